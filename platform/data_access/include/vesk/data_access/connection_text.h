@@ -1,0 +1,37 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace vesk::data {
+
+enum class Provider { EmbeddedFile, PostgreSql };
+
+// What a connection text names: the engine, and for the embedded engine the file and its
+// key, for the server its address and credentials.
+struct ConnectionSettings {
+    Provider provider = Provider::EmbeddedFile;
+    std::string path;      // embedded file path
+    std::string password;  // embedded key or server password; empty means none
+    std::string host;
+    std::string port;
+    std::string database;
+    std::string user;
+    std::string uri;  // a postgresql:// URI, passed to the server as it stands
+};
+
+// Splits a connection text into its key=value pairs: keys lower-cased, values trimmed.
+// A value may be wrapped in double quotes to hold a ';'. Throws DataAccessError on a pair
+// without '='.
+std::map<std::string, std::string> SplitConnectionText(std::string_view text);
+
+// Reads a connection text of the Jet provider, the Access ODBC driver, the PostgreSQL
+// provider or a postgresql:// URI. Throws DataAccessError when it names no known provider
+// or no database.
+ConnectionSettings ParseConnectionText(std::string_view text);
+
+// The Jet provider text that opens the embedded file `path` with key `password`.
+std::string EmbeddedConnectionText(std::string_view path, std::string_view password = {});
+
+}  // namespace vesk::data

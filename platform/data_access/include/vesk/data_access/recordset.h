@@ -1,0 +1,163 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vesk/data_access/connection.h"
+#include "vesk/data_access/enums.h"
+#include "vesk/data_access/field.h"
+#include "vesk/data_access/variant.h"
+
+namespace vesk::data {
+
+namespace detail {
+class Cursor;
+class ValueSpool;
+struct StoredValue;
+}  // namespace detail
+
+// A set of rows opened over a connection with ADO's keyset semantics: opening fixes the
+// set of row keys, values are read from the database when a row is visited, RecordCount is
+// exact, and a row added through the set joins its end. A statement that is not a plain
+// one-table SELECT gives a read-only snapshot instead. No statement stays open between
+// calls, so an idle record set holds no lock.
+class Recordset {
+public:
+    Recordset();
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    ConnectionPtr ActiveConnection() const { return m_connection; }
+    void SetActiveConnection(ConnectionPtr connection);
+    CursorTypeEnum CursorType() const { return m_cursorType; }
+    void SetCursorType(CursorTypeEnum type);
+    LockTypeEnum LockType() const { return m_lockType; }
+    void SetLockType(LockTypeEnum type);
+    const std::string& Source() const { return m_source; }
+    void SetSource(std::string_view sql);
+
+    // Opens the rows of Source over ActiveConnection and stands on the first row. A statement
+    // that returns no rows is run and the set stays closed, as ADO does. Throws
+    // DataAccessError when the set is already open, the connection is missing or closed, or
+    // the statement fails.
+    void Open();
+    // Sets the properties that are given (not empty/unspecified), then opens.
+    void Open(std::string_view source, ConnectionPtr connection,
+              CursorTypeEnum cursorType = adOpenUnspecified,
+              LockTypeEnum lockType = adLockUnspecified);
+
+    ObjectStateEnum State() const { return m_cursor ? adStateOpen : adStateClosed; }
+    // Releases the rows; pending changes are dropped. Never throws.
+    void Close();
+
+    // Rows in the set (under the filter, if one is set).
+    long RecordCount() const;
+    // Before the first row / after the last row. Named with "Is" because EOF is a C macro.
+    bool IsBOF() const;
+    bool IsEOF() const;
+    // Moves store a row being added or edited first, as ADO does. MoveFirst and MoveLast
+    // throw on an empty set; MoveNext at EOF and MovePrevious at BOF throw.
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+
+    // The current row's key, usable with SetBookmark while the set is open.
+    Variant Bookmark() const;
+    // Makes the row with this bookmark current; throws when it is not in the set.
+    void SetBookmark(const Variant& bookmark);
+
+    // Fetches the row keys again (seeing rows added or removed by anyone) and stands on the
+    // first row. The filter stays.
+    void Requery();
+
+    // Searches from the current row (or the row of `start`), after skipping `skipRecords`
+    // rows, in `direction`, for the first row that meets `criteria` ("Column='value'"
+    // terms joined by AND; text compares ignoring case). Stands on it, or at EOF (forward) or
+    // BOF (backward) when none does.
+    void Find(std::string_view criteria, long skipRecords = 0,
+              SearchDirectionEnum direction = adSearchForward, const Variant& start = {});
+
+    // Shows only the rows that meet `criteria` (same form as Find) and stands on the first
+    // of them; an empty text shows every row again.
+    const std::string& Filter() const { return m_filter; }
+    void SetFilter(std::string_view criteria);
+
+    // Starts a new row; values set through Fields go into it until Update.
+    void AddNew();
+    // Stores the row being added or edited; a new row joins the end of the set and stays
+    // current. Does nothing when no row is being added or edited. On failure the row stays
+    // in edit, nothing is stored, and DataAccessError is thrown.
+    void Update();
+    // Drops the pending changes of the current row.
+    void CancelUpdate();
+    // Deletes the current row from the database. The set stays on the deleted position
+    // until the next move; RecordCount no longer counts it.
+    void Delete();
+    EditModeEnum EditMode() const;
+
+    data::Fields Fields() { return data::Fields(*this); }
+
+private:
+    friend class Field;
+    friend class data::Fields;
+
+    // How far GetChunk has read a column of the current row.
+    struct ChunkState {
+        std::int64_t offset = 0;
+    };
+    // A column value waiting for Update: a plain value, or bytes gathered by AppendChunk.
+    struct PendingColumn {
+        Variant value;
+        std::shared_ptr<detail::ValueSpool> spool;
+    };
+
+    detail::Cursor& OpenCursor() const;
+    void RequireCurrentRow() const;
+    void StandOn(std::ptrdiff_t position);
+    void StoreEditBeforeMove();
+    const detail::StoredValue& StoredAt(std::size_t column) const;
+    void ApplyFilter();
+    std::ptrdiff_t FindPosition(std::int64_t key) const;
+    std::size_t ColumnIndex(std::string_view name) const;
+    std::size_t ColumnCount() const;
+    void ResetRowState();
+
+    // Field support.
+    const std::string& ColumnName(std::size_t column) const;
+    DataTypeEnum ColumnType(std::size_t column) const;
+    std::int64_t ColumnDefinedSize(std::size_t column) const;
+    Variant ColumnValue(std::size_t column) const;
+    void SetColumnValue(std::size_t column, const Variant& value);
+    std::int64_t ColumnActualSize(std::size_t column) const;
+    Variant ColumnChunk(std::size_t column, std::int64_t length);
+    void AppendColumnChunk(std::size_t column, const Variant& data);
+    PendingColumn& BeginEditOf(std::size_t column);
+
+    ConnectionPtr m_connection;
+    CursorTypeEnum m_cursorType = adOpenForwardOnly;
+    LockTypeEnum m_lockType = adLockReadOnly;
+    std::string m_source;
+    std::string m_filter;
+
+    std::unique_ptr<detail::Cursor> m_cursor;
+    std::vector<std::int64_t> m_allKeys;  // every key of the set, in set order
+    std::vector<std::int64_t> m_keys;     // the keys the filter lets through
+    std::ptrdiff_t m_position = -1;       // -1: BOF; m_keys.size(): EOF
+    bool m_currentDeleted = false;        // the row at the position was deleted by Delete
+
+    mutable std::unique_ptr<std::vector<detail::StoredValue>> m_row;  // current row, read once
+    EditModeEnum m_editMode = adEditNone;
+    std::map<std::size_t, PendingColumn> m_pending;
+    std::map<std::size_t, ChunkState> m_chunkStates;
+};
+
+using RecordsetPtr = std::shared_ptr<Recordset>;
+
+}  // namespace vesk::data

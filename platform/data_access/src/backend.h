@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/data_types.h"
+#include "vesk/data_access/variant.h"
+
+// The engine interface behind Connection, Recordset and Catalog. Each engine (the embedded
+// file engine, the server) implements Backend and Cursor; the ADO-shaped classes above keep
+// every rule that does not depend on the engine.
+namespace vesk::data::detail {
+
+using RowKey = std::int64_t;
+
+class ValueSpool;
+
+struct ColumnInfo {
+    std::string name;
+    std::string declaredType;
+    ColumnType type;
+};
+
+struct TableInfo {
+    std::string name;
+    std::string type;  // "TABLE", "VIEW" or "SYSTEM TABLE"
+};
+
+// A value as read from a row. Large binary values are not read: `deferred` is set and only
+// `size` is known; the cursor reads them piecewise through ReadValue.
+struct StoredValue {
+    Variant value;
+    std::int64_t size = 0;
+    bool deferred = false;
+};
+
+// A value to be written: a plain value, or (when `spool` is set) the bytes AppendChunk
+// gathered, which the engine streams into the row.
+struct ColumnWrite {
+    std::size_t column = 0;
+    Variant value;
+    const ValueSpool* spool = nullptr;
+};
+
+// What a record set needs from an engine for one source statement.
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+
+    virtual const std::vector<ColumnInfo>& Columns() const = 0;
+    // False for snapshots of statements that do not name one table's rows.
+    virtual bool IsUpdatable() const = 0;
+    // Runs the source statement for its row keys, in its order.
+    virtual std::vector<RowKey> FetchKeys() = 0;
+    // Reads one row's values; false when the row no longer exists.
+    virtual bool ReadRow(RowKey key, std::vector<StoredValue>& values) = 0;
+    // Reads up to out.size() bytes of a column value from `offset`; returns the bytes read.
+    virtual std::size_t ReadValue(RowKey key, std::size_t column, std::int64_t offset,
+                                  std::span<std::uint8_t> out) = 0;
+    // Releases whatever ReadValue kept open between consecutive reads.
+    virtual void EndValueRead() = 0;
+    // Stores a new row and returns its key. All or nothing.
+    virtual RowKey InsertRow(const std::vector<ColumnWrite>& writes) = 0;
+    // Changes a row and returns its key afterwards. All or nothing.
+    virtual RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) = 0;
+    virtual void DeleteRow(RowKey key) = 0;
+};
+
+// One open session with one database.
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    virtual long Execute(std::string_view sql) = 0;
+    // Opens the rows of `sql`; when the statement returns no rows it is run and nothing is
+    // returned. `keyset` asks for live rows by key where the statement allows it.
+    virtual std::unique_ptr<Cursor> OpenCursor(std::string_view sql, bool keyset) = 0;
+    virtual std::vector<TableInfo> Tables() = 0;
+    // Throws DataAccessError when the table does not exist.
+    virtual std::vector<ColumnInfo> Columns(std::string_view table) = 0;
+};
+
+// Opens the engine the settings name. Throws DataAccessError.
+std::unique_ptr<Backend> OpenBackend(const ConnectionSettings& settings);
+// Creates a new, empty database; throws DataAccessError when one exists already.
+void CreateDatabase(const ConnectionSettings& settings);
+
+}  // namespace vesk::data::detail

@@ -1,0 +1,564 @@
+#include "vesk/data_access/recordset.h"
+
+#include <algorithm>
+
+#include <fmt/format.h>
+
+#include "backend.h"
+#include "criteria.h"
+#include "text_util.h"
+#include "value_spool.h"
+#include "vesk/data_access/data_access_error.h"
+
+namespace vesk::data {
+
+using detail::Trim;
+
+namespace {
+
+constexpr std::string_view kNoCurrentRecord =
+    "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
+    "requires a current record.";
+
+[[noreturn]] void ThrowClosed() {
+    throw DataAccessError("Operation is not allowed when the object is closed.");
+}
+
+std::int64_t SizeOfValue(const Variant& value) {
+    switch (value.Type()) {
+        case VariantType::Empty:
+        case VariantType::Null: return 0;
+        case VariantType::Int16:
+        case VariantType::Bool: return 2;
+        case VariantType::Int32: return 4;
+        case VariantType::Int64:
+        case VariantType::Double:
+        case VariantType::Date: return 8;
+        case VariantType::Text: return static_cast<std::int64_t>(value.AsText()->size());
+        case VariantType::Binary: return static_cast<std::int64_t>(value.AsBytes()->size());
+    }
+    return 0;
+}
+
+// Bytes of a value in the form a column of `code` gives them: text for text columns.
+Variant AsColumnForm(Bytes bytes, DataTypeEnum code) {
+    if (IsTextType(code)) {
+        return Variant(std::string(bytes.begin(), bytes.end()));
+    }
+    return Variant(std::move(bytes));
+}
+
+}  // namespace
+
+Recordset::Recordset() = default;
+
+Recordset::~Recordset() { Close(); }
+
+void Recordset::SetActiveConnection(ConnectionPtr connection) {
+    if (m_cursor) {
+        throw DataAccessError("Operation is not allowed when the object is open.");
+    }
+    m_connection = std::move(connection);
+}
+
+void Recordset::SetCursorType(CursorTypeEnum type) {
+    if (m_cursor) {
+        throw DataAccessError("Operation is not allowed when the object is open.");
+    }
+    m_cursorType = type == adOpenUnspecified ? adOpenForwardOnly : type;
+}
+
+void Recordset::SetLockType(LockTypeEnum type) {
+    if (m_cursor) {
+        throw DataAccessError("Operation is not allowed when the object is open.");
+    }
+    m_lockType = type == adLockUnspecified ? adLockReadOnly : type;
+}
+
+void Recordset::SetSource(std::string_view sql) {
+    if (m_cursor) {
+        throw DataAccessError("Operation is not allowed when the object is open.");
+    }
+    m_source = std::string(sql);
+}
+
+void Recordset::Open(std::string_view source, ConnectionPtr connection, CursorTypeEnum cursorType,
+                     LockTypeEnum lockType) {
+    if (!source.empty()) {
+        SetSource(source);
+    }
+    if (connection) {
+        SetActiveConnection(std::move(connection));
+    }
+    if (cursorType != adOpenUnspecified) {
+        SetCursorType(cursorType);
+    }
+    if (lockType != adLockUnspecified) {
+        SetLockType(lockType);
+    }
+    Open();
+}
+
+void Recordset::Open() {
+    if (m_cursor) {
+        throw DataAccessError("Operation is not allowed when the object is open.");
+    }
+    if (!m_connection) {
+        throw DataAccessError(
+            "The connection cannot be used to perform this operation. It is either closed or "
+            "invalid in this context.");
+    }
+    if (Trim(m_source).empty()) {
+        throw DataAccessError("The record set has no source statement to open.");
+    }
+    detail::Backend& backend = m_connection->Backend();
+    m_connection->Trace(StatementKind::Query, m_source);
+    std::unique_ptr<detail::Cursor> cursor = backend.OpenCursor(m_source, true);
+    if (!cursor) {
+        return;  // the statement returned no rows; it has run
+    }
+    std::vector<std::int64_t> keys = cursor->FetchKeys();
+    m_cursor = std::move(cursor);
+    m_allKeys = std::move(keys);
+    m_keys = m_allKeys;
+    m_filter.clear();
+    StandOn(0);
+}
+
+void Recordset::Close() {
+    if (m_cursor) {
+        m_cursor->EndValueRead();
+    }
+    m_cursor.reset();
+    m_allKeys.clear();
+    m_keys.clear();
+    m_filter.clear();
+    m_pending.clear();
+    m_chunkStates.clear();
+    m_row.reset();
+    m_editMode = adEditNone;
+    m_position = -1;
+    m_currentDeleted = false;
+}
+
+detail::Cursor& Recordset::OpenCursor() const {
+    if (!m_cursor) {
+        ThrowClosed();
+    }
+    return *m_cursor;
+}
+
+long Recordset::RecordCount() const {
+    OpenCursor();
+    return static_cast<long>(m_keys.size());
+}
+
+bool Recordset::IsBOF() const {
+    OpenCursor();
+    if (m_editMode == adEditAdd || m_currentDeleted) {
+        return false;
+    }
+    return m_keys.empty() || m_position < 0;
+}
+
+bool Recordset::IsEOF() const {
+    OpenCursor();
+    if (m_editMode == adEditAdd || m_currentDeleted) {
+        return false;
+    }
+    return m_keys.empty() || m_position >= static_cast<std::ptrdiff_t>(m_keys.size());
+}
+
+void Recordset::ResetRowState() {
+    if (m_cursor) {
+        m_cursor->EndValueRead();
+    }
+    m_row.reset();
+    m_chunkStates.clear();
+}
+
+// Makes `position` current, clamped to BOF (-1) and EOF (size).
+void Recordset::StandOn(std::ptrdiff_t position) {
+    ResetRowState();
+    auto size = static_cast<std::ptrdiff_t>(m_keys.size());
+    m_position = std::clamp<std::ptrdiff_t>(position, -1, size);
+    m_currentDeleted = false;
+}
+
+void Recordset::StoreEditBeforeMove() {
+    if (m_editMode != adEditNone) {
+        Update();
+    }
+}
+
+void Recordset::MoveFirst() {
+    OpenCursor();
+    StoreEditBeforeMove();
+    if (m_keys.empty()) {
+        throw DataAccessError(std::string(kNoCurrentRecord));
+    }
+    StandOn(0);
+}
+
+void Recordset::MoveLast() {
+    OpenCursor();
+    StoreEditBeforeMove();
+    if (m_keys.empty()) {
+        throw DataAccessError(std::string(kNoCurrentRecord));
+    }
+    StandOn(static_cast<std::ptrdiff_t>(m_keys.size()) - 1);
+}
+
+void Recordset::MoveNext() {
+    if (IsEOF()) {
+        throw DataAccessError(std::string(kNoCurrentRecord));
+    }
+    StoreEditBeforeMove();
+    // After Delete the following row has already moved up into the deleted row's place.
+    StandOn(m_currentDeleted ? m_position : m_position + 1);
+}
+
+void Recordset::MovePrevious() {
+    if (IsBOF()) {
+        throw DataAccessError(std::string(kNoCurrentRecord));
+    }
+    StoreEditBeforeMove();
+    StandOn(m_position - 1);
+}
+
+void Recordset::RequireCurrentRow() const {
+    OpenCursor();
+    if (m_editMode == adEditAdd) {
+        return;
+    }
+    if (m_currentDeleted) {
+        throw DataAccessError("Row handle referred to a deleted row or a row marked for deletion.");
+    }
+    if (IsBOF() || IsEOF()) {
+        throw DataAccessError(std::string(kNoCurrentRecord));
+    }
+}
+
+Variant Recordset::Bookmark() const {
+    RequireCurrentRow();
+    if (m_editMode == adEditAdd) {
+        throw DataAccessError("A row being added has no bookmark until it is stored.");
+    }
+    return Variant(m_keys[static_cast<std::size_t>(m_position)]);
+}
+
+std::ptrdiff_t Recordset::FindPosition(std::int64_t key) const {
+    auto found = std::find(m_keys.begin(), m_keys.end(), key);
+    return found == m_keys.end() ? -1 : found - m_keys.begin();
+}
+
+void Recordset::SetBookmark(const Variant& bookmark) {
+    OpenCursor();
+    std::ptrdiff_t position = bookmark.IsNumeric() ? FindPosition(bookmark.ToInt64()) : -1;
+    if (position < 0) {
+        throw DataAccessError("The bookmark is not valid for this record set.");
+    }
+    StoreEditBeforeMove();
+    StandOn(position);
+}
+
+void Recordset::Requery() {
+    detail::Cursor& cursor = OpenCursor();
+    StoreEditBeforeMove();
+    m_connection->Trace(StatementKind::Query, m_source);
+    m_allKeys = cursor.FetchKeys();
+    ApplyFilter();
+    StandOn(0);
+}
+
+void Recordset::ApplyFilter() {
+    if (m_filter.empty()) {
+        m_keys = m_allKeys;
+        return;
+    }
+    std::vector<detail::CriteriaTerm> terms = detail::ParseCriteria(m_filter);
+    std::vector<std::size_t> columns;
+    for (const auto& term : terms) {
+        columns.push_back(ColumnIndex(term.column));
+    }
+    std::vector<std::int64_t> kept;
+    std::vector<detail::StoredValue> row;
+    for (std::int64_t key : m_allKeys) {
+        if (!m_cursor->ReadRow(key, row)) {
+            continue;
+        }
+        bool meets = true;
+        for (std::size_t term_idx = 0; term_idx < terms.size() && meets; ++term_idx) {
+            meets = detail::Meets(terms[term_idx], row[columns[term_idx]].value);
+        }
+        if (meets) {
+            kept.push_back(key);
+        }
+    }
+    m_keys = std::move(kept);
+}
+
+void Recordset::SetFilter(std::string_view criteria) {
+    OpenCursor();
+    std::string text(Trim(criteria));
+    if (!text.empty()) {
+        for (const auto& term : detail::ParseCriteria(text)) {
+            ColumnIndex(term.column);  // an unknown column fails before anything changes
+        }
+    }
+    StoreEditBeforeMove();
+    m_filter = text;
+    ApplyFilter();
+    StandOn(0);
+}
+
+void Recordset::Find(std::string_view criteria, long skipRecords, SearchDirectionEnum direction,
+                     const Variant& start) {
+    detail::Cursor& cursor = OpenCursor();
+    std::vector<detail::CriteriaTerm> terms = detail::ParseCriteria(criteria);
+    if (terms.size() != 1) {
+        throw DataAccessError(
+            fmt::format("Find takes one criterion; \"{}\" has {}", criteria, terms.size()));
+    }
+    std::size_t column = ColumnIndex(terms[0].column);
+    std::ptrdiff_t step = direction == adSearchBackward ? -1 : 1;
+    std::ptrdiff_t position = m_position;
+    if (!start.IsMissing()) {
+        position = FindPosition(start.ToInt64());
+        if (position < 0) {
+            throw DataAccessError("The bookmark is not valid for this record set.");
+        }
+    } else if (m_currentDeleted && step < 0) {
+        position = m_position - 1;
+    } else if (position < 0 || position >= static_cast<std::ptrdiff_t>(m_keys.size())) {
+        position = step > 0 ? 0 : static_cast<std::ptrdiff_t>(m_keys.size()) - 1;
+    }
+    StoreEditBeforeMove();
+    std::vector<detail::StoredValue> row;
+    auto size = static_cast<std::ptrdiff_t>(m_keys.size());
+    for (position += step * skipRecords; position >= 0 && position < size; position += step) {
+        if (cursor.ReadRow(m_keys[static_cast<std::size_t>(position)], row) &&
+            detail::Meets(terms[0], row[column].value)) {
+            StandOn(position);
+            return;
+        }
+    }
+    StandOn(step > 0 ? size : -1);
+}
+
+void Recordset::AddNew() {
+    detail::Cursor& cursor = OpenCursor();
+    if (m_lockType == adLockReadOnly || !cursor.IsUpdatable()) {
+        throw DataAccessError(
+            "Current Recordset does not support updating. This may be a limitation of the "
+            "provider, or of the selected locktype.");
+    }
+    StoreEditBeforeMove();
+    ResetRowState();
+    m_pending.clear();
+    m_editMode = adEditAdd;
+}
+
+EditModeEnum Recordset::EditMode() const { return m_editMode; }
+
+void Recordset::Update() {
+    detail::Cursor& cursor = OpenCursor();
+    if (m_editMode == adEditNone) {
+        return;
+    }
+    std::vector<detail::ColumnWrite> writes;
+    for (const auto& [column, pending] : m_pending) {
+        writes.push_back({column, pending.value, pending.spool.get()});
+    }
+    if (m_editMode == adEditAdd) {
+        std::int64_t key = cursor.InsertRow(writes);
+        m_allKeys.push_back(key);
+        m_keys.push_back(key);
+        m_pending.clear();
+        m_editMode = adEditNone;
+        StandOn(static_cast<std::ptrdiff_t>(m_keys.size()) - 1);
+        return;
+    }
+    auto index = static_cast<std::size_t>(m_position);
+    std::int64_t oldKey = m_keys[index];
+    std::int64_t newKey = cursor.UpdateRow(oldKey, writes);
+    std::replace(m_allKeys.begin(), m_allKeys.end(), oldKey, newKey);
+    m_keys[index] = newKey;
+    m_pending.clear();
+    m_editMode = adEditNone;
+    ResetRowState();
+}
+
+void Recordset::CancelUpdate() {
+    OpenCursor();
+    m_pending.clear();
+    m_editMode = adEditNone;
+    ResetRowState();
+}
+
+void Recordset::Delete() {
+    detail::Cursor& cursor = OpenCursor();
+    if (m_lockType == adLockReadOnly || !cursor.IsUpdatable()) {
+        throw DataAccessError(
+            "Current Recordset does not support updating. This may be a limitation of the "
+            "provider, or of the selected locktype.");
+    }
+    if (m_editMode == adEditAdd) {
+        CancelUpdate();
+        return;
+    }
+    RequireCurrentRow();
+    auto index = static_cast<std::size_t>(m_position);
+    std::int64_t key = m_keys[index];
+    ResetRowState();
+    cursor.DeleteRow(key);
+    m_pending.clear();
+    m_editMode = adEditNone;
+    m_keys.erase(m_keys.begin() + m_position);
+    m_allKeys.erase(std::remove(m_allKeys.begin(), m_allKeys.end(), key), m_allKeys.end());
+    m_currentDeleted = true;
+}
+
+std::size_t Recordset::ColumnCount() const { return OpenCursor().Columns().size(); }
+
+std::size_t Recordset::ColumnIndex(std::string_view name) const {
+    const auto& columns = OpenCursor().Columns();
+    for (std::size_t column_idx = 0; column_idx < columns.size(); ++column_idx) {
+        if (detail::EqualsIgnoringCase(columns[column_idx].name, name)) {
+            return column_idx;
+        }
+    }
+    throw DataAccessError(fmt::format(
+        "Item cannot be found in the collection corresponding to the requested name or "
+        "ordinal: {}",
+        name));
+}
+
+const std::string& Recordset::ColumnName(std::size_t column) const {
+    return OpenCursor().Columns().at(column).name;
+}
+
+DataTypeEnum Recordset::ColumnType(std::size_t column) const {
+    return OpenCursor().Columns().at(column).type.code;
+}
+
+std::int64_t Recordset::ColumnDefinedSize(std::size_t column) const {
+    return OpenCursor().Columns().at(column).type.definedSize;
+}
+
+const detail::StoredValue& Recordset::StoredAt(std::size_t column) const {
+    if (!m_row) {
+        auto row = std::make_unique<std::vector<detail::StoredValue>>();
+        if (!m_cursor->ReadRow(m_keys[static_cast<std::size_t>(m_position)], *row)) {
+            throw DataAccessError(
+                "The current row has been deleted by another user; Requery to see the rows "
+                "as they are now.");
+        }
+        m_row = std::move(row);
+    }
+    return m_row->at(column);
+}
+
+Variant Recordset::ColumnValue(std::size_t column) const {
+    RequireCurrentRow();
+    auto pending = m_pending.find(column);
+    if (pending != m_pending.end()) {
+        return pending->second.spool
+                   ? AsColumnForm(pending->second.spool->ReadAll(), ColumnType(column))
+                   : pending->second.value;
+    }
+    if (m_editMode == adEditAdd) {
+        return Variant::Null();
+    }
+    const detail::StoredValue& stored = StoredAt(column);
+    if (!stored.deferred) {
+        return stored.value;
+    }
+    Bytes bytes(static_cast<std::size_t>(stored.size));
+    std::size_t read = m_cursor->ReadValue(m_keys[static_cast<std::size_t>(m_position)], column, 0,
+                                           bytes);
+    bytes.resize(read);
+    return AsColumnForm(std::move(bytes), ColumnType(column));
+}
+
+std::int64_t Recordset::ColumnActualSize(std::size_t column) const {
+    RequireCurrentRow();
+    auto pending = m_pending.find(column);
+    if (pending != m_pending.end()) {
+        return pending->second.spool ? pending->second.spool->Size()
+                                     : SizeOfValue(pending->second.value);
+    }
+    if (m_editMode == adEditAdd) {
+        return 0;
+    }
+    const detail::StoredValue& stored = StoredAt(column);
+    return stored.deferred ? stored.size : SizeOfValue(stored.value);
+}
+
+Variant Recordset::ColumnChunk(std::size_t column, std::int64_t length) {
+    if (length < 0) {
+        throw DataAccessError(fmt::format("GetChunk needs a length of 0 or more, not {}", length));
+    }
+    RequireCurrentRow();
+    std::int64_t size = ColumnActualSize(column);
+    std::int64_t& offset = m_chunkStates[column].offset;
+    if (size == 0 || offset >= size) {
+        return Variant::Null();
+    }
+    std::int64_t count = std::min(length, size - offset);
+    Bytes bytes(static_cast<std::size_t>(count));
+    bool fromCursor = m_editMode == adEditNone && !m_pending.contains(column) &&
+                      StoredAt(column).deferred;
+    if (fromCursor) {
+        bytes.resize(m_cursor->ReadValue(m_keys[static_cast<std::size_t>(m_position)], column,
+                                         offset, bytes));
+    } else {
+        Bytes whole = ColumnValue(column).ToBytes();
+        std::copy_n(whole.begin() + offset, count, bytes.begin());
+    }
+    offset += static_cast<std::int64_t>(bytes.size());
+    return AsColumnForm(std::move(bytes), ColumnType(column));
+}
+
+Recordset::PendingColumn& Recordset::BeginEditOf(std::size_t column) {
+    detail::Cursor& cursor = OpenCursor();
+    if (m_lockType == adLockReadOnly || !cursor.IsUpdatable()) {
+        throw DataAccessError(
+            "Current Recordset does not support updating. This may be a limitation of the "
+            "provider, or of the selected locktype.");
+    }
+    RequireCurrentRow();
+    if (column >= ColumnCount()) {
+        throw DataAccessError(fmt::format("No column at position {}", column));
+    }
+    if (m_editMode == adEditNone) {
+        m_editMode = adEditInProgress;
+    }
+    return m_pending[column];
+}
+
+void Recordset::SetColumnValue(std::size_t column, const Variant& value) {
+    PendingColumn& pending = BeginEditOf(column);
+    pending.value = value;
+    pending.spool.reset();
+    m_chunkStates.erase(column);
+}
+
+void Recordset::AppendColumnChunk(std::size_t column, const Variant& data) {
+    if (!data.IsMissing() && !data.AsBytes() && !data.AsText()) {
+        throw DataAccessError(fmt::format("AppendChunk takes bytes or text, not a {} value",
+                                          VariantTypeName(data.Type())));
+    }
+    PendingColumn& pending = BeginEditOf(column);
+    if (!pending.spool) {
+        pending.spool = std::make_shared<detail::ValueSpool>();
+        pending.value = Variant();
+    }
+    if (const Bytes* bytes = data.AsBytes()) {
+        pending.spool->Append(*bytes);
+    } else if (const std::string* text = data.AsText()) {
+        pending.spool->Append(std::span(reinterpret_cast<const std::uint8_t*>(text->data()), text->size()));
+    }
+}
+
+}  // namespace vesk::data

@@ -1,0 +1,283 @@
+#include "sqlite/sqlite_backend.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include <fmt/format.h>
+
+#include "snapshot_cursor.h"
+#include "sql_tokens.h"
+#include "sqlite/alter_column.h"
+#include "sqlite/sqlite_keyset_cursor.h"
+#include "sqlite/sqlite_values.h"
+#include "text_util.h"
+#include "vesk/data_access/data_access_error.h"
+
+namespace vesk::data::detail {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+// The table a plain "SELECT ... FROM table [WHERE ...] [ORDER BY ...]" reads, and where its
+// FROM clause starts; nothing for any other statement.
+struct SingleTableSelect {
+    std::string table;
+    std::size_t fromOffset;
+};
+
+std::optional<SingleTableSelect> ReadSingleTableSelect(std::string_view sql) {
+    std::vector<Token> tokens = Tokenize(sql);
+    if (tokens.empty() || !tokens[0].Is("SELECT")) {
+        return std::nullopt;
+    }
+    int depth = 0;
+    std::size_t from = 0;
+    for (std::size_t index = 1; index < tokens.size() && from == 0; ++index) {
+        depth += tokens[index].IsPunct('(') ? 1 : tokens[index].IsPunct(')') ? -1 : 0;
+        if (tokens[index].Is("DISTINCT")) {
+            return std::nullopt;
+        }
+        if (depth == 0 && tokens[index].Is("FROM")) {
+            from = index;
+        }
+    }
+    if (from == 0 || from + 1 >= tokens.size() || !tokens[from + 1].IsName()) {
+        return std::nullopt;
+    }
+    std::size_t next = from + 2;
+    bool clauseFollows = next == tokens.size() || tokens[next].IsPunct(';') ||
+                         tokens[next].Is("WHERE") || tokens[next].Is("ORDER");
+    if (!clauseFollows) {
+        return std::nullopt;
+    }
+    for (std::size_t index = next; index < tokens.size(); ++index) {
+        for (std::string_view word : {"GROUP", "HAVING", "UNION", "INTERSECT", "EXCEPT", "LIMIT"}) {
+            if (tokens[index].Is(word)) {
+                return std::nullopt;
+            }
+        }
+    }
+    return SingleTableSelect{UnquoteName(tokens[from + 1]), tokens[from].begin};
+}
+
+std::vector<ColumnInfo> ResultColumns(sqlite3_stmt* statement) {
+    std::vector<ColumnInfo> columns;
+    int count = sqlite3_column_count(statement);
+    for (int index = 0; index < count; ++index) {
+        const char* name = sqlite3_column_name(statement, index);
+        const char* declared = sqlite3_column_decltype(statement, index);
+        ColumnInfo column;
+        column.name = name ? name : "";
+        column.declaredType = declared ? declared : "";
+        column.type = ColumnTypeFromDeclared(column.declaredType);
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
+SnapshotCursor::Rows ReadAllRows(SqliteStatement& statement, const std::vector<ColumnInfo>& columns) {
+    SnapshotCursor::Rows rows;
+    while (statement.Step()) {
+        std::vector<StoredValue> row(columns.size());
+        for (std::size_t column_idx = 0; column_idx < columns.size(); ++column_idx) {
+            row[column_idx].value = ReadColumnValue(statement.Handle(), static_cast<int>(column_idx),
+                                                    columns[column_idx].type);
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void RequireSingleStatement(const SqliteStatement& statement) {
+    if (!statement.Tail().empty()) {
+        throw DataAccessError(
+            fmt::format("Only one statement can be run at a time; found more after \"{}\"",
+                        Trim(statement.Sql().substr(0, statement.Sql().size() - statement.Tail().size()))),
+            SQLITE_MISUSE, statement.Sql());
+    }
+}
+
+// Proves the key by reading the schema: a wrong key (or no key for a keyed file) fails here.
+void VerifyReadable(const SqliteDatabase& database, const ConnectionSettings& settings) {
+    if (sqlite3_exec(database.Handle(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                     nullptr) == SQLITE_OK) {
+        return;
+    }
+    int code = sqlite3_extended_errcode(database.Handle());
+    std::string engineText = sqlite3_errmsg(database.Handle());
+    if (code == SQLITE_NOTADB) {
+        throw DataAccessError(
+            settings.password.empty()
+                ? fmt::format("Cannot open '{}': it is protected by a password or is not a "
+                              "database file ({})",
+                              settings.path, engineText)
+                : fmt::format("Cannot open '{}': not a valid password, or not a database file ({})",
+                              settings.path, engineText),
+            code);
+    }
+    throw DataAccessError(fmt::format("Cannot open '{}': {}", settings.path, engineText), code);
+}
+
+SqliteDatabasePtr OpenDatabaseFile(const ConnectionSettings& settings) {
+    sqlite3* handle = nullptr;
+    int result = sqlite3_open_v2(settings.path.c_str(), &handle,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    auto database = std::make_shared<SqliteDatabase>(handle, settings.path);
+    if (result != SQLITE_OK) {
+        database->ThrowLastError(fmt::format("Cannot open '{}'", settings.path));
+    }
+    sqlite3_extended_result_codes(handle, 1);
+    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    if (!settings.password.empty() &&
+        sqlite3_key(handle, settings.password.data(), static_cast<int>(settings.password.size())) !=
+            SQLITE_OK) {
+        database->ThrowLastError(fmt::format("Cannot apply the password to '{}'", settings.path));
+    }
+    VerifyReadable(*database, settings);
+    return database;
+}
+
+}  // namespace
+
+SqliteBackend::SqliteBackend(SqliteDatabasePtr database) : m_database(std::move(database)) {}
+
+SqliteBackend::~SqliteBackend() { m_database->Close(); }
+
+long SqliteBackend::Execute(std::string_view sql) {
+    if (auto alter = ParseAlterColumn(sql)) {
+        AlterColumnType(*m_database, *alter);
+        return 0;
+    }
+    SqliteStatement statement(*m_database, sql);
+    RequireSingleStatement(statement);
+    sqlite3* handle = m_database->Handle();
+    int changesBefore = sqlite3_total_changes(handle);
+    while (statement.Step()) {
+    }
+    return sqlite3_total_changes(handle) - changesBefore;
+}
+
+std::unique_ptr<Cursor> SqliteBackend::OpenCursor(std::string_view sql, bool keyset) {
+    SqliteStatement statement(*m_database, sql);
+    RequireSingleStatement(statement);
+    if (sqlite3_column_count(statement.Handle()) == 0) {
+        while (statement.Step()) {
+        }
+        return nullptr;
+    }
+    if (keyset) {
+        if (auto cursor = OpenKeysetCursor(statement)) {
+            return cursor;
+        }
+    }
+    return OpenSnapshotCursor(statement);
+}
+
+// A keyset needs every result column to be a column of the one table the statement reads,
+// and the table to have row ids.
+std::unique_ptr<Cursor> SqliteBackend::OpenKeysetCursor(SqliteStatement& statement) {
+    auto select = ReadSingleTableSelect(statement.Sql());
+    if (!select) {
+        return nullptr;
+    }
+    sqlite3_stmt* handle = statement.Handle();
+    std::vector<std::string> columnNames;
+    for (int index = 0; index < sqlite3_column_count(handle); ++index) {
+        const char* table = sqlite3_column_table_name(handle, index);
+        const char* origin = sqlite3_column_origin_name(handle, index);
+        if (!table || !origin || !EqualsIgnoringCase(table, select->table)) {
+            return nullptr;
+        }
+        columnNames.emplace_back(origin);
+    }
+    std::string keyQuery = fmt::format("SELECT {}.rowid {}", QuoteIdentifier(select->table),
+                                       std::string_view(statement.Sql()).substr(select->fromOffset));
+    try {
+        SqliteStatement probe(*m_database, keyQuery);  // fails for tables without row ids
+    } catch (const DataAccessError&) {
+        return nullptr;
+    }
+    return std::make_unique<SqliteKeysetCursor>(m_database, select->table, ResultColumns(handle),
+                                                std::move(columnNames), std::move(keyQuery));
+}
+
+std::unique_ptr<Cursor> SqliteBackend::OpenSnapshotCursor(SqliteStatement& statement) {
+    std::vector<ColumnInfo> columns = ResultColumns(statement.Handle());
+    SnapshotCursor::Rows rows = ReadAllRows(statement, columns);
+    SqliteDatabasePtr database = m_database;
+    std::string sql = statement.Sql();
+    auto reload = [database, sql, columns] {
+        SqliteStatement again(*database, sql);
+        return ReadAllRows(again, columns);
+    };
+    return std::make_unique<SnapshotCursor>(std::move(columns), std::move(rows), std::move(reload));
+}
+
+std::vector<TableInfo> SqliteBackend::Tables() {
+    SqliteStatement statement(*m_database,
+                              "SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view') "
+                              "ORDER BY rowid");
+    std::vector<TableInfo> tables;
+    while (statement.Step()) {
+        TableInfo table;
+        table.name = statement.ColumnText(0);
+        bool system = ToLowerAscii(table.name).starts_with("sqlite_");
+        table.type = statement.ColumnText(1) == "view" ? "VIEW" : system ? "SYSTEM TABLE" : "TABLE";
+        tables.push_back(std::move(table));
+    }
+    return tables;
+}
+
+std::vector<ColumnInfo> SqliteBackend::Columns(std::string_view table) {
+    SqliteStatement statement(*m_database, fmt::format("PRAGMA table_info({})", QuoteIdentifier(table)));
+    std::vector<ColumnInfo> columns;
+    while (statement.Step()) {
+        ColumnInfo column;
+        column.name = statement.ColumnText(1);
+        column.declaredType = statement.ColumnText(2);
+        column.type = ColumnTypeFromDeclared(column.declaredType);
+        columns.push_back(std::move(column));
+    }
+    if (columns.empty()) {
+        throw DataAccessError(fmt::format("Item cannot be found in the collection corresponding to "
+                                          "the requested name or ordinal: no table {}",
+                                          table));
+    }
+    return columns;
+}
+
+std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings) {
+    if (!std::filesystem::exists(settings.path)) {
+        throw DataAccessError(fmt::format("Could not find file '{}'.", settings.path), SQLITE_CANTOPEN);
+    }
+    return std::make_unique<SqliteBackend>(OpenDatabaseFile(settings));
+}
+
+void CreateSqliteDatabase(const ConnectionSettings& settings) {
+    int fd = ::open(settings.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        int error = errno;
+        throw DataAccessError(error == EEXIST
+                                  ? fmt::format("Database already exists: '{}'", settings.path)
+                                  : fmt::format("Cannot create '{}': {}", settings.path,
+                                                std::strerror(error)),
+                              SQLITE_CANTOPEN);
+    }
+    ::close(fd);
+    try {
+        SqliteDatabasePtr database = OpenDatabaseFile(settings);
+        // Writes the first page, so that the file is a database (keyed when asked) from now on.
+        database->Run("CREATE TABLE vesk_new_database(x); DROP TABLE vesk_new_database; VACUUM");
+    } catch (...) {
+        std::filesystem::remove(settings.path);  // the empty file is ours alone
+        throw;
+    }
+}
+
+}  // namespace vesk::data::detail

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+
+#include "backend.h"
+#include "sqlite/sqlite_handle.h"
+
+namespace vesk::data::detail {
+
+// The embedded file engine (SQLCipher): a keyed or plain database file.
+class SqliteBackend : public Backend {
+public:
+    explicit SqliteBackend(SqliteDatabasePtr database);
+    ~SqliteBackend() override;
+
+    long Execute(std::string_view sql) override;
+    std::unique_ptr<Cursor> OpenCursor(std::string_view sql, bool keyset) override;
+    std::vector<TableInfo> Tables() override;
+    std::vector<ColumnInfo> Columns(std::string_view table) override;
+
+private:
+    std::unique_ptr<Cursor> OpenKeysetCursor(SqliteStatement& statement);
+    std::unique_ptr<Cursor> OpenSnapshotCursor(SqliteStatement& statement);
+
+    SqliteDatabasePtr m_database;
+};
+
+// Opens an existing database file with the settings' key. Throws DataAccessError when the
+// file is missing, is not a database, or the key is wrong; nothing is written to the file.
+std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings);
+
+// Creates a new, empty database file, keyed when the settings give a password. Throws
+// DataAccessError, touching nothing, when a file exists at the path.
+void CreateSqliteDatabase(const ConnectionSettings& settings);
+
+}  // namespace vesk::data::detail

@@ -1,0 +1,265 @@
+#include "sqlite/sqlite_keyset_cursor.h"
+
+#include <sqlite3.h>
+
+#include <fmt/format.h>
+
+#include "sqlite/sqlite_values.h"
+#include "text_util.h"
+#include "value_spool.h"
+#include "vesk/data_access/data_access_error.h"
+
+namespace vesk::data::detail {
+
+namespace {
+
+constexpr std::size_t kStreamPiece = 64 * 1024;
+
+bool IsSpooledBinary(const ColumnWrite& write, const ColumnInfo& column) {
+    return write.spool && !IsTextType(column.type.code);
+}
+
+}  // namespace
+
+// An incremental-blob handle kept between consecutive reads of one value.
+struct SqliteKeysetCursor::OpenBlob {
+    RowKey key;
+    std::size_t column;
+    sqlite3_blob* handle;
+};
+
+SqliteKeysetCursor::SqliteKeysetCursor(SqliteDatabasePtr database, std::string table,
+                                       std::vector<ColumnInfo> columns,
+                                       std::vector<std::string> columnNames, std::string keyQuery)
+    : m_database(std::move(database)),
+      m_table(std::move(table)),
+      m_columns(std::move(columns)),
+      m_columnNames(std::move(columnNames)),
+      m_keyQuery(std::move(keyQuery)) {
+    for (const ColumnInfo& column : m_columns) {
+        m_mayDefer.push_back(IsBinaryType(column.type.code) || column.type.code == adVariant);
+    }
+}
+
+SqliteKeysetCursor::~SqliteKeysetCursor() { EndValueRead(); }
+
+std::string SqliteKeysetCursor::QuotedColumn(std::size_t column) const {
+    return QuoteIdentifier(m_columnNames[column]);
+}
+
+// One row by rowid. A column that may hold a large binary value gives three results: the
+// value (Null when it is large), its storage class and its length; the engine answers the last
+// two without reading the value.
+std::string SqliteKeysetCursor::BuildRowQuery() const {
+    std::string list;
+    for (std::size_t column_idx = 0; column_idx < m_columns.size(); ++column_idx) {
+        std::string name = QuotedColumn(column_idx);
+        if (!list.empty()) {
+            list += ", ";
+        }
+        if (m_mayDefer[column_idx]) {
+            list += fmt::format(
+                "CASE WHEN typeof({0}) = 'blob' AND length({0}) > {1} THEN NULL ELSE {0} END, "
+                "typeof({0}), length({0})",
+                name, kDeferredSize);
+        } else {
+            list += name;
+        }
+    }
+    return fmt::format("SELECT {} FROM {} WHERE rowid = ?", list.empty() ? "NULL" : list,
+                       QuoteIdentifier(m_table));
+}
+
+std::vector<RowKey> SqliteKeysetCursor::FetchKeys() {
+    SqliteStatement statement(*m_database, m_keyQuery);
+    std::vector<RowKey> keys;
+    while (statement.Step()) {
+        keys.push_back(statement.ColumnInt64(0));
+    }
+    return keys;
+}
+
+bool SqliteKeysetCursor::ReadRow(RowKey key, std::vector<StoredValue>& values) {
+    if (!m_rowStatement) {
+        m_rowStatement = std::make_unique<SqliteStatement>(*m_database, BuildRowQuery());
+    }
+    SqliteStatement& statement = *m_rowStatement;
+    statement.BindInt64(1, key);
+    bool found = false;
+    try {
+        found = statement.Step();
+    } catch (...) {
+        statement.Reset();
+        throw;
+    }
+    if (found) {
+        values.assign(m_columns.size(), StoredValue{});
+        int result = 0;
+        for (std::size_t column_idx = 0; column_idx < m_columns.size(); ++column_idx) {
+            StoredValue& stored = values[column_idx];
+            stored.value = ReadColumnValue(statement.Handle(), result, m_columns[column_idx].type);
+            if (m_mayDefer[column_idx]) {
+                std::string storage = statement.ColumnText(result + 1);
+                stored.size = statement.ColumnInt64(result + 2);
+                stored.deferred = stored.value.IsNull() && storage != "null";
+                result += 3;
+            } else {
+                result += 1;
+            }
+        }
+    }
+    statement.Reset();
+    return found;
+}
+
+std::size_t SqliteKeysetCursor::ReadValue(RowKey key, std::size_t column, std::int64_t offset,
+                                          std::span<std::uint8_t> out) {
+    if (m_blob && (m_blob->key != key || m_blob->column != column)) {
+        EndValueRead();
+    }
+    if (!m_blob) {
+        sqlite3_blob* handle = nullptr;
+        if (sqlite3_blob_open(m_database->Handle(), "main", m_table.c_str(),
+                              m_columnNames[column].c_str(), key, 0, &handle) != SQLITE_OK) {
+            sqlite3_blob_close(handle);
+            m_database->ThrowLastError(
+                fmt::format("Cannot read the value of {} in {}", m_columnNames[column], m_table));
+        }
+        m_blob = std::make_unique<OpenBlob>(OpenBlob{key, column, handle});
+    }
+    std::int64_t size = sqlite3_blob_bytes(m_blob->handle);
+    if (offset >= size) {
+        EndValueRead();
+        return 0;
+    }
+    int count = static_cast<int>(std::min<std::int64_t>(out.size(), size - offset));
+    if (sqlite3_blob_read(m_blob->handle, out.data(), count, static_cast<int>(offset)) != SQLITE_OK) {
+        EndValueRead();
+        m_database->ThrowLastError(
+            fmt::format("Cannot read the value of {} in {}", m_columnNames[column], m_table));
+    }
+    if (offset + count >= size) {
+        EndValueRead();  // the whole value is read: hold nothing open
+    }
+    return static_cast<std::size_t>(count);
+}
+
+void SqliteKeysetCursor::EndValueRead() {
+    if (m_blob) {
+        sqlite3_blob_close(m_blob->handle);
+        m_blob.reset();
+    }
+}
+
+void SqliteKeysetCursor::BindWrites(SqliteStatement& statement,
+                                    const std::vector<ColumnWrite>& writes, int firstIndex) const {
+    int index = firstIndex;
+    for (const ColumnWrite& write : writes) {
+        const ColumnInfo& column = m_columns[write.column];
+        if (IsSpooledBinary(write, column)) {
+            statement.BindZeroBlob(index, write.spool->Size());
+        } else if (write.spool) {
+            Bytes bytes = write.spool->ReadAll();
+            statement.BindText(index, std::string_view(reinterpret_cast<const char*>(bytes.data()),
+                                                       bytes.size()));
+        } else {
+            BindColumnValue(statement, index, write.value, column.type, column.name);
+        }
+        ++index;
+    }
+}
+
+// Copies spooled values into the room the statement made for them, piece by piece.
+void SqliteKeysetCursor::StreamSpooledValues(RowKey key,
+                                             const std::vector<ColumnWrite>& writes) const {
+    Bytes piece(kStreamPiece);
+    for (const ColumnWrite& write : writes) {
+        if (!IsSpooledBinary(write, m_columns[write.column]) || write.spool->Size() == 0) {
+            continue;
+        }
+        sqlite3_blob* handle = nullptr;
+        const std::string& name = m_columnNames[write.column];
+        if (sqlite3_blob_open(m_database->Handle(), "main", m_table.c_str(), name.c_str(), key, 1,
+                              &handle) != SQLITE_OK) {
+            sqlite3_blob_close(handle);
+            m_database->ThrowLastError(fmt::format("Cannot write the value of {} in {}", name, m_table));
+        }
+        std::int64_t offset = 0;
+        while (offset < write.spool->Size()) {
+            std::size_t count = write.spool->ReadAt(offset, piece);
+            if (sqlite3_blob_write(handle, piece.data(), static_cast<int>(count),
+                                   static_cast<int>(offset)) != SQLITE_OK) {
+                sqlite3_blob_close(handle);
+                m_database->ThrowLastError(
+                    fmt::format("Cannot write the value of {} in {}", name, m_table));
+            }
+            offset += static_cast<std::int64_t>(count);
+        }
+        if (sqlite3_blob_close(handle) != SQLITE_OK) {
+            m_database->ThrowLastError(fmt::format("Cannot write the value of {} in {}", name, m_table));
+        }
+    }
+}
+
+RowKey SqliteKeysetCursor::InsertRow(const std::vector<ColumnWrite>& writes) {
+    EndValueRead();
+    std::string sql;
+    if (writes.empty()) {
+        sql = fmt::format("INSERT INTO {} DEFAULT VALUES", QuoteIdentifier(m_table));
+    } else {
+        std::string names;
+        std::string marks;
+        for (const ColumnWrite& write : writes) {
+            names += (names.empty() ? "" : ", ") + QuotedColumn(write.column);
+            marks += marks.empty() ? "?" : ", ?";
+        }
+        sql = fmt::format("INSERT INTO {} ({}) VALUES ({})", QuoteIdentifier(m_table), names, marks);
+    }
+    SqliteSavepoint savepoint(*m_database);
+    SqliteStatement statement(*m_database, sql);
+    BindWrites(statement, writes, 1);
+    statement.Step();
+    RowKey key = sqlite3_last_insert_rowid(m_database->Handle());
+    StreamSpooledValues(key, writes);
+    savepoint.Release();
+    return key;
+}
+
+RowKey SqliteKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) {
+    EndValueRead();
+    if (writes.empty()) {
+        return key;
+    }
+    std::string assignments;
+    for (const ColumnWrite& write : writes) {
+        assignments += (assignments.empty() ? "" : ", ") + QuotedColumn(write.column) + " = ?";
+    }
+    SqliteSavepoint savepoint(*m_database);
+    SqliteStatement statement(
+        *m_database, fmt::format("UPDATE {} SET {} WHERE rowid = ?", QuoteIdentifier(m_table), assignments));
+    BindWrites(statement, writes, 1);
+    statement.BindInt64(static_cast<int>(writes.size()) + 1, key);
+    statement.Step();
+    if (sqlite3_changes(m_database->Handle()) == 0) {
+        throw DataAccessError(
+            "Row cannot be located for updating. Some values may have been changed since it was "
+            "last read.");
+    }
+    StreamSpooledValues(key, writes);
+    savepoint.Release();
+    return key;
+}
+
+void SqliteKeysetCursor::DeleteRow(RowKey key) {
+    EndValueRead();
+    SqliteStatement statement(*m_database,
+                              fmt::format("DELETE FROM {} WHERE rowid = ?", QuoteIdentifier(m_table)));
+    statement.BindInt64(1, key);
+    statement.Step();
+    if (sqlite3_changes(m_database->Handle()) == 0) {
+        throw DataAccessError(
+            "Row cannot be located for deleting. It may have been deleted since it was last read.");
+    }
+}
+
+}  // namespace vesk::data::detail

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "backend.h"
+#include "sqlite/sqlite_handle.h"
+
+struct sqlite3_blob;
+
+namespace vesk::data::detail {
+
+// The live rows of one table, by rowid: the source statement's WHERE and ORDER BY decide the
+// keys; each visit reads the row again. Large binary values are read piecewise through the
+// engine's incremental blob I/O and written the same way from the spool.
+class SqliteKeysetCursor : public Cursor {
+public:
+    // `keyQuery` returns the rowids in set order; `columnNames` are the table's names of the
+    // columns the source selects, in order.
+    SqliteKeysetCursor(SqliteDatabasePtr database, std::string table, std::vector<ColumnInfo> columns,
+                       std::vector<std::string> columnNames, std::string keyQuery);
+    ~SqliteKeysetCursor() override;
+
+    const std::vector<ColumnInfo>& Columns() const override { return m_columns; }
+    bool IsUpdatable() const override { return true; }
+    std::vector<RowKey> FetchKeys() override;
+    bool ReadRow(RowKey key, std::vector<StoredValue>& values) override;
+    std::size_t ReadValue(RowKey key, std::size_t column, std::int64_t offset,
+                          std::span<std::uint8_t> out) override;
+    void EndValueRead() override;
+    RowKey InsertRow(const std::vector<ColumnWrite>& writes) override;
+    RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) override;
+    void DeleteRow(RowKey key) override;
+
+    // Values of binary columns larger than this are read only when asked for.
+    static constexpr std::int64_t kDeferredSize = 64 * 1024;
+
+private:
+    struct OpenBlob;
+
+    std::string BuildRowQuery() const;
+    void BindWrites(SqliteStatement& statement, const std::vector<ColumnWrite>& writes,
+                    int firstIndex) const;
+    void StreamSpooledValues(RowKey key, const std::vector<ColumnWrite>& writes) const;
+    std::string QuotedColumn(std::size_t column) const;
+
+    SqliteDatabasePtr m_database;
+    std::string m_table;
+    std::vector<ColumnInfo> m_columns;
+    std::vector<std::string> m_columnNames;
+    std::vector<bool> m_mayDefer;  // the column may hold binary values read piecewise
+    std::string m_keyQuery;
+    std::unique_ptr<SqliteStatement> m_rowStatement;
+    std::unique_ptr<OpenBlob> m_blob;
+};
+
+}  // namespace vesk::data::detail

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Small text helpers shared by the data-access sources.
+namespace vesk::data::detail {
+
+std::string_view Trim(std::string_view text);
+std::string ToUpperAscii(std::string_view text);
+std::string ToLowerAscii(std::string_view text);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// Case-insensitive comparison of UTF-8 texts that folds ASCII and the Latin-1 supplement,
+// Greek and Cyrillic letters, so that "élodie" and "ÉLODIE" compare equal.
+bool TextEqualsIgnoringCase(std::string_view a, std::string_view b);
+// Wraps an identifier in double quotes, doubling any double quote inside it.
+std::string QuoteIdentifier(std::string_view name);
+// Wraps a value in single quotes, doubling any single quote inside it.
+std::string QuoteLiteral(std::string_view value);
+
+}  // namespace vesk::data::detail
