@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "test_database.h"
+#include "vesk/data_access/data_access_error.h"
+
+namespace vesk::data::testing {
+namespace {
+
+class ConnectionTest : public DatabaseTest {};
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+TEST_F(ConnectionTest, ExecuteReportsRowsAffectedAndZeroForDataDefinition) {
+    auto connection = CreateDatabase("pay.mdb");
+    EXPECT_EQ(connection->Execute("CREATE TABLE Employees (Code Text (10), Name Text (50))"), 0);
+    EXPECT_EQ(connection->Execute("INSERT INTO Employees VALUES ('A1', 'Ann')"), 1);
+    EXPECT_EQ(connection->Execute("INSERT INTO Employees VALUES ('B2', 'Bob')"), 1);
+    EXPECT_EQ(connection->Execute("UPDATE Employees SET Name = Name || '!'"), 2);
+    EXPECT_EQ(connection->Execute("DELETE FROM Employees WHERE Code = 'A1'"), 1);
+    EXPECT_EQ(connection->Execute("SELECT * FROM Employees"), 0);  // rows discarded
+}
+
+TEST_F(ConnectionTest, FailingStatementCarriesEngineText) {
+    auto connection = CreateDatabase("pay.mdb");
+    try {
+        connection->Execute("DELETE FROM Missing");
+        FAIL() << "no error";
+    } catch (const DataAccessError& error) {
+        EXPECT_NE(error.Description().find("no such table: Missing"), std::string::npos);
+        EXPECT_EQ(error.Statement(), "DELETE FROM Missing");
+    }
+    EXPECT_THROW(connection->Execute("CREATE TABLE a (x); CREATE TABLE b (y)"), DataAccessError);
+    EXPECT_THROW(OpenRows(connection, "SELECT * FROM a"), DataAccessError)
+        << "a rejected script must not have run its first statement";
+}
+
+TEST_F(ConnectionTest, StateAttributesAndClose) {
+    auto connection = CreateDatabase("pay.mdb");
+    EXPECT_EQ(connection->State(), adStateOpen);
+    connection->SetAttributes(128);
+    EXPECT_EQ(connection->Attributes(), 128);
+    connection->Close();
+    EXPECT_EQ(connection->State(), adStateClosed);
+    EXPECT_THROW(connection->Execute("SELECT 1"), DataAccessError);
+    connection->Open();  // reopens from ConnectionString
+    EXPECT_EQ(connection->State(), adStateOpen);
+    EXPECT_THROW(connection->Open(), DataAccessError);
+}
+
+TEST_F(ConnectionTest, MissingFileIsAnErrorAndCreatesNothing) {
+    auto connection = std::make_shared<Connection>();
+    EXPECT_THROW(connection->Open(EmbeddedConnectionText(PathOf("none.mdb"))), DataAccessError);
+    EXPECT_EQ(connection->State(), adStateClosed);
+    EXPECT_FALSE(std::filesystem::exists(PathOf("none.mdb")));
+}
+
+TEST_F(ConnectionTest, KeyedFileNeedsTheRightKeyAndIsNotReadableWithout) {
+    {
+        auto connection = CreateDatabase("keyed.mdb", "s3cret");
+        connection->Execute("CREATE TABLE Secrets (Value Text (20))");
+        connection->Execute("INSERT INTO Secrets VALUES ('payroll-secret')");
+    }
+    std::string before = FileBytes(PathOf("keyed.mdb"));
+    EXPECT_EQ(before.find("payroll-secret"), std::string::npos) << "the file is not encrypted";
+    EXPECT_EQ(before.find("Secrets"), std::string::npos);
+
+    for (const std::string& wrong : {std::string(), std::string("wrong")}) {
+        try {
+            OpenDatabase("keyed.mdb", wrong);
+            FAIL() << "opened with key '" << wrong << "'";
+        } catch (const DataAccessError& error) {
+            EXPECT_NE(error.Description().find("password"), std::string::npos) << error.Description();
+        }
+    }
+    EXPECT_EQ(FileBytes(PathOf("keyed.mdb")), before) << "a failed open changed the file";
+
+    auto connection = OpenDatabase("keyed.mdb", "s3cret");
+    EXPECT_EQ(Scalar(connection, "SELECT Value FROM Secrets"), "payroll-secret");
+
+    std::string command = "sqlite3 '" + PathOf("keyed.mdb") + "' 'SELECT * FROM Secrets' >/dev/null 2>&1";
+    EXPECT_NE(std::system(command.c_str()), 0) << "the plain shell read the keyed file";
+}
+
+TEST_F(ConnectionTest, AccessDriverTextOpensTheSameKeyedFile) {
+    CreateDatabase("keyed.mdb", "pw")->Execute("CREATE TABLE T (X Integer)");
+    auto connection = std::make_shared<Connection>();
+    connection->Open("Driver={Microsoft Access Driver (*.mdb)};DBQ=" + PathOf("keyed.mdb") + ";PWD=pw");
+    EXPECT_EQ(Scalar(connection, "SELECT count(*) FROM T"), "0");
+}
+
+TEST_F(ConnectionTest, TraceSeesCommandsAndQueries) {
+    auto connection = CreateDatabase("pay.mdb");
+    std::vector<std::pair<StatementKind, std::string>> seen;
+    connection->SetStatementTrace(
+        [&](StatementKind kind, std::string_view sql) { seen.emplace_back(kind, std::string(sql)); });
+    connection->Execute("CREATE TABLE T (X Integer)");
+    OpenRows(connection, "SELECT * FROM T");
+    try {
+        connection->Execute("bogus statement");
+    } catch (const DataAccessError&) {
+    }
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0], std::make_pair(StatementKind::Command, std::string("CREATE TABLE T (X Integer)")));
+    EXPECT_EQ(seen[1], std::make_pair(StatementKind::Query, std::string("SELECT * FROM T")));
+    EXPECT_EQ(seen[2].second, "bogus statement");
+}
+
+TEST_F(ConnectionTest, SecondConnectionWritesWhileFirstHasIdleRecordset) {
+    auto reader = CreateDatabase("shared.mdb");
+    reader->Execute("CREATE TABLE T (X Integer)");
+    reader->Execute("INSERT INTO T VALUES (1)");
+    auto rows = OpenRows(reader, "SELECT * FROM T");
+    EXPECT_EQ(rows->Fields()["X"].Value().ToInt64(), 1);
+
+    auto writer = OpenDatabase("shared.mdb");
+    EXPECT_EQ(writer->Execute("INSERT INTO T VALUES (2)"), 1);
+    writer->Execute("CREATE TABLE U (Y Integer)");
+}
+
+}  // namespace
+}  // namespace vesk::data::testing
