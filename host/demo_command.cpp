@@ -1,0 +1,113 @@
+#include "demo_command.h"
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+
+#include <fmt/format.h>
+
+#include "row_printer.h"
+#include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/data_access_error.h"
+#include "vesk/data_access/recordset.h"
+
+namespace vesk::host {
+
+namespace {
+
+constexpr const char* kDemoPassword = "vesk-demo";
+
+struct DemoEmployee {
+    const char* code;
+    const char* firstName;
+    const char* lastName;
+    double salary;
+    const char* hired;
+};
+
+const DemoEmployee kEmployees[] = {
+    {"EMP001", "Amara", "Okafor", 4250.00, "2019-03-01"},
+    {"EMP002", "Bjorn", "Lindqvist", 3890.50, "2020-07-15"},
+    {"EMP003", "Chiara", "O'Neill", 5120.75, "2018-11-05"},
+    {"EMP004", "Dmitri", "Volkov", 3600.00, "2023-01-09"},
+};
+
+data::ConnectionPtr CreateDemoDatabase(const std::filesystem::path& path, Output& output) {
+    if (std::filesystem::exists(path)) {
+        std::filesystem::remove(path);
+        output.out << fmt::format("Removed the previous demo database {}\n", path.string());
+    }
+    data::Catalog catalog;
+    data::ConnectionPtr connection =
+        catalog.Create(data::EmbeddedConnectionText(path.string(), kDemoPassword));
+    output.out << fmt::format("Created {} (encrypted, password \"{}\")\n", path.string(), kDemoPassword);
+    connection->Execute(
+        "CREATE TABLE Employees (EmployeeCode Text (10) NOT NULL UNIQUE, FirstName Text (50), "
+        "LastName Text (50), Salary Currency, Active YESNO, HireDate Date)");
+    output.out << "Created table Employees\n";
+    return connection;
+}
+
+void AddEmployees(const data::ConnectionPtr& connection, Output& output) {
+    data::Recordset rows;
+    rows.Open("SELECT * FROM Employees", connection, data::adOpenKeyset, data::adLockOptimistic);
+    for (const DemoEmployee& employee : kEmployees) {
+        rows.AddNew();
+        rows.Fields()["EmployeeCode"].SetValue(employee.code);
+        rows.Fields()["FirstName"].SetValue(employee.firstName);
+        rows.Fields()["LastName"].SetValue(employee.lastName);
+        rows.Fields()["Salary"].SetValue(employee.salary);
+        rows.Fields()["Active"].SetValue(true);
+        rows.Fields()["HireDate"].SetValue(employee.hired);
+        rows.Update();
+    }
+    output.out << fmt::format("Added {} employees through a keyset record set\n", rows.RecordCount());
+}
+
+void ShowEmployees(const data::ConnectionPtr& connection, Output& output) {
+    data::Recordset rows;
+    rows.Open("SELECT * FROM Employees ORDER BY EmployeeCode", connection, data::adOpenKeyset,
+              data::adLockReadOnly);
+    output.out << "\n";
+    PrintRows(rows, output.out);
+    rows.MoveFirst();
+    rows.Find("LastName='o''neill'");
+    output.out << fmt::format("\nFind LastName='o''neill' (letter case ignored): {} {}\n",
+                              rows.Fields()["EmployeeCode"].Value().ToText(),
+                              rows.Fields()["FirstName"].Value().ToText());
+}
+
+void ShowProtection(const std::filesystem::path& path, Output& output) {
+    data::Connection withoutKey;
+    try {
+        withoutKey.Open(data::EmbeddedConnectionText(path.string()));
+        output.out << "Warning: the demo database opened without its password\n";
+    } catch (const data::DataAccessError& error) {
+        output.out << fmt::format("Opening without the password is refused: {}\n", error.Description());
+    }
+}
+
+void RunDemo(const std::string& folder, Output& output) {
+    std::filesystem::create_directories(folder);
+    std::filesystem::path path = std::filesystem::path(folder) / "payroll.mdb";
+    data::ConnectionPtr connection = CreateDemoDatabase(path, output);
+    AddEmployees(connection, output);
+    ShowEmployees(connection, output);
+    ShowProtection(path, output);
+    output.out << fmt::format("\nTry: vesk sql --db {} --password {} \"SELECT * FROM Employees\"\n",
+                              path.string(), kDemoPassword);
+}
+
+}  // namespace
+
+void InstallDemoCommand(CLI::App& app, CommandAction& action) {
+    auto folder = std::make_shared<std::string>("./vesk-demo");
+    CLI::App* command = app.add_subcommand("demo", "build a demo payroll database and tour it");
+    command->add_option("--dir", *folder, "folder for the demo files (default ./vesk-demo)");
+    command->callback([folder, &action] {
+        action = [folder](Output& output) { RunDemo(*folder, output); };
+    });
+}
+
+}  // namespace vesk::host

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "command_registry.h"
+#include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection_text.h"
+
+namespace vesk::host {
+namespace {
+
+class HostCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vesk-host-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_folder = pattern;
+        m_database = (m_folder / "pay.mdb").string();
+        data::Catalog catalog;
+        auto connection = catalog.Create(data::EmbeddedConnectionText(m_database, "pw"));
+        connection->Execute("CREATE TABLE People (Code Text (10), Note Memo, Photo IMAGE)");
+        connection->Execute("INSERT INTO People VALUES ('A1', 'first', x'000102')");
+        connection->Execute("INSERT INTO People VALUES ('B2', NULL, NULL)");
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    int Run(std::vector<std::string> arguments) {
+        m_out.str("");
+        m_err.str("");
+        return RunCommandLine(arguments, {m_out, m_err});
+    }
+
+    std::filesystem::path m_folder;
+    std::string m_database;
+    std::ostringstream m_out;
+    std::ostringstream m_err;
+};
+
+TEST_F(HostCommandsTest, SqlPrintsHeaderAndTabSeparatedRows) {
+    EXPECT_EQ(Run({"sql", "--db", m_database, "--password", "pw", "SELECT * FROM People"}), kSuccess);
+    EXPECT_EQ(m_out.str(), "Code\tNote\tPhoto\nA1\tfirst\t<3 bytes>\nB2\t\t\n");
+    EXPECT_EQ(m_err.str(), "");
+}
+
+TEST_F(HostCommandsTest, SqlTakesAFullConnectionText) {
+    std::string text = "Driver={Microsoft Access Driver (*.mdb)};DBQ=" + m_database + ";PWD=pw";
+    EXPECT_EQ(Run({"sql", "--db", text, "DELETE FROM People WHERE Code = 'B2'"}), kSuccess);
+    EXPECT_EQ(m_out.str(), "");
+    EXPECT_EQ(Run({"sql", "--db", text, "SELECT count(*) AS N FROM People"}), kSuccess);
+    EXPECT_EQ(m_out.str(), "N\n1\n");
+}
+
+TEST_F(HostCommandsTest, FailuresExitOneWithTheDescription) {
+    EXPECT_EQ(Run({"sql", "--db", m_database, "--password", "wrong", "SELECT 1"}), kFailure);
+    EXPECT_NE(m_err.str().find("not a valid password"), std::string::npos) << m_err.str();
+    EXPECT_EQ(Run({"sql", "--db", m_database, "--password", "pw", "SELECT * FROM Nobody"}), kFailure);
+    EXPECT_NE(m_err.str().find("no such table: Nobody"), std::string::npos) << m_err.str();
+    EXPECT_EQ(Run({"sql", "--db", (m_folder / "none.mdb").string(), "SELECT 1"}), kFailure);
+    EXPECT_FALSE(std::filesystem::exists(m_folder / "none.mdb"));
+}
+
+TEST_F(HostCommandsTest, UsageErrorsExitTwo) {
+    EXPECT_EQ(Run({}), kUsage);
+    EXPECT_EQ(Run({"sql", "SELECT 1"}), kUsage);
+    EXPECT_EQ(Run({"sql", "--db", m_database}), kUsage);
+    EXPECT_EQ(Run({"nonsense"}), kUsage);
+    EXPECT_EQ(Run({"--help"}), kSuccess);
+    EXPECT_NE(m_out.str().find("sql"), std::string::npos);
+}
+
+TEST_F(HostCommandsTest, DemoBuildsAKeyedDatabaseAndCanRunAgain) {
+    std::string folder = (m_folder / "demo").string();
+    ASSERT_EQ(Run({"demo", "--dir", folder}), kSuccess) << m_err.str();
+    ASSERT_EQ(Run({"demo", "--dir", folder}), kSuccess) << m_err.str();
+    std::string demoDatabase = folder + "/payroll.mdb";
+    EXPECT_EQ(Run({"sql", "--db", demoDatabase, "--password", "vesk-demo",
+                   "SELECT count(*) AS N FROM Employees"}),
+              kSuccess);
+    EXPECT_EQ(m_out.str(), "N\n4\n");
+    EXPECT_EQ(Run({"sql", "--db", demoDatabase, "SELECT 1"}), kFailure);
+}
+
+}  // namespace
+}  // namespace vesk::host
