@@ -11,7 +11,9 @@ namespace vesk::host {
 
 namespace {
 
-std::vector<CommandInstaller> Installers() { return {InstallSqlCommand, InstallDemoCommand}; }
+std::vector<CommandInstaller> Installers() {
+    return {InstallSqlCommand, InstallDemoCommand};
+}
 
 }  // namespace
 

@@ -14,7 +14,8 @@ bool LooksLikeConnectionText(const std::string& text) {
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return lower.starts_with("postgresql://") || lower.starts_with("postgres://") ||
-           lower.find("provider=") != std::string::npos || lower.find("driver=") != std::string::npos;
+           lower.find("provider=") != std::string::npos ||
+           lower.find("driver=") != std::string::npos;
 }
 
 }  // namespace

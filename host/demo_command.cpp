@@ -41,7 +41,8 @@ data::ConnectionPtr CreateDemoDatabase(const std::filesystem::path& path, Output
     data::Catalog catalog;
     data::ConnectionPtr connection =
         catalog.Create(data::EmbeddedConnectionText(path.string(), kDemoPassword));
-    output.out << fmt::format("Created {} (encrypted, password \"{}\")\n", path.string(), kDemoPassword);
+    output.out << fmt::format("Created {} (encrypted, password \"{}\")\n", path.string(),
+                              kDemoPassword);
     connection->Execute(
         "CREATE TABLE Employees (EmployeeCode Text (10) NOT NULL UNIQUE, FirstName Text (50), "
         "LastName Text (50), Salary Currency, Active YESNO, HireDate Date)");
@@ -62,7 +63,8 @@ void AddEmployees(const data::ConnectionPtr& connection, Output& output) {
         rows.Fields()["HireDate"].SetValue(employee.hired);
         rows.Update();
     }
-    output.out << fmt::format("Added {} employees through a keyset record set\n", rows.RecordCount());
+    output.out << fmt::format("Added {} employees through a keyset record set\n",
+                              rows.RecordCount());
 }
 
 void ShowEmployees(const data::ConnectionPtr& connection, Output& output) {
@@ -84,7 +86,8 @@ void ShowProtection(const std::filesystem::path& path, Output& output) {
         withoutKey.Open(data::EmbeddedConnectionText(path.string()));
         output.out << "Warning: the demo database opened without its password\n";
     } catch (const data::DataAccessError& error) {
-        output.out << fmt::format("Opening without the password is refused: {}\n", error.Description());
+        output.out << fmt::format("Opening without the password is refused: {}\n",
+                                  error.Description());
     }
 }
 
@@ -105,9 +108,8 @@ void InstallDemoCommand(CLI::App& app, CommandAction& action) {
     auto folder = std::make_shared<std::string>("./vesk-demo");
     CLI::App* command = app.add_subcommand("demo", "build a demo payroll database and tour it");
     command->add_option("--dir", *folder, "folder for the demo files (default ./vesk-demo)");
-    command->callback([folder, &action] {
-        action = [folder](Output& output) { RunDemo(*folder, output); };
-    });
+    command->callback(
+        [folder, &action] { action = [folder](Output& output) { RunDemo(*folder, output); }; });
 }
 
 }  // namespace vesk::host

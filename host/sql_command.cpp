@@ -30,9 +30,8 @@ void InstallSqlCommand(CLI::App& app, CommandAction& action) {
     CLI::App* command = app.add_subcommand("sql", "run one SQL statement and print its rows");
     AddDatabaseOptions(*command, options->database);
     command->add_option("statement", options->statement, "the statement to run")->required();
-    command->callback([options, &action] {
-        action = [options](Output& output) { RunSql(*options, output); };
-    });
+    command->callback(
+        [options, &action] { action = [options](Output& output) { RunSql(*options, output); }; });
 }
 
 }  // namespace vesk::host

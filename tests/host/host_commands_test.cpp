@@ -14,7 +14,8 @@ namespace {
 class HostCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vesk-host-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vesk-host-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         m_folder = pattern;
         m_database = (m_folder / "pay.mdb").string();
@@ -39,7 +40,8 @@ protected:
 };
 
 TEST_F(HostCommandsTest, SqlPrintsHeaderAndTabSeparatedRows) {
-    EXPECT_EQ(Run({"sql", "--db", m_database, "--password", "pw", "SELECT * FROM People"}), kSuccess);
+    EXPECT_EQ(Run({"sql", "--db", m_database, "--password", "pw", "SELECT * FROM People"}),
+              kSuccess);
     EXPECT_EQ(m_out.str(), "Code\tNote\tPhoto\nA1\tfirst\t<3 bytes>\nB2\t\t\n");
     EXPECT_EQ(m_err.str(), "");
 }
@@ -55,7 +57,8 @@ TEST_F(HostCommandsTest, SqlTakesAFullConnectionText) {
 TEST_F(HostCommandsTest, FailuresExitOneWithTheDescription) {
     EXPECT_EQ(Run({"sql", "--db", m_database, "--password", "wrong", "SELECT 1"}), kFailure);
     EXPECT_NE(m_err.str().find("not a valid password"), std::string::npos) << m_err.str();
-    EXPECT_EQ(Run({"sql", "--db", m_database, "--password", "pw", "SELECT * FROM Nobody"}), kFailure);
+    EXPECT_EQ(Run({"sql", "--db", m_database, "--password", "pw", "SELECT * FROM Nobody"}),
+              kFailure);
     EXPECT_NE(m_err.str().find("no such table: Nobody"), std::string::npos) << m_err.str();
     EXPECT_EQ(Run({"sql", "--db", (m_folder / "none.mdb").string(), "SELECT 1"}), kFailure);
     EXPECT_FALSE(std::filesystem::exists(m_folder / "none.mdb"));

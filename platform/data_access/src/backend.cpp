@@ -7,16 +7,21 @@ namespace vesk::data::detail {
 
 std::unique_ptr<Backend> OpenBackend(const ConnectionSettings& settings) {
     switch (settings.provider) {
-        case Provider::EmbeddedFile: return OpenSqliteBackend(settings);
-        case Provider::PostgreSql: break;
+        case Provider::EmbeddedFile:
+            return OpenSqliteBackend(settings);
+        case Provider::PostgreSql:
+            break;
     }
     throw DataAccessError("Provider cannot be found: the PostgreSQL provider is not available");
 }
 
 void CreateDatabase(const ConnectionSettings& settings) {
     switch (settings.provider) {
-        case Provider::EmbeddedFile: CreateSqliteDatabase(settings); return;
-        case Provider::PostgreSql: break;
+        case Provider::EmbeddedFile:
+            CreateSqliteDatabase(settings);
+            return;
+        case Provider::PostgreSql:
+            break;
     }
     throw DataAccessError("Creating a database is supported for database files only");
 }

@@ -12,10 +12,10 @@ namespace vesk::data {
 namespace {
 
 [[noreturn]] void ThrowNotInCollection(std::string_view what) {
-    throw DataAccessError(fmt::format(
-        "Item cannot be found in the collection corresponding to the requested name or "
-        "ordinal: {}",
-        what));
+    throw DataAccessError(
+        fmt::format("Item cannot be found in the collection corresponding to the requested name or "
+                    "ordinal: {}",
+                    what));
 }
 
 // The item of `items` at `index` or named `name` (ignoring case).
@@ -42,9 +42,13 @@ const Item& ItemNamed(const std::vector<Item>& items, std::string_view name) {
 Column::Column(std::string name, std::string declaredType, ColumnType type)
     : m_name(std::move(name)), m_declaredType(std::move(declaredType)), m_type(type) {}
 
-const Column& Columns::Item(long index) const { return ItemAt(m_columns, index); }
+const Column& Columns::Item(long index) const {
+    return ItemAt(m_columns, index);
+}
 
-const Column& Columns::Item(std::string_view name) const { return ItemNamed(m_columns, name); }
+const Column& Columns::Item(std::string_view name) const {
+    return ItemNamed(m_columns, name);
+}
 
 Table::Table(std::string name, std::string type, ConnectionPtr connection)
     : m_name(std::move(name)), m_type(std::move(type)), m_connection(std::move(connection)) {}
@@ -60,9 +64,13 @@ const data::Columns& Table::Columns() const {
     return *m_columns;
 }
 
-const Table& Tables::Item(long index) const { return ItemAt(m_tables, index); }
+const Table& Tables::Item(long index) const {
+    return ItemAt(m_tables, index);
+}
 
-const Table& Tables::Item(std::string_view name) const { return ItemNamed(m_tables, name); }
+const Table& Tables::Item(std::string_view name) const {
+    return ItemNamed(m_tables, name);
+}
 
 void Catalog::SetActiveConnection(std::string_view connectionText) {
     auto connection = std::make_shared<Connection>();
@@ -101,6 +109,8 @@ const data::Tables& Catalog::Tables() {
     return *m_tables;
 }
 
-void Catalog::Refresh() { m_tables.reset(); }
+void Catalog::Refresh() {
+    m_tables.reset();
+}
 
 }  // namespace vesk::data

@@ -22,7 +22,8 @@ void Connection::Open(std::string_view connectionText, std::string_view user,
     if (m_backend) {
         throw DataAccessError("Operation is not allowed when the object is open.");
     }
-    std::string text(connectionText.empty() ? std::string_view(m_connectionString) : connectionText);
+    std::string text(connectionText.empty() ? std::string_view(m_connectionString)
+                                            : connectionText);
     ConnectionSettings settings = ParseConnectionText(text);
     if (!user.empty()) {
         settings.user = std::string(user);
@@ -40,11 +41,17 @@ long Connection::Execute(std::string_view sql) {
     return backend.Execute(sql);
 }
 
-ObjectStateEnum Connection::State() const { return m_backend ? adStateOpen : adStateClosed; }
+ObjectStateEnum Connection::State() const {
+    return m_backend ? adStateOpen : adStateClosed;
+}
 
-void Connection::Close() { m_backend.reset(); }
+void Connection::Close() {
+    m_backend.reset();
+}
 
-void Connection::SetStatementTrace(StatementTrace trace) { m_trace = std::move(trace); }
+void Connection::SetStatementTrace(StatementTrace trace) {
+    m_trace = std::move(trace);
+}
 
 detail::Backend& Connection::Backend() {
     if (!m_backend) {

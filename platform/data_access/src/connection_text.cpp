@@ -82,8 +82,8 @@ std::map<std::string, std::string> SplitConnectionText(std::string_view text) {
         }
         std::size_t equals = pair.find('=');
         if (equals == std::string_view::npos) {
-            throw DataAccessError(
-                fmt::format("The connection text has a part without '=': \"{}\"", detail::Trim(pair)));
+            throw DataAccessError(fmt::format("The connection text has a part without '=': \"{}\"",
+                                              detail::Trim(pair)));
         }
         std::string key = detail::ToLowerAscii(detail::Trim(pair.substr(0, equals)));
         pairs[key] = Unquote(detail::Trim(pair.substr(equals + 1)));
@@ -116,12 +116,13 @@ ConnectionSettings ParseConnectionText(std::string_view text) {
         return ServerSettings(pairs, text);
     }
     if (provider.empty() && driver.empty()) {
-        throw DataAccessError(fmt::format(
-            "The connection text names no provider or driver: \"{}\"", trimmed));
+        throw DataAccessError(
+            fmt::format("The connection text names no provider or driver: \"{}\"", trimmed));
     }
-    throw DataAccessError(fmt::format("Provider cannot be found: \"{}\" is not a known {}",
-                                      provider.empty() ? Lookup(pairs, "driver") : Lookup(pairs, "provider"),
-                                      provider.empty() ? "driver" : "provider"));
+    throw DataAccessError(
+        fmt::format("Provider cannot be found: \"{}\" is not a known {}",
+                    provider.empty() ? Lookup(pairs, "driver") : Lookup(pairs, "provider"),
+                    provider.empty() ? "driver" : "provider"));
 }
 
 std::string EmbeddedConnectionText(std::string_view path, std::string_view password) {

@@ -77,14 +77,16 @@ ColumnType TypeFromAffinity(const std::string& upperName) {
     if (upperName.find("INT") != std::string::npos) {
         return {adInteger, 4};
     }
-    if (upperName.find("CHAR") != std::string::npos || upperName.find("CLOB") != std::string::npos ||
+    if (upperName.find("CHAR") != std::string::npos ||
+        upperName.find("CLOB") != std::string::npos ||
         upperName.find("TEXT") != std::string::npos) {
         return {adVarWChar, 255};
     }
     if (upperName.find("BLOB") != std::string::npos) {
         return {adLongVarBinary, 0};
     }
-    if (upperName.find("REAL") != std::string::npos || upperName.find("FLOA") != std::string::npos ||
+    if (upperName.find("REAL") != std::string::npos ||
+        upperName.find("FLOA") != std::string::npos ||
         upperName.find("DOUB") != std::string::npos) {
         return {adDouble, 8};
     }
@@ -108,7 +110,8 @@ std::string NormaliseName(std::string_view name) {
 std::optional<std::int64_t> SizeArgument(std::string_view arguments) {
     arguments = detail::Trim(arguments);
     std::int64_t size = 0;
-    auto [end, error] = std::from_chars(arguments.data(), arguments.data() + arguments.size(), size);
+    auto [end, error] =
+        std::from_chars(arguments.data(), arguments.data() + arguments.size(), size);
     if (error != std::errc() || end == arguments.data()) {
         return std::nullopt;
     }
@@ -153,8 +156,10 @@ bool IsTextType(DataTypeEnum code) {
         case adLongVarChar:
         case adVarWChar:
         case adLongVarWChar:
-        case adGUID: return true;
-        default: return false;
+        case adGUID:
+            return true;
+        default:
+            return false;
     }
 }
 

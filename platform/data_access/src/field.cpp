@@ -7,23 +7,41 @@
 
 namespace vesk::data {
 
-const std::string& Field::Name() const { return m_recordset->ColumnName(m_index); }
+const std::string& Field::Name() const {
+    return m_recordset->ColumnName(m_index);
+}
 
-DataTypeEnum Field::Type() const { return m_recordset->ColumnType(m_index); }
+DataTypeEnum Field::Type() const {
+    return m_recordset->ColumnType(m_index);
+}
 
-std::int64_t Field::DefinedSize() const { return m_recordset->ColumnDefinedSize(m_index); }
+std::int64_t Field::DefinedSize() const {
+    return m_recordset->ColumnDefinedSize(m_index);
+}
 
-Variant Field::Value() const { return m_recordset->ColumnValue(m_index); }
+Variant Field::Value() const {
+    return m_recordset->ColumnValue(m_index);
+}
 
-void Field::SetValue(const Variant& value) { m_recordset->SetColumnValue(m_index, value); }
+void Field::SetValue(const Variant& value) {
+    m_recordset->SetColumnValue(m_index, value);
+}
 
-std::int64_t Field::ActualSize() const { return m_recordset->ColumnActualSize(m_index); }
+std::int64_t Field::ActualSize() const {
+    return m_recordset->ColumnActualSize(m_index);
+}
 
-Variant Field::GetChunk(std::int64_t length) { return m_recordset->ColumnChunk(m_index, length); }
+Variant Field::GetChunk(std::int64_t length) {
+    return m_recordset->ColumnChunk(m_index, length);
+}
 
-void Field::AppendChunk(const Variant& data) { m_recordset->AppendColumnChunk(m_index, data); }
+void Field::AppendChunk(const Variant& data) {
+    m_recordset->AppendColumnChunk(m_index, data);
+}
 
-long Fields::Count() const { return static_cast<long>(m_recordset->ColumnCount()); }
+long Fields::Count() const {
+    return static_cast<long>(m_recordset->ColumnCount());
+}
 
 Field Fields::Item(long index) const {
     if (index < 0 || index >= Count()) {

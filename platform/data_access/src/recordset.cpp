@@ -27,15 +27,21 @@ constexpr std::string_view kNoCurrentRecord =
 std::int64_t SizeOfValue(const Variant& value) {
     switch (value.Type()) {
         case VariantType::Empty:
-        case VariantType::Null: return 0;
+        case VariantType::Null:
+            return 0;
         case VariantType::Int16:
-        case VariantType::Bool: return 2;
-        case VariantType::Int32: return 4;
+        case VariantType::Bool:
+            return 2;
+        case VariantType::Int32:
+            return 4;
         case VariantType::Int64:
         case VariantType::Double:
-        case VariantType::Date: return 8;
-        case VariantType::Text: return static_cast<std::int64_t>(value.AsText()->size());
-        case VariantType::Binary: return static_cast<std::int64_t>(value.AsBytes()->size());
+        case VariantType::Date:
+            return 8;
+        case VariantType::Text:
+            return static_cast<std::int64_t>(value.AsText()->size());
+        case VariantType::Binary:
+            return static_cast<std::int64_t>(value.AsBytes()->size());
     }
     return 0;
 }
@@ -52,7 +58,9 @@ Variant AsColumnForm(Bytes bytes, DataTypeEnum code) {
 
 Recordset::Recordset() = default;
 
-Recordset::~Recordset() { Close(); }
+Recordset::~Recordset() {
+    Close();
+}
 
 void Recordset::SetActiveConnection(ConnectionPtr connection) {
     if (m_cursor) {
@@ -359,7 +367,9 @@ void Recordset::AddNew() {
     m_editMode = adEditAdd;
 }
 
-EditModeEnum Recordset::EditMode() const { return m_editMode; }
+EditModeEnum Recordset::EditMode() const {
+    return m_editMode;
+}
 
 void Recordset::Update() {
     detail::Cursor& cursor = OpenCursor();
@@ -419,7 +429,9 @@ void Recordset::Delete() {
     m_currentDeleted = true;
 }
 
-std::size_t Recordset::ColumnCount() const { return OpenCursor().Columns().size(); }
+std::size_t Recordset::ColumnCount() const {
+    return OpenCursor().Columns().size();
+}
 
 std::size_t Recordset::ColumnIndex(std::string_view name) const {
     const auto& columns = OpenCursor().Columns();
@@ -428,10 +440,10 @@ std::size_t Recordset::ColumnIndex(std::string_view name) const {
             return column_idx;
         }
     }
-    throw DataAccessError(fmt::format(
-        "Item cannot be found in the collection corresponding to the requested name or "
-        "ordinal: {}",
-        name));
+    throw DataAccessError(
+        fmt::format("Item cannot be found in the collection corresponding to the requested name or "
+                    "ordinal: {}",
+                    name));
 }
 
 const std::string& Recordset::ColumnName(std::size_t column) const {
@@ -475,8 +487,8 @@ Variant Recordset::ColumnValue(std::size_t column) const {
         return stored.value;
     }
     Bytes bytes(static_cast<std::size_t>(stored.size));
-    std::size_t read = m_cursor->ReadValue(m_keys[static_cast<std::size_t>(m_position)], column, 0,
-                                           bytes);
+    std::size_t read =
+        m_cursor->ReadValue(m_keys[static_cast<std::size_t>(m_position)], column, 0, bytes);
     bytes.resize(read);
     return AsColumnForm(std::move(bytes), ColumnType(column));
 }
@@ -507,8 +519,8 @@ Variant Recordset::ColumnChunk(std::size_t column, std::int64_t length) {
     }
     std::int64_t count = std::min(length, size - offset);
     Bytes bytes(static_cast<std::size_t>(count));
-    bool fromCursor = m_editMode == adEditNone && !m_pending.contains(column) &&
-                      StoredAt(column).deferred;
+    bool fromCursor =
+        m_editMode == adEditNone && !m_pending.contains(column) && StoredAt(column).deferred;
     if (fromCursor) {
         bytes.resize(m_cursor->ReadValue(m_keys[static_cast<std::size_t>(m_position)], column,
                                          offset, bytes));
@@ -557,7 +569,8 @@ void Recordset::AppendColumnChunk(std::size_t column, const Variant& data) {
     if (const Bytes* bytes = data.AsBytes()) {
         pending.spool->Append(*bytes);
     } else if (const std::string* text = data.AsText()) {
-        pending.spool->Append(std::span(reinterpret_cast<const std::uint8_t*>(text->data()), text->size()));
+        pending.spool->Append(
+            std::span(reinterpret_cast<const std::uint8_t*>(text->data()), text->size()));
     }
 }
 

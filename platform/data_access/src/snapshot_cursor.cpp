@@ -54,8 +54,14 @@ std::size_t SnapshotCursor::ReadValue(RowKey key, std::size_t column, std::int64
     return count;
 }
 
-RowKey SnapshotCursor::InsertRow(const std::vector<ColumnWrite>&) { ThrowReadOnly(); }
-RowKey SnapshotCursor::UpdateRow(RowKey, const std::vector<ColumnWrite>&) { ThrowReadOnly(); }
-void SnapshotCursor::DeleteRow(RowKey) { ThrowReadOnly(); }
+RowKey SnapshotCursor::InsertRow(const std::vector<ColumnWrite>&) {
+    ThrowReadOnly();
+}
+RowKey SnapshotCursor::UpdateRow(RowKey, const std::vector<ColumnWrite>&) {
+    ThrowReadOnly();
+}
+void SnapshotCursor::DeleteRow(RowKey) {
+    ThrowReadOnly();
+}
 
 }  // namespace vesk::data::detail

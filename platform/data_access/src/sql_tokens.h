@@ -18,7 +18,9 @@ struct Token {
 
     // True when the token is the keyword `word` (compared ignoring case).
     bool Is(std::string_view word) const;
-    bool IsPunct(char c) const { return kind == TokenKind::Punct && text.size() == 1 && text[0] == c; }
+    bool IsPunct(char c) const {
+        return kind == TokenKind::Punct && text.size() == 1 && text[0] == c;
+    }
     bool IsName() const { return kind == TokenKind::Word || kind == TokenKind::QuotedName; }
 };
 

@@ -10,7 +10,11 @@ namespace {
 // Decodes one UTF-8 code point at `pos` and advances; a malformed byte stands for itself.
 char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
     auto byte = static_cast<unsigned char>(text[pos]);
-    int length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xE ? 3 : (byte >> 3) == 0x1E ? 4 : 1;
+    int length = byte < 0x80           ? 1
+                 : (byte >> 5) == 0x6  ? 2
+                 : (byte >> 4) == 0xE  ? 3
+                 : (byte >> 3) == 0x1E ? 4
+                                       : 1;
     if (pos + length > text.size()) {
         length = 1;
     }

@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include <fmt/format.h>
 
@@ -25,13 +27,60 @@ std::string TemporaryFolder() {
     return folder && *folder ? folder : "/tmp";
 }
 
+// Spool files are unlinked at once and kept for reuse: overwriting blocks a file already has
+// costs the file system far less than allocating new ones for every value. A kept file that
+// grew past kKeptFileLimit is cut back so that one huge value does not hold disk space.
+constexpr std::size_t kKeptFiles = 4;
+constexpr std::int64_t kKeptFileLimit = 16 * 1024 * 1024;
+
+std::mutex& PoolMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::vector<int>& KeptFiles() {
+    static std::vector<int> files;
+    return files;
+}
+
+int TakeSpoolFile() {
+    {
+        std::lock_guard lock(PoolMutex());
+        if (!KeptFiles().empty()) {
+            int fd = KeptFiles().back();
+            KeptFiles().pop_back();
+            return fd;
+        }
+    }
+    std::string pattern = TemporaryFolder() + "/vesk-value-XXXXXX";
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        ThrowSpoolError("create", errno);
+    }
+    ::unlink(pattern.c_str());
+    return fd;
+}
+
+void ReturnSpoolFile(int fd, std::int64_t usedSize) {
+    if (usedSize > kKeptFileLimit && ::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        return;
+    }
+    std::lock_guard lock(PoolMutex());
+    if (KeptFiles().size() < kKeptFiles) {
+        KeptFiles().push_back(fd);
+        return;
+    }
+    ::close(fd);
+}
+
 }  // namespace
 
 ValueSpool::ValueSpool(std::size_t memoryLimit) : m_memoryLimit(memoryLimit) {}
 
 ValueSpool::~ValueSpool() {
     if (m_fd >= 0) {
-        ::close(m_fd);
+        ReturnSpoolFile(m_fd, m_size);
     }
 }
 
@@ -51,19 +100,13 @@ void ValueSpool::Append(std::span<const std::uint8_t> bytes) {
 }
 
 void ValueSpool::MoveToFile() {
-    std::string pattern = TemporaryFolder() + "/vesk-value-XXXXXX";
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        ThrowSpoolError("create", errno);
-    }
-    ::unlink(pattern.c_str());
-    m_fd = fd;
+    m_fd = TakeSpoolFile();
     std::int64_t heldSize = m_size;
     m_size = 0;
     try {
         WriteToFile(m_memory);
     } catch (...) {
-        ::close(m_fd);
+        ReturnSpoolFile(m_fd, m_size);
         m_fd = -1;
         m_size = heldSize;
         throw;
@@ -80,11 +123,8 @@ void ValueSpool::WriteToFile(std::span<const std::uint8_t> bytes) {
             if (errno == EINTR) {
                 continue;
             }
-            int error = errno;
-            if (::ftruncate(m_fd, m_size) != 0) {
-                // The size we report is unchanged; stray bytes past it are never read.
-            }
-            ThrowSpoolError("write", error);
+            // The size is unchanged; bytes written past it are never read.
+            ThrowSpoolError("write", errno);
         }
         written += static_cast<std::size_t>(result);
     }

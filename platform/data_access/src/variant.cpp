@@ -16,7 +16,9 @@ using detail::Trim;
 
 namespace {
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -124,16 +126,26 @@ std::string DateTime::ToIso() const {
 
 std::string_view VariantTypeName(VariantType type) {
     switch (type) {
-        case VariantType::Empty: return "Empty";
-        case VariantType::Null: return "Null";
-        case VariantType::Int16: return "Integer";
-        case VariantType::Int32: return "Long";
-        case VariantType::Int64: return "BigInt";
-        case VariantType::Double: return "Double";
-        case VariantType::Bool: return "Boolean";
-        case VariantType::Text: return "Text";
-        case VariantType::Binary: return "Binary";
-        case VariantType::Date: return "Date";
+        case VariantType::Empty:
+            return "Empty";
+        case VariantType::Null:
+            return "Null";
+        case VariantType::Int16:
+            return "Integer";
+        case VariantType::Int32:
+            return "Long";
+        case VariantType::Int64:
+            return "BigInt";
+        case VariantType::Double:
+            return "Double";
+        case VariantType::Bool:
+            return "Boolean";
+        case VariantType::Text:
+            return "Text";
+        case VariantType::Binary:
+            return "Binary";
+        case VariantType::Date:
+            return "Date";
     }
     return "Unknown";
 }
@@ -143,53 +155,73 @@ bool Variant::IsNumeric() const {
         case VariantType::Int16:
         case VariantType::Int32:
         case VariantType::Int64:
-        case VariantType::Double: return true;
-        default: return false;
+        case VariantType::Double:
+            return true;
+        default:
+            return false;
     }
 }
 
 std::string Variant::ToText() const {
     switch (Type()) {
         case VariantType::Empty:
-        case VariantType::Null: return {};
-        case VariantType::Int16: return std::to_string(std::get<std::int16_t>(m_value));
-        case VariantType::Int32: return std::to_string(std::get<std::int32_t>(m_value));
-        case VariantType::Int64: return std::to_string(std::get<std::int64_t>(m_value));
-        case VariantType::Double: return fmt::format("{}", std::get<double>(m_value));
-        case VariantType::Bool: return std::get<bool>(m_value) ? "True" : "False";
-        case VariantType::Text: return std::get<std::string>(m_value);
+        case VariantType::Null:
+            return {};
+        case VariantType::Int16:
+            return std::to_string(std::get<std::int16_t>(m_value));
+        case VariantType::Int32:
+            return std::to_string(std::get<std::int32_t>(m_value));
+        case VariantType::Int64:
+            return std::to_string(std::get<std::int64_t>(m_value));
+        case VariantType::Double:
+            return fmt::format("{}", std::get<double>(m_value));
+        case VariantType::Bool:
+            return std::get<bool>(m_value) ? "True" : "False";
+        case VariantType::Text:
+            return std::get<std::string>(m_value);
         case VariantType::Binary: {
             const Bytes& bytes = std::get<Bytes>(m_value);
             return std::string(bytes.begin(), bytes.end());
         }
-        case VariantType::Date: return std::get<DateTime>(m_value).ToIso();
+        case VariantType::Date:
+            return std::get<DateTime>(m_value).ToIso();
     }
     return {};
 }
 
 double Variant::ToDouble() const {
     switch (Type()) {
-        case VariantType::Int16: return std::get<std::int16_t>(m_value);
-        case VariantType::Int32: return std::get<std::int32_t>(m_value);
-        case VariantType::Int64: return static_cast<double>(std::get<std::int64_t>(m_value));
-        case VariantType::Double: return std::get<double>(m_value);
-        case VariantType::Bool: return std::get<bool>(m_value) ? -1.0 : 0.0;
+        case VariantType::Int16:
+            return std::get<std::int16_t>(m_value);
+        case VariantType::Int32:
+            return std::get<std::int32_t>(m_value);
+        case VariantType::Int64:
+            return static_cast<double>(std::get<std::int64_t>(m_value));
+        case VariantType::Double:
+            return std::get<double>(m_value);
+        case VariantType::Bool:
+            return std::get<bool>(m_value) ? -1.0 : 0.0;
         case VariantType::Text:
             if (auto number = NumberFromText(std::get<std::string>(m_value))) {
                 return *number;
             }
             break;
-        default: break;
+        default:
+            break;
     }
     ThrowNotConvertible(Type(), "a number");
 }
 
 std::int64_t Variant::ToInt64() const {
     switch (Type()) {
-        case VariantType::Int16: return std::get<std::int16_t>(m_value);
-        case VariantType::Int32: return std::get<std::int32_t>(m_value);
-        case VariantType::Int64: return std::get<std::int64_t>(m_value);
-        default: break;
+        case VariantType::Int16:
+            return std::get<std::int16_t>(m_value);
+        case VariantType::Int32:
+            return std::get<std::int32_t>(m_value);
+        case VariantType::Int64:
+            return std::get<std::int64_t>(m_value);
+        default:
+            break;
     }
     double number = ToDouble();
     if (!std::isfinite(number) || std::fabs(number) >= 9.2e18) {

@@ -32,8 +32,9 @@ protected:
     }
 
     std::string Schema() {
-        return Scalar(m_connection, "SELECT group_concat(type || ':' || name || ':' || sql, '|') FROM "
-                                    "(SELECT * FROM sqlite_master ORDER BY name)");
+        return Scalar(m_connection,
+                      "SELECT group_concat(type || ':' || name || ':' || sql, '|') FROM "
+                      "(SELECT * FROM sqlite_master ORDER BY name)");
     }
 
     ConnectionPtr m_connection;
@@ -44,13 +45,16 @@ TEST_F(AlterColumnTest, AlterColumnKeepsRowsIndexesTriggersAndConstraints) {
     EXPECT_EQ(TypeOf("Employees", "Name"), (ColumnType{adVarWChar, 50}));
     EXPECT_EQ(Scalar(m_connection, "SELECT group_concat(Code || '=' || Name, ',') FROM Employees"),
               "E1=Ann Lee,E2=Bob Ray");
-    EXPECT_EQ(Scalar(m_connection, "SELECT count(*) FROM sqlite_master WHERE name IN "
-                                   "('EmployeesByName', 'EmployeesAdded')"),
+    EXPECT_EQ(Scalar(m_connection,
+                     "SELECT count(*) FROM sqlite_master WHERE name IN "
+                     "('EmployeesByName', 'EmployeesAdded')"),
               "2");
     m_connection->Execute("INSERT INTO Employees (Code) VALUES ('E3')");
-    EXPECT_EQ(Scalar(m_connection, "SELECT group_concat(Entry) FROM Log"), "added E1,added E2,added E3");
+    EXPECT_EQ(Scalar(m_connection, "SELECT group_concat(Entry) FROM Log"),
+              "added E1,added E2,added E3");
     EXPECT_EQ(Scalar(m_connection, "SELECT Name FROM Employees WHERE Code = 'E3'"), "x");
-    EXPECT_THROW(m_connection->Execute("INSERT INTO Employees (Code) VALUES ('E3')"), DataAccessError)
+    EXPECT_THROW(m_connection->Execute("INSERT INTO Employees (Code) VALUES ('E3')"),
+                 DataAccessError)
         << "the UNIQUE constraint was lost";
     EXPECT_THROW(m_connection->Execute("INSERT INTO Employees (Code) VALUES ('')"), DataAccessError)
         << "the CHECK constraint was lost";
@@ -111,8 +115,9 @@ TEST(ReplaceColumnType, ReplacesOnlyTheTypeOfTheNamedColumn) {
               "CREATE TABLE t (a Memo NOT NULL, b INT)");
     EXPECT_EQ(detail::ReplaceColumnType("CREATE TABLE t (a, b DECIMAL(10, 2))", "a", "INT"),
               "CREATE TABLE t (a INT, b DECIMAL(10, 2))");
-    EXPECT_EQ(detail::ReplaceColumnType("CREATE TABLE t (a INT, PRIMARY KEY (a))", "PRIMARY", "INT"),
-              std::nullopt);
+    EXPECT_EQ(
+        detail::ReplaceColumnType("CREATE TABLE t (a INT, PRIMARY KEY (a))", "PRIMARY", "INT"),
+        std::nullopt);
 }
 
 }  // namespace

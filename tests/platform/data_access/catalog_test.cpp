@@ -38,7 +38,8 @@ TEST_F(CatalogTest, CreateWithoutPasswordMakesAPlainFile) {
 
 TEST_F(CatalogTest, CreateInAMissingFolderFailsAndLeavesNothing) {
     Catalog catalog;
-    EXPECT_THROW(catalog.Create(EmbeddedConnectionText(PathOf("no/such/dir.mdb"))), DataAccessError);
+    EXPECT_THROW(catalog.Create(EmbeddedConnectionText(PathOf("no/such/dir.mdb"))),
+                 DataAccessError);
     EXPECT_FALSE(std::filesystem::exists(PathOf("no")));
 }
 

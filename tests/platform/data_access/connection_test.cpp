@@ -76,7 +76,8 @@ TEST_F(ConnectionTest, KeyedFileNeedsTheRightKeyAndIsNotReadableWithout) {
             OpenDatabase("keyed.mdb", wrong);
             FAIL() << "opened with key '" << wrong << "'";
         } catch (const DataAccessError& error) {
-            EXPECT_NE(error.Description().find("password"), std::string::npos) << error.Description();
+            EXPECT_NE(error.Description().find("password"), std::string::npos)
+                << error.Description();
         }
     }
     EXPECT_EQ(FileBytes(PathOf("keyed.mdb")), before) << "a failed open changed the file";
@@ -84,22 +85,25 @@ TEST_F(ConnectionTest, KeyedFileNeedsTheRightKeyAndIsNotReadableWithout) {
     auto connection = OpenDatabase("keyed.mdb", "s3cret");
     EXPECT_EQ(Scalar(connection, "SELECT Value FROM Secrets"), "payroll-secret");
 
-    std::string command = "sqlite3 '" + PathOf("keyed.mdb") + "' 'SELECT * FROM Secrets' >/dev/null 2>&1";
+    std::string command =
+        "sqlite3 '" + PathOf("keyed.mdb") + "' 'SELECT * FROM Secrets' >/dev/null 2>&1";
     EXPECT_NE(std::system(command.c_str()), 0) << "the plain shell read the keyed file";
 }
 
 TEST_F(ConnectionTest, AccessDriverTextOpensTheSameKeyedFile) {
     CreateDatabase("keyed.mdb", "pw")->Execute("CREATE TABLE T (X Integer)");
     auto connection = std::make_shared<Connection>();
-    connection->Open("Driver={Microsoft Access Driver (*.mdb)};DBQ=" + PathOf("keyed.mdb") + ";PWD=pw");
+    connection->Open("Driver={Microsoft Access Driver (*.mdb)};DBQ=" + PathOf("keyed.mdb") +
+                     ";PWD=pw");
     EXPECT_EQ(Scalar(connection, "SELECT count(*) FROM T"), "0");
 }
 
 TEST_F(ConnectionTest, TraceSeesCommandsAndQueries) {
     auto connection = CreateDatabase("pay.mdb");
     std::vector<std::pair<StatementKind, std::string>> seen;
-    connection->SetStatementTrace(
-        [&](StatementKind kind, std::string_view sql) { seen.emplace_back(kind, std::string(sql)); });
+    connection->SetStatementTrace([&](StatementKind kind, std::string_view sql) {
+        seen.emplace_back(kind, std::string(sql));
+    });
     connection->Execute("CREATE TABLE T (X Integer)");
     OpenRows(connection, "SELECT * FROM T");
     try {
@@ -107,7 +111,8 @@ TEST_F(ConnectionTest, TraceSeesCommandsAndQueries) {
     } catch (const DataAccessError&) {
     }
     ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0], std::make_pair(StatementKind::Command, std::string("CREATE TABLE T (X Integer)")));
+    EXPECT_EQ(seen[0],
+              std::make_pair(StatementKind::Command, std::string("CREATE TABLE T (X Integer)")));
     EXPECT_EQ(seen[1], std::make_pair(StatementKind::Query, std::string("SELECT * FROM T")));
     EXPECT_EQ(seen[2].second, "bogus statement");
 }

@@ -16,16 +16,19 @@ TEST(ConnectionText, JetProviderNamesFileAndPasswordWithBlanksTrimmed) {
 }
 
 TEST(ConnectionText, AccessDriverNamesFileAndPasswordWithKeysInAnyCase) {
-    auto settings = ParseConnectionText("DRIVER={Microsoft Access Driver (*.mdb)};dbq=/x/a.mdb;Pwd=pw");
+    auto settings =
+        ParseConnectionText("DRIVER={Microsoft Access Driver (*.mdb)};dbq=/x/a.mdb;Pwd=pw");
     EXPECT_EQ(settings.provider, Provider::EmbeddedFile);
     EXPECT_EQ(settings.path, "/x/a.mdb");
     EXPECT_EQ(settings.password, "pw");
 }
 
 TEST(ConnectionText, MissingOrEmptyPasswordMeansNoKey) {
-    EXPECT_EQ(ParseConnectionText("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a.mdb").password, "");
-    EXPECT_EQ(ParseConnectionText("Driver={Microsoft Access Driver (*.mdb)};DBQ=/a.mdb;PWD=").password,
+    EXPECT_EQ(ParseConnectionText("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a.mdb").password,
               "");
+    EXPECT_EQ(
+        ParseConnectionText("Driver={Microsoft Access Driver (*.mdb)};DBQ=/a.mdb;PWD=").password,
+        "");
 }
 
 TEST(ConnectionText, QuotedValueMayHoldSemicolon) {
@@ -62,7 +65,8 @@ TEST(ConnectionText, EmbeddedTextRoundTrips) {
     auto settings = ParseConnectionText(EmbeddedConnectionText("/tmp/a b.db", "pw"));
     EXPECT_EQ(settings.path, "/tmp/a b.db");
     EXPECT_EQ(settings.password, "pw");
-    EXPECT_EQ(EmbeddedConnectionText("/a.db"), "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a.db");
+    EXPECT_EQ(EmbeddedConnectionText("/a.db"),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a.db");
 }
 
 }  // namespace

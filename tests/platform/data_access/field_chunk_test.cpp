@@ -16,7 +16,8 @@ Bytes Pattern(std::int64_t offset, std::int64_t size) {
     Bytes bytes(static_cast<std::size_t>(size));
     for (std::int64_t index = 0; index < size; ++index) {
         std::int64_t at = offset + index;
-        bytes[static_cast<std::size_t>(index)] = static_cast<std::uint8_t>((at * 31 + at / 251) & 0xFF);
+        bytes[static_cast<std::size_t>(index)] =
+            static_cast<std::uint8_t>((at * 31 + at / 251) & 0xFF);
     }
     return bytes;
 }
@@ -41,7 +42,8 @@ protected:
     void SetUp() override {
         DatabaseTest::SetUp();
         m_connection = CreateDatabase("chunks.mdb", "pw");
-        m_connection->Execute("CREATE TABLE Photos (PhotoCode Text (20), Photo LONGBINARY, Notes Memo)");
+        m_connection->Execute(
+            "CREATE TABLE Photos (PhotoCode Text (20), Photo LONGBINARY, Notes Memo)");
     }
 
     // Adds a row whose Photo is `size` pattern bytes appended in 16384-byte pieces.

@@ -41,7 +41,9 @@ TEST_F(RecordsetEditTest, AddNewJoinsTheEndAndCountsAtOnce) {
     EXPECT_EQ(Description(*rows), "New");
     rows->MoveNext();
     EXPECT_TRUE(rows->IsEOF());
-    EXPECT_EQ(Scalar(m_connection, "SELECT DefaultPhoto + 0 FROM Photos WHERE PhotoCode = 'EMP2'"), "1") << "booleans are stored as 1/0";
+    EXPECT_EQ(Scalar(m_connection, "SELECT DefaultPhoto + 0 FROM Photos WHERE PhotoCode = 'EMP2'"),
+              "1")
+        << "booleans are stored as 1/0";
 }
 
 TEST_F(RecordsetEditTest, ChangedRowIsStoredByUpdateOrByMovingAway) {

@@ -18,7 +18,9 @@ protected:
         return connection;
     }
 
-    static long Seq(Recordset& rows) { return static_cast<long>(rows.Fields()["Seq"].Value().ToInt64()); }
+    static long Seq(Recordset& rows) {
+        return static_cast<long>(rows.Fields()["Seq"].Value().ToInt64());
+    }
 };
 
 TEST_F(RecordsetNavigationTest, EmptySetIsAtBothEndsAndRefusesMoves) {

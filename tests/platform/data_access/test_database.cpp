@@ -10,7 +10,9 @@ void DatabaseTest::SetUp() {
     m_folder = pattern;
 }
 
-void DatabaseTest::TearDown() { std::filesystem::remove_all(m_folder); }
+void DatabaseTest::TearDown() {
+    std::filesystem::remove_all(m_folder);
+}
 
 ConnectionPtr DatabaseTest::CreateDatabase(const std::string& name, const std::string& password) {
     Catalog catalog;

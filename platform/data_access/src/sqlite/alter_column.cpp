@@ -39,7 +39,8 @@ struct Span {
 };
 
 // Splits the column definitions of a CREATE TABLE into token ranges [first, last).
-std::vector<std::pair<std::size_t, std::size_t>> ColumnDefinitions(const std::vector<Token>& tokens) {
+std::vector<std::pair<std::size_t, std::size_t>> ColumnDefinitions(
+    const std::vector<Token>& tokens) {
     std::vector<std::pair<std::size_t, std::size_t>> definitions;
     std::size_t open = 0;
     while (open < tokens.size() && !tokens[open].IsPunct('(')) {
@@ -82,8 +83,8 @@ Span TypeSpan(const std::vector<Token>& tokens, std::size_t first, std::size_t l
 }
 
 struct TableDefinition {
-    std::string name;       // as stored
-    std::string createSql;  // CREATE TABLE text
+    std::string name;                     // as stored
+    std::string createSql;                // CREATE TABLE text
     std::vector<std::string> dependents;  // CREATE INDEX and CREATE TRIGGER texts
     std::string columnList;               // the quoted column names, comma-separated
 };
@@ -110,8 +111,8 @@ TableDefinition ReadDefinition(const SqliteDatabase& database, std::string_view 
     SqliteStatement columns(database,
                             fmt::format("PRAGMA table_info({})", QuoteIdentifier(definition.name)));
     while (columns.Step()) {
-        definition.columnList += (definition.columnList.empty() ? "" : ", ") +
-                                 QuoteIdentifier(columns.ColumnText(1));
+        definition.columnList +=
+            (definition.columnList.empty() ? "" : ", ") + QuoteIdentifier(columns.ColumnText(1));
     }
     return definition;
 }
@@ -167,7 +168,8 @@ std::optional<std::string> ReplaceColumnType(std::string_view createSql, std::st
             continue;
         }
         Span span = TypeSpan(tokens, first, last);
-        std::string replacement = span.begin == span.end ? " " + std::string(type) : std::string(type);
+        std::string replacement =
+            span.begin == span.end ? " " + std::string(type) : std::string(type);
         return std::string(createSql.substr(0, span.begin)) + replacement +
                std::string(createSql.substr(span.end));
     }
@@ -199,6 +201,8 @@ void AlterColumnType(const SqliteDatabase& database, const AlterColumnStatement&
     savepoint.Release();
 }
 
-void SetAlterColumnFaultHook(std::function<void(int step)> hook) { FaultHook() = std::move(hook); }
+void SetAlterColumnFaultHook(std::function<void(int step)> hook) {
+    FaultHook() = std::move(hook);
+}
 
 }  // namespace vesk::data::detail

@@ -81,13 +81,14 @@ std::vector<ColumnInfo> ResultColumns(sqlite3_stmt* statement) {
     return columns;
 }
 
-SnapshotCursor::Rows ReadAllRows(SqliteStatement& statement, const std::vector<ColumnInfo>& columns) {
+SnapshotCursor::Rows ReadAllRows(SqliteStatement& statement,
+                                 const std::vector<ColumnInfo>& columns) {
     SnapshotCursor::Rows rows;
     while (statement.Step()) {
         std::vector<StoredValue> row(columns.size());
         for (std::size_t column_idx = 0; column_idx < columns.size(); ++column_idx) {
-            row[column_idx].value = ReadColumnValue(statement.Handle(), static_cast<int>(column_idx),
-                                                    columns[column_idx].type);
+            row[column_idx].value = ReadColumnValue(
+                statement.Handle(), static_cast<int>(column_idx), columns[column_idx].type);
         }
         rows.push_back(std::move(row));
     }
@@ -97,8 +98,9 @@ SnapshotCursor::Rows ReadAllRows(SqliteStatement& statement, const std::vector<C
 void RequireSingleStatement(const SqliteStatement& statement) {
     if (!statement.Tail().empty()) {
         throw DataAccessError(
-            fmt::format("Only one statement can be run at a time; found more after \"{}\"",
-                        Trim(statement.Sql().substr(0, statement.Sql().size() - statement.Tail().size()))),
+            fmt::format(
+                "Only one statement can be run at a time; found more after \"{}\"",
+                Trim(statement.Sql().substr(0, statement.Sql().size() - statement.Tail().size()))),
             SQLITE_MISUSE, statement.Sql());
     }
 }
@@ -147,7 +149,9 @@ SqliteDatabasePtr OpenDatabaseFile(const ConnectionSettings& settings) {
 
 SqliteBackend::SqliteBackend(SqliteDatabasePtr database) : m_database(std::move(database)) {}
 
-SqliteBackend::~SqliteBackend() { m_database->Close(); }
+SqliteBackend::~SqliteBackend() {
+    m_database->Close();
+}
 
 long SqliteBackend::Execute(std::string_view sql) {
     if (auto alter = ParseAlterColumn(sql)) {
@@ -196,8 +200,9 @@ std::unique_ptr<Cursor> SqliteBackend::OpenKeysetCursor(SqliteStatement& stateme
         }
         columnNames.emplace_back(origin);
     }
-    std::string keyQuery = fmt::format("SELECT {}.rowid {}", QuoteIdentifier(select->table),
-                                       std::string_view(statement.Sql()).substr(select->fromOffset));
+    std::string keyQuery =
+        fmt::format("SELECT {}.rowid {}", QuoteIdentifier(select->table),
+                    std::string_view(statement.Sql()).substr(select->fromOffset));
     try {
         SqliteStatement probe(*m_database, keyQuery);  // fails for tables without row ids
     } catch (const DataAccessError&) {
@@ -220,9 +225,10 @@ std::unique_ptr<Cursor> SqliteBackend::OpenSnapshotCursor(SqliteStatement& state
 }
 
 std::vector<TableInfo> SqliteBackend::Tables() {
-    SqliteStatement statement(*m_database,
-                              "SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view') "
-                              "ORDER BY rowid");
+    SqliteStatement statement(
+        *m_database,
+        "SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view') "
+        "ORDER BY rowid");
     std::vector<TableInfo> tables;
     while (statement.Step()) {
         TableInfo table;
@@ -235,7 +241,8 @@ std::vector<TableInfo> SqliteBackend::Tables() {
 }
 
 std::vector<ColumnInfo> SqliteBackend::Columns(std::string_view table) {
-    SqliteStatement statement(*m_database, fmt::format("PRAGMA table_info({})", QuoteIdentifier(table)));
+    SqliteStatement statement(*m_database,
+                              fmt::format("PRAGMA table_info({})", QuoteIdentifier(table)));
     std::vector<ColumnInfo> columns;
     while (statement.Step()) {
         ColumnInfo column;
@@ -245,16 +252,18 @@ std::vector<ColumnInfo> SqliteBackend::Columns(std::string_view table) {
         columns.push_back(std::move(column));
     }
     if (columns.empty()) {
-        throw DataAccessError(fmt::format("Item cannot be found in the collection corresponding to "
-                                          "the requested name or ordinal: no table {}",
-                                          table));
+        throw DataAccessError(
+            fmt::format("Item cannot be found in the collection corresponding to "
+                        "the requested name or ordinal: no table {}",
+                        table));
     }
     return columns;
 }
 
 std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings) {
     if (!std::filesystem::exists(settings.path)) {
-        throw DataAccessError(fmt::format("Could not find file '{}'.", settings.path), SQLITE_CANTOPEN);
+        throw DataAccessError(fmt::format("Could not find file '{}'.", settings.path),
+                              SQLITE_CANTOPEN);
     }
     return std::make_unique<SqliteBackend>(OpenDatabaseFile(settings));
 }
@@ -263,11 +272,11 @@ void CreateSqliteDatabase(const ConnectionSettings& settings) {
     int fd = ::open(settings.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
         int error = errno;
-        throw DataAccessError(error == EEXIST
-                                  ? fmt::format("Database already exists: '{}'", settings.path)
-                                  : fmt::format("Cannot create '{}': {}", settings.path,
-                                                std::strerror(error)),
-                              SQLITE_CANTOPEN);
+        throw DataAccessError(
+            error == EEXIST
+                ? fmt::format("Database already exists: '{}'", settings.path)
+                : fmt::format("Cannot create '{}': {}", settings.path, std::strerror(error)),
+            SQLITE_CANTOPEN);
     }
     ::close(fd);
     try {

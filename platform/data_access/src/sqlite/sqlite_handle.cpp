@@ -12,7 +12,9 @@ namespace vesk::data::detail {
 SqliteDatabase::SqliteDatabase(sqlite3* handle, std::string path)
     : m_handle(handle), m_path(std::move(path)) {}
 
-SqliteDatabase::~SqliteDatabase() { Close(); }
+SqliteDatabase::~SqliteDatabase() {
+    Close();
+}
 
 sqlite3* SqliteDatabase::Handle() const {
     if (!m_open) {
@@ -61,7 +63,9 @@ SqliteStatement::SqliteStatement(const SqliteDatabase& database, std::string_vie
     }
 }
 
-SqliteStatement::~SqliteStatement() { sqlite3_finalize(m_statement); }
+SqliteStatement::~SqliteStatement() {
+    sqlite3_finalize(m_statement);
+}
 
 bool SqliteStatement::Step() {
     m_database.Handle();  // refuses a closed session
@@ -97,7 +101,9 @@ void SqliteStatement::BindBlob(int index, std::span<const std::uint8_t> value) {
                         SQLITE_TRANSIENT);
 }
 
-void SqliteStatement::BindNull(int index) { sqlite3_bind_null(m_statement, index); }
+void SqliteStatement::BindNull(int index) {
+    sqlite3_bind_null(m_statement, index);
+}
 
 void SqliteStatement::BindZeroBlob(int index, std::int64_t size) {
     if (sqlite3_bind_zeroblob64(m_statement, index, static_cast<sqlite3_uint64>(size)) !=

@@ -41,7 +41,9 @@ SqliteKeysetCursor::SqliteKeysetCursor(SqliteDatabasePtr database, std::string t
     }
 }
 
-SqliteKeysetCursor::~SqliteKeysetCursor() { EndValueRead(); }
+SqliteKeysetCursor::~SqliteKeysetCursor() {
+    EndValueRead();
+}
 
 std::string SqliteKeysetCursor::QuotedColumn(std::size_t column) const {
     return QuoteIdentifier(m_columnNames[column]);
@@ -133,7 +135,8 @@ std::size_t SqliteKeysetCursor::ReadValue(RowKey key, std::size_t column, std::i
         return 0;
     }
     int count = static_cast<int>(std::min<std::int64_t>(out.size(), size - offset));
-    if (sqlite3_blob_read(m_blob->handle, out.data(), count, static_cast<int>(offset)) != SQLITE_OK) {
+    if (sqlite3_blob_read(m_blob->handle, out.data(), count, static_cast<int>(offset)) !=
+        SQLITE_OK) {
         EndValueRead();
         m_database->ThrowLastError(
             fmt::format("Cannot read the value of {} in {}", m_columnNames[column], m_table));
@@ -160,8 +163,8 @@ void SqliteKeysetCursor::BindWrites(SqliteStatement& statement,
             statement.BindZeroBlob(index, write.spool->Size());
         } else if (write.spool) {
             Bytes bytes = write.spool->ReadAll();
-            statement.BindText(index, std::string_view(reinterpret_cast<const char*>(bytes.data()),
-                                                       bytes.size()));
+            statement.BindText(
+                index, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
         } else {
             BindColumnValue(statement, index, write.value, column.type, column.name);
         }
@@ -182,7 +185,8 @@ void SqliteKeysetCursor::StreamSpooledValues(RowKey key,
         if (sqlite3_blob_open(m_database->Handle(), "main", m_table.c_str(), name.c_str(), key, 1,
                               &handle) != SQLITE_OK) {
             sqlite3_blob_close(handle);
-            m_database->ThrowLastError(fmt::format("Cannot write the value of {} in {}", name, m_table));
+            m_database->ThrowLastError(
+                fmt::format("Cannot write the value of {} in {}", name, m_table));
         }
         std::int64_t offset = 0;
         while (offset < write.spool->Size()) {
@@ -196,7 +200,8 @@ void SqliteKeysetCursor::StreamSpooledValues(RowKey key,
             offset += static_cast<std::int64_t>(count);
         }
         if (sqlite3_blob_close(handle) != SQLITE_OK) {
-            m_database->ThrowLastError(fmt::format("Cannot write the value of {} in {}", name, m_table));
+            m_database->ThrowLastError(
+                fmt::format("Cannot write the value of {} in {}", name, m_table));
         }
     }
 }
@@ -213,7 +218,8 @@ RowKey SqliteKeysetCursor::InsertRow(const std::vector<ColumnWrite>& writes) {
             names += (names.empty() ? "" : ", ") + QuotedColumn(write.column);
             marks += marks.empty() ? "?" : ", ?";
         }
-        sql = fmt::format("INSERT INTO {} ({}) VALUES ({})", QuoteIdentifier(m_table), names, marks);
+        sql =
+            fmt::format("INSERT INTO {} ({}) VALUES ({})", QuoteIdentifier(m_table), names, marks);
     }
     SqliteSavepoint savepoint(*m_database);
     SqliteStatement statement(*m_database, sql);
@@ -235,8 +241,8 @@ RowKey SqliteKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>&
         assignments += (assignments.empty() ? "" : ", ") + QuotedColumn(write.column) + " = ?";
     }
     SqliteSavepoint savepoint(*m_database);
-    SqliteStatement statement(
-        *m_database, fmt::format("UPDATE {} SET {} WHERE rowid = ?", QuoteIdentifier(m_table), assignments));
+    SqliteStatement statement(*m_database, fmt::format("UPDATE {} SET {} WHERE rowid = ?",
+                                                       QuoteIdentifier(m_table), assignments));
     BindWrites(statement, writes, 1);
     statement.BindInt64(static_cast<int>(writes.size()) + 1, key);
     statement.Step();
@@ -252,8 +258,8 @@ RowKey SqliteKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>&
 
 void SqliteKeysetCursor::DeleteRow(RowKey key) {
     EndValueRead();
-    SqliteStatement statement(*m_database,
-                              fmt::format("DELETE FROM {} WHERE rowid = ?", QuoteIdentifier(m_table)));
+    SqliteStatement statement(
+        *m_database, fmt::format("DELETE FROM {} WHERE rowid = ?", QuoteIdentifier(m_table)));
     statement.BindInt64(1, key);
     statement.Step();
     if (sqlite3_changes(m_database->Handle()) == 0) {

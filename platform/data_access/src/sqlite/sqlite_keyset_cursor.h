@@ -17,8 +17,9 @@ class SqliteKeysetCursor : public Cursor {
 public:
     // `keyQuery` returns the rowids in set order; `columnNames` are the table's names of the
     // columns the source selects, in order.
-    SqliteKeysetCursor(SqliteDatabasePtr database, std::string table, std::vector<ColumnInfo> columns,
-                       std::vector<std::string> columnNames, std::string keyQuery);
+    SqliteKeysetCursor(SqliteDatabasePtr database, std::string table,
+                       std::vector<ColumnInfo> columns, std::vector<std::string> columnNames,
+                       std::string keyQuery);
     ~SqliteKeysetCursor() override;
 
     const std::vector<ColumnInfo>& Columns() const override { return m_columns; }

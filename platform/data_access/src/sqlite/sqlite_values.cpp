@@ -40,15 +40,22 @@ Bytes BytesOf(sqlite3_stmt* statement, int index) {
 // A value by its storage class alone, for columns whose declared type does not decide.
 Variant ByStorageClass(sqlite3_stmt* statement, int index) {
     switch (sqlite3_column_type(statement, index)) {
-        case SQLITE_INTEGER: return SmallestInteger(sqlite3_column_int64(statement, index), false);
-        case SQLITE_FLOAT: return Variant(sqlite3_column_double(statement, index));
-        case SQLITE_TEXT: return Variant(TextOf(statement, index));
-        case SQLITE_BLOB: return Variant(BytesOf(statement, index));
-        default: return Variant::Null();
+        case SQLITE_INTEGER:
+            return SmallestInteger(sqlite3_column_int64(statement, index), false);
+        case SQLITE_FLOAT:
+            return Variant(sqlite3_column_double(statement, index));
+        case SQLITE_TEXT:
+            return Variant(TextOf(statement, index));
+        case SQLITE_BLOB:
+            return Variant(BytesOf(statement, index));
+        default:
+            return Variant::Null();
     }
 }
 
-bool IsNumberStorage(int storage) { return storage == SQLITE_INTEGER || storage == SQLITE_FLOAT; }
+bool IsNumberStorage(int storage) {
+    return storage == SQLITE_INTEGER || storage == SQLITE_FLOAT;
+}
 
 }  // namespace
 
@@ -102,8 +109,8 @@ Variant ReadColumnValue(sqlite3_stmt* statement, int index, ColumnType type) {
     return ByStorageClass(statement, index);
 }
 
-void BindColumnValue(SqliteStatement& statement, int index, const Variant& value,
-                     ColumnType type, std::string_view column) {
+void BindColumnValue(SqliteStatement& statement, int index, const Variant& value, ColumnType type,
+                     std::string_view column) {
     if (value.IsMissing()) {
         statement.BindNull(index);
         return;
@@ -115,23 +122,34 @@ void BindColumnValue(SqliteStatement& statement, int index, const Variant& value
     if (type.code == adDate && value.AsText()) {
         auto date = DateTime::Parse(*value.AsText());
         if (!date) {
-            throw DataAccessError(fmt::format(
-                "Data type mismatch: \"{}\" is not a date for the column {}", *value.AsText(), column));
+            throw DataAccessError(
+                fmt::format("Data type mismatch: \"{}\" is not a date for the column {}",
+                            *value.AsText(), column));
         }
         statement.BindText(index, date->ToIso());
         return;
     }
     switch (value.Type()) {
-        case VariantType::Bool: statement.BindInt64(index, value.ToBool() ? 1 : 0); return;
+        case VariantType::Bool:
+            statement.BindInt64(index, value.ToBool() ? 1 : 0);
+            return;
         case VariantType::Int16:
         case VariantType::Int32:
-        case VariantType::Int64: statement.BindInt64(index, value.ToInt64()); return;
+        case VariantType::Int64:
+            statement.BindInt64(index, value.ToInt64());
+            return;
         case VariantType::Double:
             sqlite3_bind_double(statement.Handle(), index, value.ToDouble());
             return;
-        case VariantType::Binary: statement.BindBlob(index, *value.AsBytes()); return;
-        case VariantType::Date: statement.BindText(index, value.AsDate()->ToIso()); return;
-        default: statement.BindText(index, value.ToText()); return;
+        case VariantType::Binary:
+            statement.BindBlob(index, *value.AsBytes());
+            return;
+        case VariantType::Date:
+            statement.BindText(index, value.AsDate()->ToIso());
+            return;
+        default:
+            statement.BindText(index, value.ToText());
+            return;
     }
 }
 

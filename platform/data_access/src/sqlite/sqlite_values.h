@@ -18,7 +18,7 @@ Variant ReadColumnValue(sqlite3_stmt* statement, int index, ColumnType type);
 
 // Binds `value` for a column of `type`. Throws DataAccessError (naming `column`) when a text
 // given to a date column is not a date.
-void BindColumnValue(SqliteStatement& statement, int index, const Variant& value,
-                     ColumnType type, std::string_view column);
+void BindColumnValue(SqliteStatement& statement, int index, const Variant& value, ColumnType type,
+                     std::string_view column);
 
 }  // namespace vesk::data::detail

@@ -1,0 +1,30 @@
+#include "bench_report.h"
+
+#include <algorithm>
+#include <limits>
+
+#include <fmt/format.h>
+
+namespace vesk::bench {
+
+double BestSeconds(int rounds, const std::function<void()>& work) {
+    double best = std::numeric_limits<double>::max();
+    for (int round = 0; round < rounds; ++round) {
+        auto start = std::chrono::steady_clock::now();
+        work();
+        std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        best = std::min(best, elapsed.count());
+    }
+    return best;
+}
+
+void ReportThroughput(const std::string& what, double megabytes, double oursSeconds,
+                      double peerSeconds, const std::string& peerName, double goalRatio) {
+    double ours = megabytes / oursSeconds;
+    double peer = megabytes / peerSeconds;
+    double ratio = ours / peer;
+    fmt::print("{:<34} vesk {:8.1f} MB/s   {} {:8.1f} MB/s   ratio {:5.2f}  (goal >= {:.2f}: {})\n",
+               what, ours, peerName, peer, ratio, goalRatio, ratio >= goalRatio ? "met" : "MISSED");
+}
+
+}  // namespace vesk::bench

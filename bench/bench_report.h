@@ -1,0 +1,17 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace vesk::bench {
+
+// Runs `work` `rounds` times and returns the fastest run in seconds.
+double BestSeconds(int rounds, const std::function<void()>& work);
+
+// Prints one comparison: what was measured, both throughputs in MB/s and ours as a share of
+// the peer's, with the goal it is held to.
+void ReportThroughput(const std::string& what, double megabytes, double oursSeconds,
+                      double peerSeconds, const std::string& peerName, double goalRatio);
+
+}  // namespace vesk::bench
