@@ -1,0 +1,12 @@
+#include "system_ui_services.h"
+
+#include <QApplication>
+
+namespace vesk::platform {
+
+UiServices& SystemUiServices::Current() {
+    const bool widgets = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+    return widgets ? static_cast<UiServices&>(m_qt) : m_console;
+}
+
+}  // namespace vesk::platform
