@@ -156,6 +156,16 @@ detail::Cursor& Recordset::OpenCursor() const {
     return *m_cursor;
 }
 
+detail::Cursor& Recordset::RequireUpdatable() const {
+    detail::Cursor& cursor = OpenCursor();
+    if (m_lockType == adLockReadOnly || !cursor.IsUpdatable()) {
+        throw DataAccessError(
+            "Current Recordset does not support updating. This may be a limitation of the "
+            "provider, or of the selected locktype.");
+    }
+    return cursor;
+}
+
 long Recordset::RecordCount() const {
     OpenCursor();
     return static_cast<long>(m_keys.size());
@@ -355,12 +365,7 @@ void Recordset::Find(std::string_view criteria, long skipRecords, SearchDirectio
 }
 
 void Recordset::AddNew() {
-    detail::Cursor& cursor = OpenCursor();
-    if (m_lockType == adLockReadOnly || !cursor.IsUpdatable()) {
-        throw DataAccessError(
-            "Current Recordset does not support updating. This may be a limitation of the "
-            "provider, or of the selected locktype.");
-    }
+    RequireUpdatable();
     StoreEditBeforeMove();
     ResetRowState();
     m_pending.clear();
@@ -407,12 +412,7 @@ void Recordset::CancelUpdate() {
 }
 
 void Recordset::Delete() {
-    detail::Cursor& cursor = OpenCursor();
-    if (m_lockType == adLockReadOnly || !cursor.IsUpdatable()) {
-        throw DataAccessError(
-            "Current Recordset does not support updating. This may be a limitation of the "
-            "provider, or of the selected locktype.");
-    }
+    detail::Cursor& cursor = RequireUpdatable();
     if (m_editMode == adEditAdd) {
         CancelUpdate();
         return;
@@ -533,12 +533,7 @@ Variant Recordset::ColumnChunk(std::size_t column, std::int64_t length) {
 }
 
 Recordset::PendingColumn& Recordset::BeginEditOf(std::size_t column) {
-    detail::Cursor& cursor = OpenCursor();
-    if (m_lockType == adLockReadOnly || !cursor.IsUpdatable()) {
-        throw DataAccessError(
-            "Current Recordset does not support updating. This may be a limitation of the "
-            "provider, or of the selected locktype.");
-    }
+    RequireUpdatable();
     RequireCurrentRow();
     if (column >= ColumnCount()) {
         throw DataAccessError(fmt::format("No column at position {}", column));

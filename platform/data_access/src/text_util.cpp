@@ -101,26 +101,28 @@ bool TextEqualsIgnoringCase(std::string_view a, std::string_view b) {
     return posA == a.size() && posB == b.size();
 }
 
-std::string QuoteIdentifier(std::string_view name) {
-    std::string result = "\"";
-    for (char c : name) {
+namespace {
+
+// Wraps `text` in `quote`, doubling every `quote` inside it.
+std::string Quote(std::string_view text, char quote) {
+    std::string result(1, quote);
+    for (char c : text) {
         result += c;
-        if (c == '"') {
-            result += '"';
+        if (c == quote) {
+            result += quote;
         }
     }
-    return result + "\"";
+    return result + quote;
+}
+
+}  // namespace
+
+std::string QuoteIdentifier(std::string_view name) {
+    return Quote(name, '"');
 }
 
 std::string QuoteLiteral(std::string_view value) {
-    std::string result = "'";
-    for (char c : value) {
-        result += c;
-        if (c == '\'') {
-            result += '\'';
-        }
-    }
-    return result + "'";
+    return Quote(value, '\'');
 }
 
 }  // namespace vesk::data::detail

@@ -119,6 +119,7 @@ private:
     };
 
     detail::Cursor& OpenCursor() const;
+    detail::Cursor& RequireUpdatable() const;
     void RequireCurrentRow() const;
     void StandOn(std::ptrdiff_t position);
     void StoreEditBeforeMove();
