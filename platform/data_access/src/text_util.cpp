@@ -1,5 +1,7 @@
 #include "text_util.h"
 
+#include "vesk/data_access/sql_text.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -101,28 +103,19 @@ bool TextEqualsIgnoringCase(std::string_view a, std::string_view b) {
     return posA == a.size() && posB == b.size();
 }
 
-namespace {
-
-// Wraps `text` in `quote`, doubling every `quote` inside it.
-std::string Quote(std::string_view text, char quote) {
-    std::string result(1, quote);
-    for (char c : text) {
+std::string QuoteIdentifier(std::string_view name) {
+    std::string result = "\"";
+    for (char c : name) {
         result += c;
-        if (c == quote) {
-            result += quote;
+        if (c == '"') {
+            result += '"';
         }
     }
-    return result + quote;
-}
-
-}  // namespace
-
-std::string QuoteIdentifier(std::string_view name) {
-    return Quote(name, '"');
+    return result + "\"";
 }
 
 std::string QuoteLiteral(std::string_view value) {
-    return Quote(value, '\'');
+    return "'" + EscapeSqlText(value) + "'";
 }
 
 }  // namespace vesk::data::detail

@@ -1,0 +1,142 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "vesk/data_access/connection.h"
+#include "vesk/data_access/recordset.h"
+#include "vesk/data_access/variant.h"
+#include "vesk/photo/c_picture_events.h"
+#include "vesk/photo/image_control.h"
+#include "vesk/picture/picture.h"
+
+namespace vesk::photo {
+
+using platform::Picture;
+
+// The photo store: keeps the photos of one owner record (an employee, say) in a photo table of
+// the host's database, the picture either in a binary column or in a file of a photo folder.
+// The host configures it through properties, binds it to an owner's rows with Init, and hears
+// from it through CPictureEvents. No operation shows a message; failures are reported through
+// TableError and ErrorDescrption or returned as the call's error, as each operation says.
+// Every member starts at zero, false, the empty text or no object.
+class CPicture {
+public:
+    CPicture() = default;
+    CPicture(const CPicture&) = delete;
+    CPicture& operator=(const CPicture&) = delete;
+
+    // Listeners of the notifications, called in the order they were added. Not owned.
+    void Advise(CPictureEvents* listener);
+    void Unadvise(CPictureEvents* listener);
+
+    // The public data members: plain properties that the host reads and writes directly.
+    double PhotosMaxSize = 0;  // largest photo in KB of its bitmap form; 0 = no limit
+    bool SaveAsFile = false;   // false: picture in OwnerPhotoField; true: in PhotosFolder
+    std::string PhotosFolder;  // folder of the photo files; empty = the default folder
+    std::string TableName;     // the photo table
+    std::string OwnerIDField;  // column names; an empty name means no such column
+    std::string OwnerDescField;
+    std::string OwnerGroupField;
+    std::string OwnerCommentsField;
+    std::string OwnerDefaultPhotoField;
+    std::string OwnerPhotoField;
+    double BackColor = 0;  // background colour for the editor dialog; only kept
+    Picture OwnerPhoto;    // the current record's picture; empty (handle 0) when none
+    data::RecordsetPtr m_rsPhotoDetails;  // the open rows of the owner
+
+    // OwnerPhoto under the name the editor uses.
+    const Picture& Photo() const { return OwnerPhoto; }
+    void SetPhoto(const Picture& picture) { OwnerPhoto = picture; }
+
+    // The current record's code and description; setting either fires DataValidated.
+    const std::string& PhotoCode() const { return m_photoCode; }
+    void SetPhotoCode(const std::string& code);
+    const std::string& PhotoDescription() const { return m_photoDescription; }
+    void SetPhotoDescription(const std::string& description);
+    const std::string& PhotosGroup() const { return m_photosGroup; }
+    void SetPhotosGroup(const std::string& group) { m_photosGroup = group; }
+    const std::string& PhotosOwnerName() const { return m_photosOwnerName; }
+    void SetPhotosOwnerName(const std::string& name) { m_photosOwnerName = name; }
+    const std::string& PhotoComments() const { return m_photoComments; }
+    void SetPhotoComments(const std::string& comments) { m_photoComments = comments; }
+    bool DefaultPhoto() const { return m_defaultPhoto; }
+    void SetDefaultPhoto(bool isDefault) { m_defaultPhoto = isDefault; }
+    bool RecordBOF() const { return m_recordBOF; }
+    void SetRecordBOF(bool value) { m_recordBOF = value; }
+    bool RecordEOF() const { return m_recordEOF; }
+    void SetRecordEOF(bool value) { m_recordEOF = value; }
+    std::int32_t MaxCodeLength() const { return m_maxCodeLength; }
+    void SetMaxCodeLength(std::int32_t length) { m_maxCodeLength = length; }
+    std::int32_t MaxDescriptionLength() const { return m_maxDescriptionLength; }
+    void SetMaxDescriptionLength(std::int32_t length) { m_maxDescriptionLength = length; }
+    std::int32_t MaxQualifierLength() const { return m_maxQualifierLength; }
+    void SetMaxQualifierLength(std::int32_t length) { m_maxQualifierLength = length; }
+    std::int32_t MaxCommentsLength() const { return m_maxCommentsLength; }
+    void SetMaxCommentsLength(std::int32_t length) { m_maxCommentsLength = length; }
+
+    // The connection Init was given (possibly none).
+    const data::ConnectionPtr& DBConnection() const { return m_cnnPhotos; }
+
+    // Position counters as told to listeners; set by Init and the navigation calls.
+    std::int32_t RecordPositionCounter() const { return m_lRecordPosition; }
+    std::int32_t TotalRecordsCounter() const { return m_lTotalRecords; }
+
+    // Binds the instance to the rows of owner `strCode` in group `strQualifier` (or to the
+    // caller's `rsSource`) and clears the current picture. A failing step fires TableError with
+    // its description and skips the rest; the call itself never fails.
+    void Init(const std::string& strCode, const std::string& strQualifier,
+              const std::string& strQulifierName = {}, data::RecordsetPtr rsSource = nullptr,
+              data::ConnectionPtr cnn = nullptr);
+
+    // A path in the system's temporary folder, prefix "Pix", naming no existing file; the
+    // empty text when none can be made.
+    std::string GetTempPixName();
+    // The size of `Picx` saved as a file: "N.NN KB"; `dSize`, when given, receives the bytes.
+    // A picture that cannot be saved measures 0. Lets the host process its events once.
+    std::string CheckPicDiskSize(const Picture& Picx, double* dSize = nullptr);
+    // The size in kilobytes as a plain number ("12.35", "100"); `bSizeOver`, when given, is
+    // set when a limit was in force at Init and the size exceeds PhotosMaxSize.
+    std::string VerifyPhotoSize(const Picture& Picx, bool* bSizeOver = nullptr);
+    // Fits the picture shown in `imgCtrl` into MaxWidth x MaxHeight less a margin of 50,
+    // keeping its proportions, and centres it.
+    void ResizePhoto(ImageControl& imgCtrl, double MaxWidth, double MaxHeight);
+
+private:
+    // Calls `deliver` for each listener; a listener may add or remove listeners meanwhile.
+    template <typename Deliver>
+    void Fire(Deliver&& deliver) {
+        std::vector<CPictureEvents*> listeners = m_listeners;
+        for (CPictureEvents* listener : listeners) {
+            deliver(*listener);
+        }
+    }
+
+    void ValidateData();
+    void FireTableError(std::string description);
+    void OpenOwnerRows(const std::string& strCode, const std::string& strQualifier);
+
+    std::vector<CPictureEvents*> m_listeners;
+
+    std::string m_photoCode;
+    std::string m_photoDescription;
+    std::string m_photosGroup;
+    std::string m_photosOwnerName;
+    std::string m_photoComments;
+    bool m_defaultPhoto = false;
+    data::ConnectionPtr m_cnnPhotos;
+    std::int32_t m_lRecordPosition = 0;
+    std::int32_t m_lTotalRecords = 0;
+    bool m_recordEOF = false;
+    bool m_recordBOF = false;
+    std::int32_t m_maxCodeLength = 0;
+    std::int32_t m_maxDescriptionLength = 0;
+    std::int32_t m_maxQualifierLength = 0;
+    std::int32_t m_maxCommentsLength = 0;
+    double m_dInitMaxSize = 0;
+    std::string m_sTempFile;
+    data::Variant m_vBookmark;
+};
+
+}  // namespace vesk::photo

@@ -1,0 +1,8 @@
+// The identity of libVeskPhoto.so as a host sees it before it creates anything.
+extern "C" {
+
+// The type library name and version the photo component carries.
+__attribute__((visibility("default"))) const char* VeskPhotoTypeLibrary() {
+    return "VeskPhotos 1.1";
+}
+}

@@ -1,0 +1,125 @@
+// Temporary picture names, the stored size of a picture and fitting a picture to an area.
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include <fmt/format.h>
+
+#include "vesk/files/file_system.h"
+#include "vesk/files/temp_names.h"
+#include "vesk/photo/c_picture.h"
+#include "vesk/ui/current_ui.h"
+
+namespace vesk::photo {
+
+namespace {
+
+constexpr double kMargin = 50;
+
+// Runs one step whose failure is ignored.
+template <typename Step>
+void IgnoringFailure(Step&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+// Kilobytes with two decimals, halves rounded away from zero ("0.00" pattern).
+std::string FormatKilobytes(std::int64_t bytes) {
+    auto hundredths =
+        static_cast<std::int64_t>(std::llround(static_cast<double>(bytes) * 100.0 / 1024.0));
+    return fmt::format("{}.{:02}", hundredths / 100, hundredths % 100);
+}
+
+// The number at the start of `text`: digits with at most one '.' as decimal point.
+double LeadingNumber(const std::string& text) {
+    std::size_t end = 0;
+    bool seenPoint = false;
+    while (end < text.size() && (std::isdigit(static_cast<unsigned char>(text[end])) ||
+                                 (text[end] == '.' && !seenPoint))) {
+        seenPoint = seenPoint || text[end] == '.';
+        ++end;
+    }
+    return end == 0 ? 0.0 : std::strtod(text.substr(0, end).c_str(), nullptr);
+}
+
+// `numerator / denominator`, failing (as the arithmetic of the fitting steps does) on zero.
+double Ratio(double numerator, double denominator) {
+    if (denominator == 0) {
+        throw std::domain_error("Division by zero");
+    }
+    return numerator / denominator;
+}
+
+}  // namespace
+
+std::string CPicture::GetTempPixName() {
+    try {
+        return platform::FreshTempName("Pix");
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::string CPicture::CheckPicDiskSize(const Picture& Picx, double* dSize) {
+    std::string name = GetTempPixName();
+    IgnoringFailure([&] {
+        if (!name.empty() && std::filesystem::exists(name)) {
+            std::filesystem::remove(name);
+        }
+    });
+    IgnoringFailure([&] { Picx.Save(name); });
+    IgnoringFailure([] { platform::Ui().DoEvents(); });
+    std::int64_t bytes = 0;
+    IgnoringFailure([&] { bytes = platform::FileLength(name); });
+    std::string result = FormatKilobytes(bytes) + " KB";
+    if (dSize) {
+        *dSize = static_cast<double>(bytes);
+    }
+    IgnoringFailure([&] { std::filesystem::remove(name); });
+    return result;
+}
+
+std::string CPicture::VerifyPhotoSize(const Picture& Picx, bool* bSizeOver) {
+    double kilobytes = LeadingNumber(CheckPicDiskSize(Picx));
+    if (bSizeOver) {
+        *bSizeOver = m_dInitMaxSize != 0 && kilobytes > PhotosMaxSize;
+    }
+    return fmt::format("{}", kilobytes);
+}
+
+void CPicture::ResizePhoto(ImageControl& imgCtrl, double MaxWidth, double MaxHeight) {
+    IgnoringFailure([&] { imgCtrl.SetVisible(false); });
+    IgnoringFailure([&] { imgCtrl.SetStretch(false); });
+    double naturalWidth = 0;
+    double naturalHeight = 0;
+    IgnoringFailure([&] { naturalWidth = imgCtrl.Width(); });
+    IgnoringFailure([&] { naturalHeight = imgCtrl.Height(); });
+    IgnoringFailure([&] { imgCtrl.SetStretch(true); });
+    double availableWidth = MaxWidth - kMargin;
+    double availableHeight = MaxHeight - kMargin;
+    if (imgCtrl.Width() <= availableWidth && imgCtrl.Height() <= availableHeight) {
+        IgnoringFailure([&] { imgCtrl.SetStretch(false); });
+    } else if (imgCtrl.Width() > imgCtrl.Height()) {
+        IgnoringFailure([&] { imgCtrl.SetWidth(availableWidth); });
+        IgnoringFailure([&] {
+            imgCtrl.SetHeight(naturalHeight -
+                              Ratio(naturalWidth - imgCtrl.Width(), naturalWidth) * naturalHeight);
+        });
+    } else {
+        IgnoringFailure([&] { imgCtrl.SetHeight(availableHeight); });
+        IgnoringFailure([&] {
+            imgCtrl.SetWidth(naturalWidth -
+                             Ratio(naturalHeight - imgCtrl.Height(), naturalHeight) * naturalWidth);
+        });
+    }
+    IgnoringFailure([&] { imgCtrl.SetLeft((availableWidth - imgCtrl.Width()) / 2); });
+    IgnoringFailure([&] { imgCtrl.SetTop((availableHeight - imgCtrl.Height()) / 2); });
+    IgnoringFailure([&] { imgCtrl.SetVisible(true); });
+    IgnoringFailure([&] { imgCtrl.SetBorderStyle(0); });
+}
+
+}  // namespace vesk::photo
