@@ -4,7 +4,9 @@
 #include <exception>
 #include <ostream>
 
+#include "db_command.h"
 #include "demo_command.h"
+#include "photo_command.h"
 #include "sql_command.h"
 
 namespace vesk::host {
@@ -12,7 +14,7 @@ namespace vesk::host {
 namespace {
 
 std::vector<CommandInstaller> Installers() {
-    return {InstallSqlCommand, InstallDemoCommand};
+    return {InstallSqlCommand, InstallPhotoCommands, InstallDbCommands, InstallDemoCommand};
 }
 
 }  // namespace

@@ -1,0 +1,7 @@
+#include "db_command.h"
+
+namespace vesk::host {
+
+void InstallDbCommands(CLI::App& /*app*/, CommandAction& /*action*/) {}
+
+}  // namespace vesk::host
