@@ -80,6 +80,11 @@ public:
     // Opens the rows of `sql`; when the statement returns no rows it is run and nothing is
     // returned. `keyset` asks for live rows by key where the statement allows it.
     virtual std::unique_ptr<Cursor> OpenCursor(std::string_view sql, bool keyset) = 0;
+    // Nested transactions: Begin returns the new nesting level (1 for the outermost); Commit
+    // and Rollback end the innermost one and throw when none is open.
+    virtual long BeginTransaction() = 0;
+    virtual void CommitTransaction() = 0;
+    virtual void RollbackTransaction() = 0;
     virtual std::vector<TableInfo> Tables() = 0;
     // Throws DataAccessError when the table does not exist.
     virtual std::vector<ColumnInfo> Columns(std::string_view table) = 0;

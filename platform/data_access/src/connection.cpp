@@ -41,6 +41,18 @@ long Connection::Execute(std::string_view sql) {
     return backend.Execute(sql);
 }
 
+long Connection::BeginTrans() {
+    return Backend().BeginTransaction();
+}
+
+void Connection::CommitTrans() {
+    Backend().CommitTransaction();
+}
+
+void Connection::RollbackTrans() {
+    Backend().RollbackTransaction();
+}
+
 ObjectStateEnum Connection::State() const {
     return m_backend ? adStateOpen : adStateClosed;
 }

@@ -294,35 +294,38 @@ void Recordset::ApplyFilter() {
         m_keys = m_allKeys;
         return;
     }
-    std::vector<detail::CriteriaTerm> terms = detail::ParseCriteria(m_filter);
-    std::vector<std::size_t> columns;
-    for (const auto& term : terms) {
-        columns.push_back(ColumnIndex(term.column));
-    }
+    BoundCriteria criteria = BindCriteria(m_filter);
     std::vector<std::int64_t> kept;
     std::vector<detail::StoredValue> row;
     for (std::int64_t key : m_allKeys) {
-        if (!m_cursor->ReadRow(key, row)) {
-            continue;
-        }
-        bool meets = true;
-        for (std::size_t term_idx = 0; term_idx < terms.size() && meets; ++term_idx) {
-            meets = detail::Meets(terms[term_idx], row[columns[term_idx]].value);
-        }
-        if (meets) {
+        if (m_cursor->ReadRow(key, row) && RowMeets(criteria, row)) {
             kept.push_back(key);
         }
     }
     m_keys = std::move(kept);
 }
 
+Recordset::BoundCriteria Recordset::BindCriteria(std::string_view criteria) const {
+    BoundCriteria bound;
+    for (detail::CriteriaTerm& term : detail::ParseCriteria(criteria)) {
+        std::size_t column = ColumnIndex(term.column);
+        bound.emplace_back(std::move(term), column);
+    }
+    return bound;
+}
+
+bool Recordset::RowMeets(const BoundCriteria& criteria,
+                         const std::vector<detail::StoredValue>& row) {
+    return std::all_of(criteria.begin(), criteria.end(), [&](const auto& term) {
+        return detail::Meets(term.first, row[term.second].value);
+    });
+}
+
 void Recordset::SetFilter(std::string_view criteria) {
     OpenCursor();
     std::string text(Trim(criteria));
     if (!text.empty()) {
-        for (const auto& term : detail::ParseCriteria(text)) {
-            ColumnIndex(term.column);  // an unknown column fails before anything changes
-        }
+        BindCriteria(text);  // a bad criterion fails before anything changes
     }
     StoreEditBeforeMove();
     m_filter = text;
@@ -333,12 +336,7 @@ void Recordset::SetFilter(std::string_view criteria) {
 void Recordset::Find(std::string_view criteria, long skipRecords, SearchDirectionEnum direction,
                      const Variant& start) {
     detail::Cursor& cursor = OpenCursor();
-    std::vector<detail::CriteriaTerm> terms = detail::ParseCriteria(criteria);
-    if (terms.size() != 1) {
-        throw DataAccessError(
-            fmt::format("Find takes one criterion; \"{}\" has {}", criteria, terms.size()));
-    }
-    std::size_t column = ColumnIndex(terms[0].column);
+    BoundCriteria bound = BindCriteria(criteria);
     std::ptrdiff_t step = direction == adSearchBackward ? -1 : 1;
     std::ptrdiff_t position = m_position;
     if (!start.IsMissing()) {
@@ -356,7 +354,7 @@ void Recordset::Find(std::string_view criteria, long skipRecords, SearchDirectio
     auto size = static_cast<std::ptrdiff_t>(m_keys.size());
     for (position += step * skipRecords; position >= 0 && position < size; position += step) {
         if (cursor.ReadRow(m_keys[static_cast<std::size_t>(position)], row) &&
-            detail::Meets(terms[0], row[column].value)) {
+            RowMeets(bound, row)) {
             StandOn(position);
             return;
         }

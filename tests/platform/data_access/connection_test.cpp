@@ -117,6 +117,24 @@ TEST_F(ConnectionTest, TraceSeesCommandsAndQueries) {
     EXPECT_EQ(seen[2].second, "bogus statement");
 }
 
+TEST_F(ConnectionTest, TransactionsNestAndRollBackOnlyTheirOwnChanges) {
+    auto connection = CreateDatabase("pay.mdb");
+    connection->Execute("CREATE TABLE T (X Integer)");
+    EXPECT_THROW(connection->CommitTrans(), DataAccessError);
+    EXPECT_EQ(connection->BeginTrans(), 1);
+    connection->Execute("INSERT INTO T VALUES (1)");
+    EXPECT_EQ(connection->BeginTrans(), 2);
+    auto rows = OpenRows(connection, "SELECT * FROM T");
+    rows->Delete();
+    rows->AddNew();
+    rows->Fields()["X"].SetValue(2);
+    rows->Update();
+    connection->RollbackTrans();
+    connection->CommitTrans();
+    EXPECT_EQ(Scalar(OpenDatabase("pay.mdb"), "SELECT group_concat(X) FROM T"), "1");
+    EXPECT_THROW(connection->RollbackTrans(), DataAccessError);
+}
+
 TEST_F(ConnectionTest, SecondConnectionWritesWhileFirstHasIdleRecordset) {
     auto reader = CreateDatabase("shared.mdb");
     reader->Execute("CREATE TABLE T (X Integer)");

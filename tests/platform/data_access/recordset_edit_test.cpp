@@ -162,6 +162,9 @@ TEST_F(RecordsetEditTest, FindStopsAtFirstMatchOrAtTheEnd) {
     EXPECT_EQ(Description(*rows), "Front");
     rows->Find("PhotoCode='NONE'", 0, adSearchBackward);
     EXPECT_TRUE(rows->IsBOF());
+    rows->MoveFirst();
+    rows->Find("PhotoCode='EMP1' AND PhotoDescription='side'");
+    EXPECT_EQ(Description(*rows), "Side");
 }
 
 TEST_F(RecordsetEditTest, ReadOnlyLockRefusesChanges) {

@@ -224,6 +224,40 @@ std::unique_ptr<Cursor> SqliteBackend::OpenSnapshotCursor(SqliteStatement& state
     return std::make_unique<SnapshotCursor>(std::move(columns), std::move(rows), std::move(reload));
 }
 
+// Transactions are savepoints, so that they nest and also work inside a transaction the
+// host began with its own statements.
+std::string SqliteBackend::TransactionName() const {
+    return fmt::format("vesk_transaction_{}", m_transactionDepth);
+}
+
+long SqliteBackend::BeginTransaction() {
+    ++m_transactionDepth;
+    try {
+        m_database->Run("SAVEPOINT " + TransactionName());
+    } catch (...) {
+        --m_transactionDepth;
+        throw;
+    }
+    return m_transactionDepth;
+}
+
+void SqliteBackend::CommitTransaction() {
+    if (m_transactionDepth == 0) {
+        throw DataAccessError("No transaction is active.");
+    }
+    m_database->Run("RELEASE " + TransactionName());
+    --m_transactionDepth;
+}
+
+void SqliteBackend::RollbackTransaction() {
+    if (m_transactionDepth == 0) {
+        throw DataAccessError("No transaction is active.");
+    }
+    std::string name = TransactionName();
+    m_database->Run("ROLLBACK TO " + name + "; RELEASE " + name);
+    --m_transactionDepth;
+}
+
 std::vector<TableInfo> SqliteBackend::Tables() {
     SqliteStatement statement(
         *m_database,

@@ -15,6 +15,9 @@ public:
 
     long Execute(std::string_view sql) override;
     std::unique_ptr<Cursor> OpenCursor(std::string_view sql, bool keyset) override;
+    long BeginTransaction() override;
+    void CommitTransaction() override;
+    void RollbackTransaction() override;
     std::vector<TableInfo> Tables() override;
     std::vector<ColumnInfo> Columns(std::string_view table) override;
 
@@ -22,7 +25,10 @@ private:
     std::unique_ptr<Cursor> OpenKeysetCursor(SqliteStatement& statement);
     std::unique_ptr<Cursor> OpenSnapshotCursor(SqliteStatement& statement);
 
+    std::string TransactionName() const;
+
     SqliteDatabasePtr m_database;
+    long m_transactionDepth = 0;
 };
 
 // Opens an existing database file with the settings' key. Throws DataAccessError when the

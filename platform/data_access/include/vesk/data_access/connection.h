@@ -45,6 +45,13 @@ public:
     // with the engine's description when the statement fails or the connection is closed.
     long Execute(std::string_view sql);
 
+    // Transactions, which nest: BeginTrans returns the new level (1 for the outermost);
+    // CommitTrans keeps and RollbackTrans undoes the changes since the matching BeginTrans.
+    // Throw DataAccessError when the connection is closed or no transaction is open.
+    long BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
     // Accepted and kept for callers that set it (128 asks for nothing this layer changes).
     long Attributes() const { return m_attributes; }
     void SetAttributes(long attributes) { m_attributes = attributes; }

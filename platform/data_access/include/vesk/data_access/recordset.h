@@ -17,6 +17,7 @@ namespace vesk::data {
 
 namespace detail {
 class Cursor;
+struct CriteriaTerm;
 class ValueSpool;
 struct StoredValue;
 }  // namespace detail
@@ -78,8 +79,8 @@ public:
     void Requery();
 
     // Searches from the current row (or the row of `start`), after skipping `skipRecords`
-    // rows, in `direction`, for the first row that meets `criteria` ("Column='value'"
-    // terms joined by AND; text compares ignoring case). Stands on it, or at EOF (forward) or
+    // rows, in `direction`, for the first row that meets `criteria` ("Column='value'", or
+    // such terms joined by AND; text compares ignoring case). Stands on it, or at EOF (forward) or
     // BOF (backward) when none does.
     void Find(std::string_view criteria, long skipRecords = 0,
               SearchDirectionEnum direction = adSearchForward, const Variant& start = {});
@@ -118,6 +119,12 @@ private:
         std::shared_ptr<detail::ValueSpool> spool;
     };
 
+    // Criteria terms with the positions of the columns they name.
+    using BoundCriteria = std::vector<std::pair<detail::CriteriaTerm, std::size_t>>;
+
+    BoundCriteria BindCriteria(std::string_view criteria) const;
+    static bool RowMeets(const BoundCriteria& criteria,
+                         const std::vector<detail::StoredValue>& row);
     detail::Cursor& OpenCursor() const;
     detail::Cursor& RequireUpdatable() const;
     void RequireCurrentRow() const;
