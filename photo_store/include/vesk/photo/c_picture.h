@@ -90,6 +90,52 @@ public:
               const std::string& strQulifierName = {}, data::RecordsetPtr rsSource = nullptr,
               data::ConnectionPtr cnn = nullptr);
 
+    // Copies the row under the cursor into the members and loads its picture (from the
+    // picture column, or in file storage from its photo file). An owner without rows first
+    // gets one; `bDefaultPhoto` (unless `bConverting`) first seeks the first default row. A
+    // failing step fires ErrorDescrption and the next step runs.
+    void LoadData(bool bDefaultPhoto = false, bool bConverting = false);
+    // Move to the first / last row and load it, telling listeners the position. Nothing
+    // happens without rows. Failures of the move are the call's error.
+    void FirstRecord();
+    void LastRecord();
+    // Move one row on / back and load it, staying on the last / first row at the end. A
+    // failure fires ErrorDescrption and ends the call.
+    void NextRecord();
+    void PreviousRecord();
+    // Finds the first row by code, by description or by both (ignoring letter case), loads it
+    // and fires RecordExists once. A failure fires ErrorDescrption and ends the call.
+    void SearchForRecord(std::string sCode = {}, const std::string& sDescription = {});
+
+    // Writes the members as a new row, or with `bNewRecord` false in place of the current
+    // row (the old row goes only together with the new one being stored). Then, unless
+    // `bConverting`, requeries, and for a new row moves to and loads it. A failing step fires
+    // ErrorDescrption and the next step runs.
+    void SavePhotoDetails(bool bNewRecord = false, bool bConverting = false);
+    // Deletes the current row (and its photo files in file storage) and stands on the last
+    // row. A failure fires ErrorDescrption and ends the call.
+    void DeleteRecord();
+    // Deletes the rows of the owner code in the group named by PhotosOwnerName, by a
+    // statement on the connection. Failures are ignored.
+    void DeletePhotos();
+    // Clears the default mark on every row of `strCode` in the current group. Failures are the
+    // call's error. `strDescription` is not used.
+    void UnSetDefaultPhoto(const std::string& strCode, const std::string& strDescription);
+    // Fire CodeExists / DescriptionExists with whether the owner's rows hold the value
+    // (ignoring letter case); nothing without rows opened. A failure fires ErrorDescrption.
+    void CheckIfCodeExists(std::string vData);
+    void CheckIfDescriptionExists(const std::string& vData);
+    // Writes the pictures of a table of the older layout (columns "PhotoCode" and
+    // "QualifierPhoto") in group `sQualifier` to files named by their codes in `sFolderPath`,
+    // then deletes the rows whose file was written. Failures are ignored.
+    void ExtractToFiles(std::string sTableName, std::string sQualifier,
+                        const std::string& sFolderPath);
+
+    // Opens the rows of owner `OwnerID` in `PhotosGroup` over `cnn` and returns the picture of
+    // its default photo (or of its first photo; an empty picture when it has none).
+    Picture GetPhoto(const std::string& PhotosGroup, const std::string& OwnerID,
+                     data::ConnectionPtr cnn);
+
     // A path in the system's temporary folder, prefix "Pix", naming no existing file; the
     // empty text when none can be made.
     std::string GetTempPixName();
@@ -115,7 +161,51 @@ private:
 
     void ValidateData();
     void FireTableError(std::string description);
+    void FireErrorDescrption(std::string description);
+    // Runs one step of an operation whose failing steps are reported and skipped; returns
+    // whether it succeeded.
+    template <typename Step>
+    bool ReportedStep(Step&& step) {
+        try {
+            step();
+            return true;
+        } catch (const std::exception& error) {
+            FireErrorDescrption(error.what());
+            return false;
+        }
+    }
+    data::Recordset& PhotoRows() const;
     void OpenOwnerRows(const std::string& strCode, const std::string& strQualifier);
+
+    // Loading and navigating.
+    void SeekDefaultPhoto();
+    void CopyRowToMembers();
+    data::Bytes ReadPictureColumn();
+    void LoadPicture();
+    void FireRecordPosition(std::int32_t& position, std::int32_t& total);
+    bool FireIsFirstRecord();
+    bool FireIsLastRecord();
+    void FireExists(void (CPictureEvents::*event)(bool&), bool exists);
+    bool ExistsUnderFilter(const std::string& column, const std::string& value);
+
+    // Saving.
+    void SetNewRowColumns();
+    bool StorePicture();
+    void WritePictureColumn(const data::Bytes& bytes);
+    bool StoreRow(bool replacing);
+
+    // Photo files.
+    void NormalisePhotosFolder();
+    std::string PhotoFilePath(const std::string& code, const std::string& description,
+                              const std::string& group) const;
+    bool SavePhotoToFile(const Picture& picture, const std::string& code,
+                         const std::string& description, const std::string& group,
+                         std::string* failure = nullptr);
+    bool LoadPhotoFromFile(Picture& picture, const std::string& code,
+                           const std::string& description, const std::string& group);
+    void DeletePhotoFiles(const std::string& code, const std::string& description,
+                          const std::string& group);
+    bool ExtractRowToFile(data::Recordset& rows, const std::string& sFolderPath);
 
     std::vector<CPictureEvents*> m_listeners;
 

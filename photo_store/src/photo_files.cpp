@@ -1,0 +1,217 @@
+// The photo folder, photo file names, and moving pictures between OwnerPhoto and files.
+#include <filesystem>
+#include <system_error>
+
+#include "photo_file_name.h"
+#include "vesk/data_access/sql_text.h"
+#include "vesk/files/binary_file.h"
+#include "vesk/files/file_system.h"
+#include "vesk/photo/c_picture.h"
+#include "vesk/picture/picture_error.h"
+#include "vesk/ui/current_ui.h"
+
+namespace vesk::photo {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::int64_t kChunkSize = 16384;
+
+std::string TrimBlanks(const std::string& text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The folder the photo library was loaded from.
+std::string ComponentFolder() {
+    static const int anchor = 0;
+    return platform::LibraryFolder(&anchor);
+}
+
+// Reads a binary field the way every chunked transfer does: the remainder first, then the
+// full pieces; stops quietly at the first failure.
+void CopyFieldToFile(data::Field field, platform::BinaryFile& file) {
+    std::int64_t size = field.ActualSize();
+    std::int64_t full = size / kChunkSize;
+    std::int64_t rest = size % kChunkSize;
+    if (rest > 0) {
+        file.Write(field.GetChunk(rest).ToBytes());
+    }
+    for (std::int64_t piece = 0; piece < full; ++piece) {
+        file.Write(field.GetChunk(kChunkSize).ToBytes());
+    }
+}
+
+}  // namespace
+
+// Trims the folder, ends it with '/', and when it is empty uses VskPhotos/ beside the
+// component, creating that folder. The result is written back to PhotosFolder.
+void CPicture::NormalisePhotosFolder() {
+    PhotosFolder = TrimBlanks(PhotosFolder);
+    if (!PhotosFolder.empty()) {
+        if (PhotosFolder.back() != '/') {
+            PhotosFolder += '/';
+        }
+        return;
+    }
+    std::string folder = ComponentFolder();
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    PhotosFolder = folder + "VskPhotos/";
+    if (!fs::is_directory(PhotosFolder)) {
+        fs::create_directory(folder + "VskPhotos");
+    }
+}
+
+std::string CPicture::PhotoFilePath(const std::string& code, const std::string& description,
+                                    const std::string& group) const {
+    return PhotosFolder + PhotoFileBaseName(code, description, group) + ".vpc";
+}
+
+// Writes `picture` to the row's photo file (an empty picture removes the file) and clears
+// the row's binary copy. The file is replaced in one step, so a failed write leaves the old
+// picture in place. Returns whether the picture reached its file; `failure` says why not.
+bool CPicture::SavePhotoToFile(const Picture& picture, const std::string& code,
+                               const std::string& description, const std::string& group,
+                               std::string* failure) {
+    bool saved = true;
+    auto fail = [&](const std::exception& error) {
+        saved = false;
+        if (failure) {
+            *failure = error.what();
+        }
+    };
+    std::string file;
+    try {
+        NormalisePhotosFolder();
+        fs::create_directories(PhotosFolder);
+        file = PhotoFilePath(code, description, group);
+        if (picture.IsEmpty()) {
+            fs::remove(file);
+            return true;
+        }
+        picture.Save(file);
+    } catch (const std::exception& error) {
+        fail(error);
+    }
+    try {
+        if (m_cnnPhotos) {
+            m_cnnPhotos->Execute("UPDATE " + TableName + " SET " + OwnerPhotoField +
+                                 "=NULL WHERE " + OwnerIDField + "='" + data::EscapeSqlText(code) +
+                                 "' AND " + OwnerGroupField + "='" + data::EscapeSqlText(group) +
+                                 "' AND " + OwnerDescField + "='" +
+                                 data::EscapeSqlText(description) + "'");
+        }
+    } catch (const std::exception&) {
+    }
+    return saved;
+}
+
+// Replaces `picture` with the row's photo file; when there is no file, writes a picture the
+// row held in its column out to it. Returns whether the file was found and loaded.
+bool CPicture::LoadPhotoFromFile(Picture& picture, const std::string& code,
+                                 const std::string& description, const std::string& group) {
+    bool loaded = true;
+    try {
+        NormalisePhotosFolder();
+    } catch (const std::exception&) {
+        loaded = false;
+    }
+    std::string file = PhotoFilePath(code, description, group);
+    std::error_code ignored;
+    if (fs::exists(file, ignored)) {
+        try {
+            picture = Picture::Load(file);
+        } catch (const std::exception&) {
+            loaded = false;
+        }
+        return loaded;
+    }
+    if (picture.Handle() != 0) {
+        SavePhotoToFile(picture, code, description, group);
+    }
+    return false;
+}
+
+// Deletes the row's photo files under every extension. The base name is compared literally,
+// so a description holding '*' or '?' never reaches another photo's files.
+void CPicture::DeletePhotoFiles(const std::string& code, const std::string& description,
+                                const std::string& group) {
+    NormalisePhotosFolder();
+    std::string prefix = PhotoFileBaseName(code, description, group) + ".";
+    std::vector<fs::path> doomed;
+    for (const fs::directory_entry& entry : fs::directory_iterator(PhotosFolder)) {
+        std::string name = entry.path().filename().string();
+        if (entry.is_regular_file() && name.size() > prefix.size() && name.starts_with(prefix) &&
+            name.find('.', prefix.size()) == std::string::npos) {
+            doomed.push_back(entry.path());
+        }
+    }
+    for (const fs::path& path : doomed) {
+        fs::remove(path);
+    }
+}
+
+void CPicture::ExtractToFiles(std::string sTableName, std::string sQualifier,
+                              const std::string& sFolderPath) {
+    auto rows = std::make_shared<data::Recordset>();
+    try {
+        rows->SetActiveConnection(m_cnnPhotos);
+        rows->SetLockType(data::adLockOptimistic);
+        rows->SetCursorType(data::adOpenKeyset);
+        rows->SetSource("SELECT * FROM " + sTableName + " WHERE " + OwnerGroupField + "='" +
+                        data::EscapeSqlText(sQualifier) + "'");
+        rows->Open();
+        if (m_cnnPhotos) {
+            m_cnnPhotos->SetAttributes(128);
+        }
+        if (rows->RecordCount() == 0) {
+            return;
+        }
+        rows->MoveFirst();
+    } catch (const std::exception&) {
+        return;
+    }
+    // A row goes only once its picture is in its file; rows that could not be extracted stay.
+    while (!rows->IsEOF()) {
+        bool extracted = ExtractRowToFile(*rows, sFolderPath);
+        try {
+            platform::Ui().DoEvents();
+        } catch (const std::exception&) {
+        }
+        try {
+            if (extracted) {
+                rows->Delete();
+            }
+            rows->MoveNext();
+        } catch (const std::exception&) {
+            break;
+        }
+    }
+}
+
+// Writes one row's "QualifierPhoto" to the file named by its trimmed "PhotoCode" (encoded so
+// that it stays a file name). Returns whether the file was written whole.
+bool CPicture::ExtractRowToFile(data::Recordset& rows, const std::string& sFolderPath) {
+    try {
+        data::Variant code = rows.Fields()["PhotoCode"].Value();
+        if (code.IsNull()) {
+            return false;
+        }
+        std::string target = sFolderPath + EncodeFileName(TrimBlanks(code.ToText()));
+        fs::remove(target);
+        platform::BinaryFile file(target, platform::BinaryFile::Mode::Write);
+        CopyFieldToFile(rows.Fields()["QualifierPhoto"], file);
+        file.Close();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace vesk::photo

@@ -1,0 +1,275 @@
+// Loading the current row into the members, navigating the owner's rows and searching them.
+#include "photo_file_name.h"
+#include "vesk/data_access/data_access_error.h"
+#include "vesk/data_access/sql_text.h"
+#include "vesk/photo/c_picture.h"
+
+namespace vesk::photo {
+
+namespace {
+
+constexpr std::int64_t kChunkSize = 16384;
+
+std::string TextOrEmpty(const data::Variant& value) {
+    return value.IsNull() ? std::string() : value.ToText();
+}
+
+}  // namespace
+
+void CPicture::FireErrorDescrption(std::string description) {
+    Fire([&](CPictureEvents& listener) { listener.ErrorDescrption(description); });
+}
+
+data::Recordset& CPicture::PhotoRows() const {
+    if (!m_rsPhotoDetails) {
+        throw data::DataAccessError("The photo rows are not open: Init has not selected them.");
+    }
+    return *m_rsPhotoDetails;
+}
+
+void CPicture::LoadData(bool bDefaultPhoto, bool bConverting) {
+    ReportedStep([&] {
+        if (PhotoRows().RecordCount() == 0) {
+            SavePhotoDetails(true, false);
+        }
+    });
+    if (!bConverting && bDefaultPhoto) {
+        SeekDefaultPhoto();
+    }
+    CopyRowToMembers();
+    ReportedStep([&] { m_sTempFile = GetTempPixName(); });
+    LoadPicture();
+    if (SaveAsFile) {
+        ReportedStep(
+            [&] { LoadPhotoFromFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup); });
+    }
+}
+
+// Stands on the first row whose default mark is set, or on the first row when none is. Each
+// failing step (a row whose mark cannot be read, say) is reported and the scan goes on.
+void CPicture::SeekDefaultPhoto() {
+    data::Recordset* rows = nullptr;
+    if (!ReportedStep([&] {
+            rows = &PhotoRows();
+            rows->MoveFirst();
+        })) {
+        return;
+    }
+    bool atEnd = false;
+    while (ReportedStep([&] { atEnd = rows->IsEOF(); }) && !atEnd) {
+        bool isDefault = false;
+        ReportedStep([&] {
+            data::Variant mark = rows->Fields()[OwnerDefaultPhotoField].Value();
+            isDefault = !mark.IsNull() && mark.ToBool();
+        });
+        if (isDefault || !ReportedStep([&] { rows->MoveNext(); })) {
+            break;
+        }
+    }
+    ReportedStep([&] {
+        if (rows->IsEOF() || rows->IsBOF()) {
+            rows->MoveFirst();
+        }
+    });
+}
+
+void CPicture::CopyRowToMembers() {
+    auto copy = [&](const std::string& column, std::string& member) {
+        if (!column.empty()) {
+            ReportedStep([&] { member = TextOrEmpty(PhotoRows().Fields()[column].Value()); });
+        }
+    };
+    copy(OwnerIDField, m_photoCode);
+    copy(OwnerDescField, m_photoDescription);
+    copy(OwnerGroupField, m_photosGroup);
+    copy(OwnerCommentsField, m_photoComments);
+    if (!OwnerDefaultPhotoField.empty()) {
+        ReportedStep([&] {
+            data::Variant mark = PhotoRows().Fields()[OwnerDefaultPhotoField].Value();
+            m_defaultPhoto = !mark.IsNull() && mark.ToBool();
+        });
+    }
+}
+
+// The bytes of the current row's picture column, read in pieces: the remainder first, then
+// the full pieces. Stops quietly at the first failure (a missing column, say) with what it has.
+data::Bytes CPicture::ReadPictureColumn() {
+    data::Bytes bytes;
+    try {
+        if (m_cnnPhotos) {
+            m_cnnPhotos->SetAttributes(128);
+        }
+        data::Field picture = PhotoRows().Fields()[OwnerPhotoField];
+        std::int64_t size = picture.ActualSize();
+        bytes.reserve(static_cast<std::size_t>(size));
+        std::int64_t rest = size % kChunkSize;
+        for (std::int64_t length = rest > 0 ? rest : kChunkSize;
+             static_cast<std::int64_t>(bytes.size()) < size; length = kChunkSize) {
+            data::Bytes piece = picture.GetChunk(length).ToBytes();
+            if (piece.empty()) {
+                break;
+            }
+            bytes.insert(bytes.end(), piece.begin(), piece.end());
+        }
+    } catch (const std::exception&) {
+    }
+    return bytes;
+}
+
+// OwnerPhoto from the row's picture column. In file storage a picture still held in the
+// column is written out to its photo file.
+void CPicture::LoadPicture() {
+    data::Bytes bytes = ReadPictureColumn();
+    if (bytes.empty()) {
+        OwnerPhoto = Picture();  // never the picture of the row loaded before
+        return;
+    }
+    OwnerPhoto = Picture();
+    ReportedStep([&] { OwnerPhoto = Picture::FromBytes(bytes); });
+    if (SaveAsFile) {
+        ReportedStep([&] {
+            NormalisePhotosFolder();
+            if (OwnerPhoto.Handle() != 0) {
+                SavePhotoToFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup);
+            }
+        });
+    }
+}
+
+void CPicture::FireRecordPosition(std::int32_t& position, std::int32_t& total) {
+    Fire([&](CPictureEvents& listener) { listener.RecordPosition(position, total); });
+}
+
+bool CPicture::FireIsFirstRecord() {
+    bool isFirst = true;
+    Fire([&](CPictureEvents& listener) { listener.IsFirstRecord(isFirst); });
+    return isFirst;
+}
+
+bool CPicture::FireIsLastRecord() {
+    bool isLast = true;
+    Fire([&](CPictureEvents& listener) { listener.IsLastRecord(isLast); });
+    return isLast;
+}
+
+void CPicture::FirstRecord() {
+    data::Recordset& rows = PhotoRows();
+    if (rows.RecordCount() <= 0) {
+        return;
+    }
+    rows.MoveFirst();
+    LoadData(false, false);
+    m_lRecordPosition = 1;
+    FireRecordPosition(m_lRecordPosition, m_lTotalRecords);
+    m_recordBOF = FireIsFirstRecord();
+    m_recordEOF = false;
+}
+
+void CPicture::LastRecord() {
+    data::Recordset& rows = PhotoRows();
+    if (rows.RecordCount() <= 0) {
+        return;
+    }
+    rows.MoveLast();
+    LoadData(false, false);
+    m_lRecordPosition = rows.RecordCount();
+    std::int32_t total = rows.RecordCount();
+    FireRecordPosition(m_lRecordPosition, total);
+    m_recordEOF = FireIsLastRecord();
+    m_recordBOF = false;
+}
+
+void CPicture::NextRecord() {
+    try {
+        data::Recordset& rows = PhotoRows();
+        if (rows.RecordCount() <= 0) {
+            return;
+        }
+        rows.MoveNext();
+        if (!rows.IsEOF()) {
+            LoadData(false, false);
+            ++m_lRecordPosition;
+        } else {
+            rows.MoveLast();
+            LoadData(false, false);
+            m_recordEOF = FireIsLastRecord();
+            m_recordBOF = false;
+            m_lRecordPosition = rows.RecordCount();
+        }
+        FireRecordPosition(m_lRecordPosition, m_lTotalRecords);
+    } catch (const std::exception& error) {
+        FireErrorDescrption(error.what());
+    }
+}
+
+void CPicture::PreviousRecord() {
+    try {
+        data::Recordset& rows = PhotoRows();
+        if (rows.RecordCount() <= 0) {
+            return;
+        }
+        rows.MovePrevious();
+        if (!rows.IsBOF()) {
+            LoadData(false, false);
+            --m_lRecordPosition;
+        } else {
+            rows.MoveFirst();
+            LoadData(false, false);
+            m_recordBOF = FireIsFirstRecord();
+            m_recordEOF = false;
+            m_lRecordPosition = 1;
+        }
+        FireRecordPosition(m_lRecordPosition, m_lTotalRecords);
+    } catch (const std::exception& error) {
+        FireErrorDescrption(error.what());
+    }
+}
+
+void CPicture::SearchForRecord(std::string sCode, const std::string& sDescription) {
+    try {
+        if (!m_rsPhotoDetails) {
+            return;
+        }
+        std::string codeTerm = OwnerIDField + "='" + data::EscapeSqlText(UpperCase(sCode)) + "'";
+        std::string descriptionTerm =
+            OwnerDescField + "='" + data::EscapeSqlText(UpperCase(sDescription)) + "'";
+        std::string criteria;
+        if (!sCode.empty() && sDescription.empty() && !OwnerIDField.empty()) {
+            criteria = codeTerm;
+        } else if (sCode.empty() && !sDescription.empty() && !OwnerDescField.empty()) {
+            criteria = descriptionTerm;
+        } else if (!sCode.empty() && !sDescription.empty() && !OwnerIDField.empty() &&
+                   !OwnerDescField.empty()) {
+            criteria = codeTerm + " AND " + descriptionTerm;
+        }
+        bool found = false;
+        data::Recordset& rows = *m_rsPhotoDetails;
+        if (!criteria.empty() && rows.RecordCount() >= 1) {
+            rows.MoveFirst();
+            rows.Find(criteria, 0, data::adSearchForward);
+            if (!rows.IsBOF() && !rows.IsEOF()) {
+                LoadData(false, false);
+                found = true;
+            }
+        }
+        FireExists(&CPictureEvents::RecordExists, found);
+    } catch (const std::exception& error) {
+        FireErrorDescrption(error.what());
+    }
+}
+
+void CPicture::FireExists(void (CPictureEvents::*event)(bool&), bool exists) {
+    Fire([&](CPictureEvents& listener) {
+        bool argument = exists;
+        (listener.*event)(argument);
+    });
+}
+
+Picture CPicture::GetPhoto(const std::string& PhotosGroup, const std::string& OwnerID,
+                           data::ConnectionPtr cnn) {
+    Init(OwnerID, PhotosGroup, {}, nullptr, std::move(cnn));
+    LoadData(true, false);
+    return OwnerPhoto;
+}
+
+}  // namespace vesk::photo

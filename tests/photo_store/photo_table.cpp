@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "photo_table.h"
+
+#include <filesystem>
+
+#include "picture_files.h"
+#include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/recordset.h"
+
+namespace vesk::photo::testing {
+
+void PhotoTableTest::SetUp() {
+    data::Catalog catalog;
+    m_connection = catalog.Create(data::EmbeddedConnectionText(m_folder.Path("pay.mdb"), "pw"));
+    m_connection->Execute(
+        "CREATE TABLE Photos (PhotoCode Text (50), PhotoDescription Text (100), PhotoGroup Text "
+        "(50), "
+        "PhotoComments Memo, DefaultPhoto YESNO, Photo LONGBINARY)");
+    m_store.TableName = "Photos";
+    m_store.OwnerIDField = "PhotoCode";
+    m_store.OwnerDescField = "PhotoDescription";
+    m_store.OwnerGroupField = "PhotoGroup";
+    m_store.OwnerCommentsField = "PhotoComments";
+    m_store.OwnerDefaultPhotoField = "DefaultPhoto";
+    m_store.OwnerPhotoField = "Photo";
+    m_store.Advise(&m_listener);
+}
+
+void PhotoTableTest::AddRow(const std::string& code, const std::string& description,
+                            const std::string& group, bool isDefault,
+                            const data::Bytes& pictureBytes) {
+    data::Recordset rows;
+    rows.Open("SELECT * FROM Photos", m_connection, data::adOpenKeyset, data::adLockOptimistic);
+    rows.AddNew();
+    rows.Fields()["PhotoCode"].SetValue(code);
+    rows.Fields()["PhotoDescription"].SetValue(description);
+    rows.Fields()["PhotoGroup"].SetValue(group);
+    rows.Fields()["DefaultPhoto"].SetValue(isDefault);
+    rows.Fields()["PhotoComments"].SetValue("about " + description);
+    if (!pictureBytes.empty()) {
+        rows.Fields()["Photo"].AppendChunk(pictureBytes);
+    }
+    rows.Update();
+}
+
+void PhotoTableTest::UseFileStorage() {
+    std::filesystem::create_directory(PhotosFolderPath());
+    m_store.SaveAsFile = true;
+    m_store.PhotosFolder = PhotosFolderPath();
+}
+
+long PhotoTableTest::CountRows(const std::string& where) {
+    data::Recordset rows;
+    rows.Open("SELECT count(*) FROM Photos WHERE " + where, m_connection, data::adOpenStatic,
+              data::adLockReadOnly);
+    return static_cast<long>(rows.Fields().Item(0L).Value().ToInt64());
+}
+
+Picture PictureOfSize(std::size_t bytes, int width) {
+    return Picture::FromBytes(vesk::test::Emf(width, 100, bytes));
+}
+
+}  // namespace vesk::photo::testing
