@@ -6,6 +6,8 @@
 
 #include <fmt/format.h>
 
+#include "db_command.h"
+#include "photo_command.h"
 #include "row_printer.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
@@ -98,6 +100,7 @@ void RunDemo(const std::string& folder, Output& output) {
     AddEmployees(connection, output);
     ShowEmployees(connection, output);
     ShowProtection(path, output);
+    RunPhotoDemo(connection, folder, output);
     output.out << fmt::format("\nTry: vesk sql --db {} --password {} \"SELECT * FROM Employees\"\n",
                               path.string(), kDemoPassword);
 }

@@ -1,7 +1,133 @@
 #include "photo_command.h"
 
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+
+#include <fmt/format.h>
+
+#include "connection_option.h"
+#include "photo_store_session.h"
+#include "vesk/data_access/recordset.h"
+
 namespace vesk::host {
 
-void InstallPhotoCommands(CLI::App& /*app*/, CommandAction& /*action*/) {}
+namespace {
+
+struct OwnerOptions {
+    std::string group;
+    std::string code;
+};
+
+struct AddOptions {
+    OwnerOptions owner;
+    std::string description;
+    std::string comments;
+    bool isDefault = false;
+    std::string image;
+};
+
+struct GetOptions {
+    OwnerOptions owner;
+    std::string description;
+    std::string out;
+};
+
+void AddOwnerOptions(CLI::App& command, OwnerOptions& owner) {
+    command.add_option("--group", owner.group, "the owner's group")->required();
+    command.add_option("--code", owner.code, "the owner's code")->required();
+}
+
+void CreateTable(const PhotoStoreOptions& options, Output& output) {
+    data::ConnectionPtr connection = OpenDatabase(options.database);
+    connection->Execute(PhotoTableDefinition(options));
+    output.out << fmt::format("Created photo table {}\n", options.table);
+}
+
+void AddPhoto(const PhotoStoreOptions& options, const AddOptions& add, Output& output) {
+    PhotoStoreSession session(options);
+    session.Open(add.owner.code, add.owner.group);
+    Picture picture = Picture::Load(add.image);
+    std::string size = session.RequireWithinLimit(picture);
+    session.RequireNewDescription(add.description);
+    session.Save(add.description, add.comments, add.isDefault, picture);
+    output.out << fmt::format("Added \"{}\" for {} in group {} ({} KB in bitmap format)\n", add.description,
+                              add.owner.code, add.owner.group, size);
+}
+
+void ListPhotos(const PhotoStoreOptions& options, const OwnerOptions& owner, Output& output) {
+    PhotoStoreSession session(options);
+    session.Open(owner.code, owner.group);
+    session.ForEachPhoto([&](long position, CPicture& store) {
+        const Picture& photo = store.Photo();
+        output.out << fmt::format("{}\t{}\t{}\t{}\t{}x{}\n", position, store.PhotoDescription(),
+                                  store.DefaultPhoto() ? 1 : 0, store.PhotoComments(),
+                                  photo.WidthPixels(), photo.HeightPixels());
+    });
+}
+
+void GetPhoto(const PhotoStoreOptions& options, const GetOptions& get, Output& output) {
+    PhotoStoreSession session(options);
+    Picture picture = session.Fetch(get.owner.code, get.owner.group, get.description);
+    picture.Save(get.out);
+    output.out << fmt::format("Wrote {} ({}x{} pixels)\n", get.out, picture.WidthPixels(),
+                              picture.HeightPixels());
+}
+
+void DeletePhoto(const PhotoStoreOptions& options, const AddOptions& target, Output& output) {
+    PhotoStoreSession session(options);
+    session.Open(target.owner.code, target.owner.group);
+    session.Delete(target.description);
+    output.out << fmt::format("Deleted \"{}\" of {} in group {}\n", target.description, target.owner.code,
+                              target.owner.group);
+}
+
+// Adds a subcommand with the options every photo command takes; `run` is called with them.
+CLI::App* AddPhotoSubcommand(CLI::App& photo, const std::string& name, const std::string& help,
+                             std::shared_ptr<PhotoStoreOptions> options, CommandAction& action,
+                             std::function<void(Output&)> run) {
+    CLI::App* command = photo.add_subcommand(name, help);
+    AddPhotoStoreOptions(*command, *options);
+    command->callback([&action, run] { action = run; });
+    return command;
+}
+
+}  // namespace
+
+void InstallPhotoCommands(CLI::App& app, CommandAction& action) {
+    CLI::App* photo = app.add_subcommand("photo", "keep owners' photos in a photo table or folder");
+    photo->require_subcommand(1);
+    auto options = std::make_shared<PhotoStoreOptions>();
+    auto add = std::make_shared<AddOptions>();
+    auto owner = std::make_shared<OwnerOptions>();
+    auto get = std::make_shared<GetOptions>();
+
+    AddPhotoSubcommand(*photo, "create-table", "create the photo table", options, action,
+                       [options](Output& output) { CreateTable(*options, output); });
+
+    CLI::App* addCommand = AddPhotoSubcommand(*photo, "add", "add a photo from an image file", options,
+                                              action, [options, add](Output& output) { AddPhoto(*options, *add, output); });
+    AddOwnerOptions(*addCommand, add->owner);
+    addCommand->add_option("--description", add->description, "the photo's description")->required();
+    addCommand->add_option("--comments", add->comments, "comments on the photo");
+    addCommand->add_flag("--default", add->isDefault, "make it the owner's default photo");
+    addCommand->add_option("image", add->image, "the image file (BMP, JPEG, PNG, GIF, ICO, WMF, EMF)")
+        ->required();
+
+    CLI::App* listCommand = AddPhotoSubcommand(*photo, "list", "list an owner's photos", options, action,
+                                               [options, owner](Output& output) { ListPhotos(*options, *owner, output); });
+    AddOwnerOptions(*listCommand, *owner);
+
+    CLI::App* getCommand = AddPhotoSubcommand(*photo, "get", "write an owner's default photo", options, action,
+                                              [options, get](Output& output) { GetPhoto(*options, *get, output); });
+    AddOwnerOptions(*getCommand, get->owner);
+    getCommand->add_option("--description", get->description, "the photo to write instead of the default");
+    getCommand->add_option("--out", get->out, "the file to write")->required();
+
+    CLI::App* deleteCommand = AddPhotoSubcommand(*photo, "delete", "delete one of an owner's photos", options,
+                                                 action, [options, add](Output& output) { DeletePhoto(*options, *add, output); });
+    AddOwnerOptions(*deleteCommand, add->owner);
+    deleteCommand->add_option("--description", add->description, "the photo's description")->required();
+}
 
 }  // namespace vesk::host

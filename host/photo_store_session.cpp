@@ -1,0 +1,152 @@
+#include "photo_store_session.h"
+
+#include <stdexcept>
+
+#include <fmt/format.h>
+
+#include "vesk/data_access/recordset.h"
+
+namespace vesk::host {
+
+void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options) {
+    AddDatabaseOptions(command, options.database);
+    command.add_option("--table", options.table, "photo table (default Photos)");
+    command.add_option("--code-column", options.codeColumn, "owner code column (default PhotoCode)");
+    command.add_option("--description-column", options.descriptionColumn,
+                       "description column (default PhotoDescription)");
+    command.add_option("--group-column", options.groupColumn, "group column (default PhotoGroup)");
+    command.add_option("--comments-column", options.commentsColumn,
+                       "comments column (default PhotoComments)");
+    command.add_option("--default-column", options.defaultColumn, "default mark column (default DefaultPhoto)");
+    command.add_option("--photo-column", options.photoColumn, "picture column (default Photo)");
+    command.add_option("--files", options.filesFolder, "keep pictures as files in this folder");
+    command.add_option("--max-kb", options.maxKilobytes, "largest photo in KB of its bitmap form");
+}
+
+std::string PhotoTableDefinition(const PhotoStoreOptions& options) {
+    return fmt::format("CREATE TABLE {} ({} Text (50), {} Text (100), {} Text (50), {} Memo, {} YESNO, {} LONGBINARY)",
+                       options.table, options.codeColumn, options.descriptionColumn, options.groupColumn,
+                       options.commentsColumn, options.defaultColumn, options.photoColumn);
+}
+
+PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options)
+    : PhotoStoreSession(options, OpenDatabase(options.database)) {}
+
+PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options, data::ConnectionPtr connection)
+    : m_connection(std::move(connection)) {
+    m_store.TableName = options.table;
+    m_store.OwnerIDField = options.codeColumn;
+    m_store.OwnerDescField = options.descriptionColumn;
+    m_store.OwnerGroupField = options.groupColumn;
+    m_store.OwnerCommentsField = options.commentsColumn;
+    m_store.OwnerDefaultPhotoField = options.defaultColumn;
+    m_store.OwnerPhotoField = options.photoColumn;
+    m_store.SaveAsFile = !options.filesFolder.empty();
+    m_store.PhotosFolder = options.filesFolder;
+    m_store.PhotosMaxSize = options.maxKilobytes;
+    m_store.Advise(this);
+}
+
+PhotoStoreSession::~PhotoStoreSession() { m_store.Unadvise(this); }
+
+void PhotoStoreSession::ErrorDescrption(std::string& sErrDescrption) { m_failures.push_back(sErrDescrption); }
+
+void PhotoStoreSession::TableError(std::string& sTableError) { m_failures.push_back(sTableError); }
+
+void PhotoStoreSession::ThrowIfFailed(const std::string& what) {
+    if (m_failures.empty()) {
+        return;
+    }
+    std::string message = what;
+    for (const std::string& failure : m_failures) {
+        message += "\n  " + failure;
+    }
+    m_failures.clear();
+    throw std::runtime_error(message);
+}
+
+void PhotoStoreSession::Open(const std::string& code, const std::string& group) {
+    m_store.Init(code, group, {}, nullptr, m_connection);
+    ThrowIfFailed("Cannot open the photos of " + code + ":");
+}
+
+std::string PhotoStoreSession::RequireWithinLimit(const Picture& picture) {
+    bool over = false;
+    std::string size = m_store.VerifyPhotoSize(picture, &over);
+    if (over) {
+        throw std::runtime_error(fmt::format(
+            "Photo too big!!! Maximum size allowed: {} KB in bitmap format (this photo: {} KB)",
+            m_store.PhotosMaxSize, size));
+    }
+    return size;
+}
+
+void PhotoStoreSession::RequireNewDescription(const std::string& description) {
+    m_exists = false;
+    m_store.CheckIfDescriptionExists(description);
+    ThrowIfFailed("Cannot check the description:");
+    if (m_exists) {
+        throw std::runtime_error("Descrition exists. Please enter a unique description: " + description);
+    }
+}
+
+void PhotoStoreSession::Save(const std::string& description, const std::string& comments, bool isDefault,
+                             const Picture& picture) {
+    if (isDefault) {
+        m_store.UnSetDefaultPhoto(m_store.PhotoCode(), description);
+    }
+    m_store.SetPhoto(picture);
+    m_store.SetPhotoDescription(description);
+    m_store.SetPhotoComments(comments);
+    m_store.SetDefaultPhoto(isDefault);
+    m_store.SavePhotoDetails(true, false);
+    ThrowIfFailed("The photo was not saved whole:");
+}
+
+void PhotoStoreSession::ForEachPhoto(const std::function<void(long, CPicture&)>& visit) {
+    long count = m_store.m_rsPhotoDetails->RecordCount();
+    for (long position = 1; position <= count; ++position) {
+        position == 1 ? m_store.FirstRecord() : m_store.NextRecord();
+        ThrowIfFailed("Cannot read photo " + std::to_string(position) + ":");
+        visit(position, m_store);
+    }
+}
+
+void PhotoStoreSession::RequireFound(const std::string& description) {
+    m_exists = false;
+    m_store.SearchForRecord({}, description);
+    ThrowIfFailed("Cannot search the photos:");
+    if (!m_exists) {
+        throw std::runtime_error(fmt::format("{} has no photo \"{}\" in group {}", m_store.PhotoCode(),
+                                             description, m_store.PhotosGroup()));
+    }
+}
+
+Picture PhotoStoreSession::Fetch(const std::string& code, const std::string& group,
+                                 const std::string& description) {
+    Open(code, group);
+    if (m_store.m_rsPhotoDetails->RecordCount() == 0) {
+        throw std::runtime_error(fmt::format("{} has no photos in group {}", code, group));
+    }
+    Picture picture;
+    if (description.empty()) {
+        picture = m_store.GetPhoto(group, code, m_connection);
+    } else {
+        RequireFound(description);
+        picture = m_store.Photo();
+    }
+    ThrowIfFailed("Cannot read the photo:");
+    if (picture.IsEmpty()) {
+        throw std::runtime_error(fmt::format("The photo \"{}\" of {} holds no picture",
+                                             m_store.PhotoDescription(), code));
+    }
+    return picture;
+}
+
+void PhotoStoreSession::Delete(const std::string& description) {
+    RequireFound(description);
+    m_store.DeleteRecord();
+    ThrowIfFailed("Cannot delete the photo:");
+}
+
+}  // namespace vesk::host

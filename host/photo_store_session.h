@@ -1,0 +1,79 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "connection_option.h"
+#include "vesk/photo/c_picture.h"
+
+namespace vesk::host {
+
+using photo::CPicture;
+using platform::Picture;
+
+// The options every `vesk photo` command takes: the database, the table and its columns, the
+// storage form and the size limit.
+struct PhotoStoreOptions {
+    DatabaseOptions database;
+    std::string table = "Photos";
+    std::string codeColumn = "PhotoCode";
+    std::string descriptionColumn = "PhotoDescription";
+    std::string groupColumn = "PhotoGroup";
+    std::string commentsColumn = "PhotoComments";
+    std::string defaultColumn = "DefaultPhoto";
+    std::string photoColumn = "Photo";
+    std::string filesFolder;  // file storage in this folder when set
+    double maxKilobytes = 0;
+};
+
+void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options);
+
+// The CREATE TABLE statement of a photo table with the options' column names.
+std::string PhotoTableDefinition(const PhotoStoreOptions& options);
+
+// A photo store configured from the options, open on one owner's photos, that turns the
+// store's notifications of failure into exceptions (std::runtime_error with the store's texts).
+class PhotoStoreSession : private photo::CPictureEvents {
+public:
+    explicit PhotoStoreSession(const PhotoStoreOptions& options);
+    // Uses an open connection instead of the options' database.
+    PhotoStoreSession(const PhotoStoreOptions& options, data::ConnectionPtr connection);
+    ~PhotoStoreSession() override;
+
+    // Selects the owner's photos. Throws when the rows cannot be opened.
+    void Open(const std::string& code, const std::string& group);
+    // The picture's size in KB as text; throws when it exceeds the size limit.
+    std::string RequireWithinLimit(const Picture& picture);
+    // Throws when the owner already has a photo with this description (ignoring case).
+    void RequireNewDescription(const std::string& description);
+    // Saves a new photo of the owner; with `isDefault` the owner's other photos lose their mark.
+    void Save(const std::string& description, const std::string& comments, bool isDefault,
+              const Picture& picture);
+    // Loads each photo of the owner in record order and hands it over with its position.
+    void ForEachPhoto(const std::function<void(long position, CPicture& store)>& visit);
+    // The owner's default photo, or the one with `description` when given. Throws when there is
+    // none; adds no row for an owner without photos.
+    Picture Fetch(const std::string& code, const std::string& group, const std::string& description);
+    // Deletes the owner's photo with this description (and its files). Throws when there is none.
+    void Delete(const std::string& description);
+
+    CPicture& Store() { return m_store; }
+
+private:
+    void ErrorDescrption(std::string& sErrDescrption) override;
+    void TableError(std::string& sTableError) override;
+    void DescriptionExists(bool& bExists) override { m_exists = bExists; }
+    void RecordExists(bool& bExists) override { m_exists = bExists; }
+    void ThrowIfFailed(const std::string& what);
+    void RequireFound(const std::string& description);
+
+    data::ConnectionPtr m_connection;
+    CPicture m_store;
+    std::vector<std::string> m_failures;
+    bool m_exists = false;
+};
+
+}  // namespace vesk::host

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+#include <sstream>
+
+#include "command_registry.h"
+#include "scratch_folder.h"
+#include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection_text.h"
+#include "vesk/picture/picture.h"
+
+namespace vesk::host {
+namespace {
+
+class PhotoCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_database = m_folder.Path("pay.mdb");
+        data::Catalog catalog;
+        catalog.Create(data::EmbeddedConnectionText(m_database, "pw"));
+        ASSERT_EQ(Photo({"create-table"}), kSuccess) << m_err.str();
+        m_small = WriteImage("small.png", 20, 10);    // 54 + 10 rows of 60 bytes: 0.64 KB
+        m_large = WriteImage("large.png", 200, 200);  // 54 + 200 rows of 600 bytes: 117.24 KB
+    }
+
+    std::string WriteImage(const std::string& name, int width, int height) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(QColor(10, 120, 200));
+        std::string path = m_folder.Path(name);
+        image.save(QString::fromStdString(path));
+        return path;
+    }
+
+    int Run(std::vector<std::string> arguments) {
+        m_out.str("");
+        m_err.str("");
+        return RunCommandLine(arguments, {m_out, m_err});
+    }
+
+    // Runs `vesk photo SUBCOMMAND ...` on the test database, with `extra` options first.
+    int Photo(std::vector<std::string> arguments, std::vector<std::string> extra = {}) {
+        std::vector<std::string> full = {"photo", arguments[0], "--db", m_database, "--password", "pw"};
+        full.insert(full.end(), extra.begin(), extra.end());
+        full.insert(full.end(), arguments.begin() + 1, arguments.end());
+        return Run(full);
+    }
+
+    int Add(const std::string& code, const std::string& description, const std::string& image,
+            std::vector<std::string> extra = {}) {
+        std::vector<std::string> arguments = {"add", "--group", "EMP", "--code", code, "--description",
+                                              description, image};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return Photo(arguments);
+    }
+
+    vesk::test::ScratchFolder m_folder;
+    std::string m_database;
+    std::string m_small;
+    std::string m_large;
+    std::ostringstream m_out;
+    std::ostringstream m_err;
+};
+
+TEST_F(PhotoCommandsTest, AddListGetAndDeleteInTableStorage) {
+    ASSERT_EQ(Add("E1", "Front", m_small, {"--comments", "first day"}), kSuccess) << m_err.str();
+    ASSERT_EQ(Add("E1", "Side", m_large, {"--default"}), kSuccess) << m_err.str();
+    ASSERT_EQ(Add("E1", "Back", m_small), kSuccess) << m_err.str();
+    ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}), kSuccess) << m_err.str();
+    EXPECT_EQ(m_out.str(), "1\tFront\t0\tfirst day\t20x10\n2\tSide\t1\t-\t200x200\n3\tBack\t0\t-\t20x10\n");
+
+    std::string out = m_folder.Path("default.bmp");
+    ASSERT_EQ(Photo({"get", "--group", "EMP", "--code", "E1", "--out", out}), kSuccess) << m_err.str();
+    EXPECT_EQ(platform::Picture::Load(out).WidthPixels(), 200);
+    ASSERT_EQ(Photo({"get", "--group", "EMP", "--code", "E1", "--description", "back", "--out", out}),
+              kSuccess);
+    EXPECT_EQ(platform::Picture::Load(out).WidthPixels(), 20);
+
+    ASSERT_EQ(Photo({"delete", "--group", "EMP", "--code", "E1", "--description", "Side"}), kSuccess);
+    ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}), kSuccess);
+    EXPECT_EQ(m_out.str(), "1\tFront\t0\tfirst day\t20x10\n2\tBack\t0\t-\t20x10\n");
+}
+
+TEST_F(PhotoCommandsTest, DefaultTakesTheMarkFromTheOwnersOtherPhotos) {
+    ASSERT_EQ(Add("E1", "Front", m_small, {"--default"}), kSuccess);
+    ASSERT_EQ(Add("E1", "Side", m_small, {"--default"}), kSuccess);
+    ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}), kSuccess);
+    EXPECT_EQ(m_out.str(), "1\tFront\t0\t-\t20x10\n2\tSide\t1\t-\t20x10\n");
+}
+
+TEST_F(PhotoCommandsTest, RefusesATakenDescriptionAndATooLargePhoto) {
+    ASSERT_EQ(Add("O'Hara", "Front", m_small), kSuccess) << m_err.str();
+    EXPECT_EQ(Add("O'Hara", "FRONT", m_small), kFailure);
+    EXPECT_NE(m_err.str().find("Descrition exists"), std::string::npos) << m_err.str();
+    EXPECT_EQ(Photo({"add", "--group", "EMP", "--code", "E1", "--description", "Big", "--max-kb", "100", m_large}),
+              kFailure);
+    EXPECT_NE(m_err.str().find("Maximum size allowed: 100 KB"), std::string::npos) << m_err.str();
+    EXPECT_NE(m_err.str().find("117.24"), std::string::npos) << m_err.str();
+    EXPECT_EQ(Photo({"add", "--group", "EMP", "--code", "E1", "--description", "Small", "--max-kb", "100",
+                     m_small}),
+              kSuccess);
+    EXPECT_EQ(Add("E1", "Broken", m_folder.Write("broken.png", "not a picture")), kFailure);
+}
+
+TEST_F(PhotoCommandsTest, MissingPhotosAreFailures) {
+    std::string out = m_folder.Path("none.bmp");
+    EXPECT_EQ(Photo({"get", "--group", "EMP", "--code", "E9", "--out", out}), kFailure);
+    EXPECT_FALSE(std::filesystem::exists(out));
+    ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E9"}), kSuccess);
+    EXPECT_EQ(m_out.str(), "") << "reading adds no row for an owner without photos";
+    EXPECT_EQ(Photo({"delete", "--group", "EMP", "--code", "E9", "--description", "x"}), kFailure);
+    EXPECT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}, {"--table", "Missing"}), kFailure);
+}
+
+TEST_F(PhotoCommandsTest, FileStorageKeepsPicturesInTheFolder) {
+    std::string folder = m_folder.Path("photos");
+    ASSERT_EQ(Photo({"add", "--group", "EMP", "--code", "E1", "--description", "Front", m_small},
+                    {"--files", folder}),
+              kSuccess)
+        << m_err.str();
+    EXPECT_TRUE(std::filesystem::exists(folder + "/E1_Front_EMP.vpc"));
+    ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}, {"--files", folder}), kSuccess);
+    EXPECT_EQ(m_out.str(), "1\tFront\t0\t-\t20x10\n");
+    ASSERT_EQ(Photo({"delete", "--group", "EMP", "--code", "E1", "--description", "Front"}, {"--files", folder}),
+              kSuccess);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/E1_Front_EMP.vpc"));
+}
+
+}  // namespace
+}  // namespace vesk::host
