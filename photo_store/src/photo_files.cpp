@@ -123,6 +123,9 @@ bool CPicture::LoadPhotoFromFile(Picture& picture, const std::string& code,
         loaded = false;
     }
     std::string file = PhotoFilePath(code, description, group);
+    if (TakeJustStored(picture, file)) {
+        return true;
+    }
     std::error_code ignored;
     if (fs::exists(file, ignored)) {
         try {

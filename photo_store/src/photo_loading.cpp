@@ -119,6 +119,9 @@ data::Bytes CPicture::ReadPictureColumn() {
 // OwnerPhoto from the row's picture column. In file storage a picture still held in the
 // column is written out to its photo file.
 void CPicture::LoadPicture() {
+    if (!SaveAsFile && TakeJustStored(OwnerPhoto, {})) {
+        return;
+    }
     data::Bytes bytes = ReadPictureColumn();
     if (bytes.empty()) {
         OwnerPhoto = Picture();  // never the picture of the row loaded before
@@ -134,6 +137,27 @@ void CPicture::LoadPicture() {
             }
         });
     }
+}
+
+// Whether the row (table storage) or the file (file storage, `file`) being loaded holds the
+// picture just stored; if so `picture` becomes it, under a handle of its own.
+bool CPicture::TakeJustStored(Picture& picture, const std::string& file) {
+    if (!m_justStored || m_justStored->file != file) {
+        return false;
+    }
+    if (file.empty()) {
+        try {
+            data::Recordset& rows = PhotoRows();
+            if (rows.Bookmark() != m_justStored->bookmark ||
+                rows.Fields()[OwnerPhotoField].ActualSize() != m_justStored->size) {
+                return false;
+            }
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+    picture = m_justStored->picture.Copy();
+    return true;
 }
 
 void CPicture::FireRecordPosition(std::int32_t& position, std::int32_t& total) {

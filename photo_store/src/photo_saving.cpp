@@ -25,6 +25,7 @@ void CPicture::SavePhotoDetails(bool bNewRecord, bool bConverting) {
     }
     bool replacing = !bNewRecord;
     data::ConnectionPtr connection = rows->ActiveConnection();
+    m_justStored.reset();
     // Replacing deletes the old row and adds the new one in one transaction: if the new row
     // cannot be stored whole, the old one is put back.
     if (replacing && !ReportedStep([&] { connection->BeginTrans(); })) {
@@ -49,6 +50,7 @@ void CPicture::SavePhotoDetails(bool bNewRecord, bool bConverting) {
             ReportedStep([&] { LastRecord(); });
         }
     }
+    m_justStored.reset();
 }
 
 void CPicture::SetNewRowColumns() {
@@ -74,6 +76,8 @@ bool CPicture::StorePicture() {
         }
         std::string failure;
         if (SavePhotoToFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup, &failure)) {
+            m_justStored = StoredPicture{
+                {}, 0, PhotoFilePath(m_photoCode, m_photoDescription, m_photosGroup), OwnerPhoto};
             return true;
         }
         FireErrorDescrption("The photo could not be written to its file: " + failure);
@@ -84,7 +88,11 @@ bool CPicture::StorePicture() {
     if (!ReportedStep([&] { bytes = OwnerPhoto.ToBytes(); })) {
         return OwnerPhoto.IsEmpty();  // an empty picture leaves the column null
     }
-    return ReportedStep([&] { WritePictureColumn(bytes); });
+    if (!ReportedStep([&] { WritePictureColumn(bytes); })) {
+        return false;
+    }
+    m_justStored = StoredPicture{{}, static_cast<std::int64_t>(bytes.size()), {}, OwnerPhoto};
+    return true;
 }
 
 // Appends the picture's bytes to the new row's picture column: the remainder first, then the
@@ -114,6 +122,13 @@ void CPicture::WritePictureColumn(const data::Bytes& bytes) {
 bool CPicture::StoreRow(bool wanted) {
     data::Recordset& rows = *m_rsPhotoDetails;
     bool stored = wanted && ReportedStep([&] { rows.Update(); });
+    if (stored && m_justStored) {
+        try {
+            m_justStored->bookmark = rows.Bookmark();
+        } catch (const std::exception&) {
+            m_justStored.reset();
+        }
+    }
     if (!stored) {
         ReportedStep([&] {
             if (rows.State() == data::adStateOpen) {

@@ -11,6 +11,8 @@ namespace vesk::platform {
 
 namespace {
 
+constexpr std::uint32_t kBitmapHeaderSize = 54;
+
 const char* QtFormatName(PictureFormat format) {
     switch (format) {
         case PictureFormat::Bmp:
@@ -57,9 +59,56 @@ QImage DecodeImage(const std::vector<std::uint8_t>& bytes, PictureFormat format)
     return image;
 }
 
-std::vector<std::uint8_t> EncodeBitmap(const QImage& image) {
-    // Qt writes 24 bits per pixel only for images without alpha or palette.
-    return Encode(image.convertToFormat(QImage::Format_RGB32), "bmp");
+std::vector<std::uint8_t> EncodeBitmap(const QImage& source) {
+    // Written directly rather than through Qt's writer: one pass over the pixels into a buffer of
+    // the final size, which matters for photos of several megabytes.
+    const QImage image =
+        source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
+            ? source
+            : source.convertToFormat(QImage::Format_RGB32);
+    const auto width = static_cast<std::uint32_t>(image.width());
+    const auto height = static_cast<std::uint32_t>(image.height());
+    const std::uint32_t stride = (width * 3 + 3) & ~3u;
+    const std::uint32_t pixelBytes = stride * height;
+    std::vector<std::uint8_t> bmp(kBitmapHeaderSize + pixelBytes, 0);
+    std::uint8_t* out = bmp.data();
+    auto put16 = [&](std::uint16_t value) {
+        out[0] = static_cast<std::uint8_t>(value);
+        out[1] = static_cast<std::uint8_t>(value >> 8);
+        out += 2;
+    };
+    auto put32 = [&](std::uint32_t value) {
+        put16(static_cast<std::uint16_t>(value));
+        put16(static_cast<std::uint16_t>(value >> 16));
+    };
+    put16(0x4D42);  // "BM"
+    put32(static_cast<std::uint32_t>(bmp.size()));
+    put32(0);
+    put32(kBitmapHeaderSize);
+    put32(40);  // the information header
+    put32(width);
+    put32(height);  // positive: rows are stored bottom-up
+    put16(1);
+    put16(24);
+    put32(0);  // uncompressed
+    put32(pixelBytes);
+    put32(static_cast<std::uint32_t>(image.dotsPerMeterX()));
+    put32(static_cast<std::uint32_t>(image.dotsPerMeterY()));
+    put32(0);
+    put32(0);
+    for (std::uint32_t row = 0; row < height; ++row) {
+        const auto* pixels =
+            reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(height - 1 - row)));
+        std::uint8_t* target =
+            bmp.data() + kBitmapHeaderSize + static_cast<std::size_t>(row) * stride;
+        for (std::uint32_t column = 0; column < width; ++column) {
+            target[0] = static_cast<std::uint8_t>(qBlue(pixels[column]));
+            target[1] = static_cast<std::uint8_t>(qGreen(pixels[column]));
+            target[2] = static_cast<std::uint8_t>(qRed(pixels[column]));
+            target += 3;
+        }
+    }
+    return bmp;
 }
 
 std::vector<std::uint8_t> EncodeIcon(const QImage& image) {

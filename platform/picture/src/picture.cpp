@@ -1,5 +1,12 @@
 #include "vesk/picture/picture.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include <QFile>
 #include <QImage>
 #include <QSaveFile>
@@ -78,12 +85,34 @@ Picture::Bytes ReadFile(const std::string& path) {
     return {content.begin(), content.end()};
 }
 
+// Writes `bytes` to a temporary file beside `path` and renames it over `path`, so that a failed
+// write never leaves a half-written picture where the old one was. The rename is atomic; the
+// data is not forced to the disk (the file system orders it before the rename).
 void WriteFile(const std::string& path, const Picture::Bytes& bytes) {
-    QSaveFile file(QString::fromStdString(path));
-    const auto size = static_cast<qint64>(bytes.size());
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.commit()) {
-        throw PictureError(file.errorString().toStdString());
+    std::string temporary = path + ".tmp-XXXXXX";
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        throw PictureError(std::strerror(errno));
+    }
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        ssize_t result = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (result < 0 && errno == EINTR) {
+            continue;
+        }
+        if (result <= 0) {
+            int error = result < 0 ? errno : EIO;
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            throw PictureError(std::strerror(error));
+        }
+        written += static_cast<std::size_t>(result);
+    }
+    ::fchmod(fd, 0644);
+    if (::close(fd) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        int error = errno;
+        ::unlink(temporary.c_str());
+        throw PictureError(std::strerror(error));
     }
 }
 
@@ -157,6 +186,15 @@ void Picture::Save(const std::string& path) const {
     } catch (const PictureError& error) {
         throw PictureError("Cannot save picture to '" + path + "': " + error.Description());
     }
+}
+
+Picture Picture::Copy() const {
+    if (!m_data) {
+        return {};
+    }
+    Data copy = *m_data;
+    copy.handle = NextHandle();
+    return Picture(std::make_shared<const Data>(std::move(copy)));
 }
 
 Picture::Bytes Picture::ToBytes() const {

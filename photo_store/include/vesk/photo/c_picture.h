@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -207,7 +208,19 @@ private:
                           const std::string& group);
     bool ExtractRowToFile(data::Recordset& rows, const std::string& sFolderPath);
 
+    // The picture SavePhotoDetails has just stored, so that loading the new row takes it
+    // instead of reading back and decoding the bytes it has just written.
+    struct StoredPicture {
+        data::Variant bookmark;  // table storage: the new row
+        std::int64_t size = 0;   // table storage: the bytes in its picture column
+        std::string file;        // file storage: the photo file
+        Picture picture;
+    };
+
+    bool TakeJustStored(Picture& picture, const std::string& file);
+
     std::vector<CPictureEvents*> m_listeners;
+    std::optional<StoredPicture> m_justStored;
 
     std::string m_photoCode;
     std::string m_photoDescription;

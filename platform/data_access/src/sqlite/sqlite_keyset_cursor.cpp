@@ -19,6 +19,50 @@ bool IsSpooledBinary(const ColumnWrite& write, const ColumnInfo& column) {
     return write.spool && !IsTextType(column.type.code);
 }
 
+// A spooled value is written by first making room (pages of zeros) and then filling it. When
+// the page cache is smaller than the value, the zero pages are encrypted, written out and read
+// back before they are filled. For the write, the cache grows to hold the value's pages, up to
+// kMaxGrowthKb, and then shrinks back (freeing those pages again).
+class CacheGrowth {
+public:
+    static constexpr std::int64_t kMaxGrowthKb = 8 * 1024;
+
+    CacheGrowth(const SqliteDatabase& database, std::int64_t valueBytes) : m_database(database) {
+        if (valueBytes <= 0) {
+            return;
+        }
+        SqliteStatement current(database, "PRAGMA cache_size");
+        current.Step();
+        m_previous = current.ColumnInt64(0);
+        current.Reset();
+        std::int64_t previousKb =
+            m_previous < 0 ? -m_previous : m_previous * PageSize(database) / 1024;
+        std::int64_t growthKb = std::min(valueBytes / 1024 + 1, kMaxGrowthKb);
+        database.Run(fmt::format("PRAGMA cache_size = -{}", previousKb + growthKb));
+        m_grown = true;
+    }
+    ~CacheGrowth() {
+        if (m_grown && m_database.IsOpen()) {
+            sqlite3_exec(m_database.Handle(),
+                         fmt::format("PRAGMA cache_size = {}", m_previous).c_str(), nullptr,
+                         nullptr, nullptr);
+        }
+    }
+    CacheGrowth(const CacheGrowth&) = delete;
+    CacheGrowth& operator=(const CacheGrowth&) = delete;
+
+private:
+    static std::int64_t PageSize(const SqliteDatabase& database) {
+        SqliteStatement pageSize(database, "PRAGMA page_size");
+        pageSize.Step();
+        return pageSize.ColumnInt64(0);
+    }
+
+    const SqliteDatabase& m_database;
+    std::int64_t m_previous = 0;
+    bool m_grown = false;
+};
+
 }  // namespace
 
 // An incremental-blob handle kept between consecutive reads of one value.
@@ -206,6 +250,16 @@ void SqliteKeysetCursor::StreamSpooledValues(RowKey key,
     }
 }
 
+std::int64_t SqliteKeysetCursor::SpooledBytes(const std::vector<ColumnWrite>& writes) const {
+    std::int64_t total = 0;
+    for (const ColumnWrite& write : writes) {
+        if (IsSpooledBinary(write, m_columns[write.column])) {
+            total += write.spool->Size();
+        }
+    }
+    return total;
+}
+
 RowKey SqliteKeysetCursor::InsertRow(const std::vector<ColumnWrite>& writes) {
     EndValueRead();
     std::string sql;
@@ -221,6 +275,7 @@ RowKey SqliteKeysetCursor::InsertRow(const std::vector<ColumnWrite>& writes) {
         sql =
             fmt::format("INSERT INTO {} ({}) VALUES ({})", QuoteIdentifier(m_table), names, marks);
     }
+    CacheGrowth cache(*m_database, SpooledBytes(writes));
     SqliteSavepoint savepoint(*m_database);
     SqliteStatement statement(*m_database, sql);
     BindWrites(statement, writes, 1);
@@ -240,6 +295,7 @@ RowKey SqliteKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>&
     for (const ColumnWrite& write : writes) {
         assignments += (assignments.empty() ? "" : ", ") + QuotedColumn(write.column) + " = ?";
     }
+    CacheGrowth cache(*m_database, SpooledBytes(writes));
     SqliteSavepoint savepoint(*m_database);
     SqliteStatement statement(*m_database, fmt::format("UPDATE {} SET {} WHERE rowid = ?",
                                                        QuoteIdentifier(m_table), assignments));

@@ -44,6 +44,7 @@ private:
                     int firstIndex) const;
     void StreamSpooledValues(RowKey key, const std::vector<ColumnWrite>& writes) const;
     std::string QuotedColumn(std::size_t column) const;
+    std::int64_t SpooledBytes(const std::vector<ColumnWrite>& writes) const;
 
     SqliteDatabasePtr m_database;
     std::string m_table;

@@ -38,6 +38,10 @@ public:
     // icon, the original bytes for a metafile. Fails for the empty picture.
     Bytes ToBytes() const;
 
+    // The same picture under a handle of its own, as loading it again from its file would give;
+    // the content is shared, not copied. The empty picture stays empty.
+    Picture Copy() const;
+
     // 0 for the empty picture, else a number no other picture of the process has.
     std::uint32_t Handle() const;
     bool IsEmpty() const { return m_data == nullptr; }
