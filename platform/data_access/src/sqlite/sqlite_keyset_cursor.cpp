@@ -21,14 +21,15 @@ bool IsSpooledBinary(const ColumnWrite& write, const ColumnInfo& column) {
 
 // A spooled value is written by first making room (pages of zeros) and then filling it. When
 // the page cache is smaller than the value, the zero pages are encrypted, written out and read
-// back before they are filled. For the write, the cache grows to hold the value's pages, up to
-// kMaxGrowthKb, and then shrinks back (freeing those pages again).
+// back before they are filled. For the write of a value up to kMaxGrowthKb, the cache grows to
+// hold its pages, and then shrinks back (freeing them again). A larger value would spill
+// whatever the growth, so it writes through the usual cache and memory stays small.
 class CacheGrowth {
 public:
     static constexpr std::int64_t kMaxGrowthKb = 8 * 1024;
 
     CacheGrowth(const SqliteDatabase& database, std::int64_t valueBytes) : m_database(database) {
-        if (valueBytes <= 0) {
+        if (valueBytes <= 0 || valueBytes / 1024 >= kMaxGrowthKb) {
             return;
         }
         SqliteStatement current(database, "PRAGMA cache_size");
@@ -37,7 +38,7 @@ public:
         current.Reset();
         std::int64_t previousKb =
             m_previous < 0 ? -m_previous : m_previous * PageSize(database) / 1024;
-        std::int64_t growthKb = std::min(valueBytes / 1024 + 1, kMaxGrowthKb);
+        std::int64_t growthKb = valueBytes / 1024 + 1;
         database.Run(fmt::format("PRAGMA cache_size = -{}", previousKb + growthKb));
         m_grown = true;
     }
