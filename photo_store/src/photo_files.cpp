@@ -73,9 +73,10 @@ std::string CPicture::PhotoFilePath(const std::string& code, const std::string& 
     return PhotosFolder + PhotoFileBaseName(code, description, group) + ".vpc";
 }
 
-// Writes `picture` to the row's photo file (an empty picture removes the file) and clears
+// Writes `picture` to the row's photo file (an empty picture removes the file) and then clears
 // the row's binary copy. The file is replaced in one step, so a failed write leaves the old
-// picture in place. Returns whether the picture reached its file; `failure` says why not.
+// picture in place, and the binary copy stays. Returns whether the picture reached its file;
+// `failure` says why not.
 bool CPicture::SavePhotoToFile(const Picture& picture, const std::string& code,
                                const std::string& description, const std::string& group,
                                std::string* failure) {
@@ -98,6 +99,9 @@ bool CPicture::SavePhotoToFile(const Picture& picture, const std::string& code,
         picture.Save(file);
     } catch (const std::exception& error) {
         fail(error);
+    }
+    if (!saved) {
+        return false;  // the row keeps its binary copy: it is the only one
     }
     try {
         if (m_cnnPhotos) {

@@ -1,4 +1,6 @@
 // Loading the current row into the members, navigating the owner's rows and searching them.
+#include <stdexcept>
+
 #include "photo_file_name.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/sql_text.h"
@@ -132,8 +134,11 @@ void CPicture::LoadPicture() {
     if (SaveAsFile) {
         ReportedStep([&] {
             NormalisePhotosFolder();
-            if (OwnerPhoto.Handle() != 0) {
-                SavePhotoToFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup);
+            std::string failure;
+            if (OwnerPhoto.Handle() != 0 &&
+                !SavePhotoToFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup, &failure)) {
+                throw std::runtime_error("The photo could not be written to its file, and stays in the table: " +
+                                         failure);
             }
         });
     }

@@ -193,6 +193,20 @@ TEST_F(PhotoLoadingTest, FileStorageWritesAColumnHeldPictureToItsFile) {
         << "loaded from the file";
 }
 
+TEST_F(PhotoLoadingTest, PictureThatCannotReachItsFileStaysInTheTableAndIsReported) {
+    AddThreePhotos();
+    m_store.SaveAsFile = true;
+    m_store.PhotosFolder = m_folder.Write("not-a-folder", "x") + "/photos";
+    m_store.Init("E1", "EMP", {}, nullptr, m_connection);
+    m_store.FirstRecord();
+    EXPECT_EQ(m_store.Photo().ToBytes(), PictureOfSize(2000, 10).ToBytes());
+    ASSERT_EQ(m_listener.Named("ErrorDescrption").size(), 1u);
+    EXPECT_NE(m_listener.Named("ErrorDescrption")[0].find("stays in the table"), std::string::npos);
+    EXPECT_EQ(CountRows("PhotoCode = 'E1' AND PhotoDescription = 'Front' AND PhotoGroup = 'EMP' AND "
+                        "length(Photo) = 2000"),
+              1);
+}
+
 TEST_F(PhotoLoadingTest, ConfiguredFolderGainsItsSlashButIsNotCreatedByLoading) {
     AddThreePhotos();
     m_store.SaveAsFile = true;
