@@ -136,9 +136,11 @@ void CPicture::LoadPicture() {
             NormalisePhotosFolder();
             std::string failure;
             if (OwnerPhoto.Handle() != 0 &&
-                !SavePhotoToFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup, &failure)) {
-                throw std::runtime_error("The photo could not be written to its file, and stays in the table: " +
-                                         failure);
+                !SavePhotoToFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup,
+                                 &failure)) {
+                throw std::runtime_error(
+                    "The photo could not be written to its file, and stays in the table: " +
+                    failure);
             }
         });
     }

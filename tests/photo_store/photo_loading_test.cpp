@@ -202,9 +202,10 @@ TEST_F(PhotoLoadingTest, PictureThatCannotReachItsFileStaysInTheTableAndIsReport
     EXPECT_EQ(m_store.Photo().ToBytes(), PictureOfSize(2000, 10).ToBytes());
     ASSERT_EQ(m_listener.Named("ErrorDescrption").size(), 1u);
     EXPECT_NE(m_listener.Named("ErrorDescrption")[0].find("stays in the table"), std::string::npos);
-    EXPECT_EQ(CountRows("PhotoCode = 'E1' AND PhotoDescription = 'Front' AND PhotoGroup = 'EMP' AND "
-                        "length(Photo) = 2000"),
-              1);
+    EXPECT_EQ(
+        CountRows("PhotoCode = 'E1' AND PhotoDescription = 'Front' AND PhotoGroup = 'EMP' AND "
+                  "length(Photo) = 2000"),
+        1);
 }
 
 TEST_F(PhotoLoadingTest, ConfiguredFolderGainsItsSlashButIsNotCreatedByLoading) {

@@ -37,7 +37,8 @@ TEST_F(PhotoSavingTest, NewRowIsStoredLoadedAndCounted) {
     Describe("E1", "Front", "first day", true, PictureOfSize(40000));
     std::uint32_t handleSaved = m_store.Photo().Handle();
     m_store.SavePhotoDetails(true);
-    EXPECT_NE(m_store.Photo().Handle(), handleSaved) << "the stored row is loaded as a picture of its own";
+    EXPECT_NE(m_store.Photo().Handle(), handleSaved)
+        << "the stored row is loaded as a picture of its own";
     EXPECT_EQ(m_listener.events, (Events{"RecordPosition(1,1)", "IsLastRecord(1)"}));
     EXPECT_EQ(CountRows("PhotoCode = 'E1' AND PhotoComments = 'first day' AND DefaultPhoto = 1"),
               1);

@@ -58,6 +58,11 @@ public:
         Record("ErrorDescrption", sErrDescrption);
     }
 
+    void ConversionProgress(std::string& msg, std::int32_t& Pos, std::int32_t& TotalRecs) override {
+        Record("ConversionProgress",
+               msg + "," + std::to_string(Pos) + "," + std::to_string(TotalRecs));
+    }
+
 private:
     void Record(const std::string& name, const std::string& arguments) {
         events.push_back(name + "(" + arguments + ")");

@@ -132,6 +132,17 @@ public:
     void ExtractToFiles(std::string sTableName, std::string sQualifier,
                         const std::string& sFolderPath);
 
+    // Moves every photo of the table from its picture column to its photo file (SaveAsFile
+    // must be set). The binary copy of a row goes only once its file is written; a row whose
+    // file cannot be written keeps it and is reported. Fires ConversionProgress per row.
+    // Returns false (changing nothing more) when SaveAsFile is off or a step outside the rows
+    // fails. Afterwards the instance's rows are the whole table, standing at its end.
+    bool ConvertAllToFiles(data::ConnectionPtr cnn = nullptr);
+    // Moves every photo of the table from its photo file into its picture column (SaveAsFile
+    // must be off), byte for byte, then deletes the files that were stored; other files stay.
+    // A row without a photo file is reported and left as it was. Same result and state rules.
+    bool ConvertAllToBlobs(data::ConnectionPtr cnn = nullptr);
+
     // Opens the rows of owner `OwnerID` in `PhotosGroup` over `cnn` and returns the picture of
     // its default photo (or of its first photo; an empty picture when it has none).
     Picture GetPhoto(const std::string& PhotosGroup, const std::string& OwnerID,
@@ -194,6 +205,12 @@ private:
     bool StorePicture();
     void WritePictureColumn(const data::Bytes& bytes);
     bool StoreRow(bool replacing);
+
+    // Conversion.
+    void OpenWholeTable(const data::ConnectionPtr& cnn);
+    void FireConversionProgress(const std::string& message, std::int32_t position,
+                                std::int32_t total);
+    std::string StoreFileInColumn();
 
     // Photo files.
     void NormalisePhotosFolder();

@@ -1,0 +1,149 @@
+// Moving every photo of the table between the picture column and the photo folder.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "vesk/data_access/data_access_error.h"
+#include "vesk/photo/c_picture.h"
+
+namespace vesk::photo {
+
+namespace {
+
+constexpr std::size_t kChunkSize = 16384;
+
+std::string TextOf(data::Recordset& rows, const std::string& column) {
+    if (column.empty()) {
+        return {};
+    }
+    data::Variant value = rows.Fields()[column].Value();
+    return value.IsNull() ? std::string() : value.ToText();
+}
+
+data::Bytes ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw data::DataAccessError("Cannot read the photo file " + path);
+    }
+    return data::Bytes(std::istreambuf_iterator<char>(file), {});
+}
+
+}  // namespace
+
+// Replaces the instance's rows with a keyset over the whole photo table.
+void CPicture::OpenWholeTable(const data::ConnectionPtr& cnn) {
+    if (!m_cnnPhotos) {
+        m_cnnPhotos = cnn;
+    }
+    auto rows = std::make_shared<data::Recordset>();
+    m_rsPhotoDetails = rows;
+    rows->SetActiveConnection(m_cnnPhotos);
+    rows->SetCursorType(data::adOpenKeyset);
+    rows->SetLockType(data::adLockOptimistic);
+    rows->SetSource("SELECT * FROM " + TableName);
+    rows->Open();
+}
+
+void CPicture::FireConversionProgress(const std::string& message, std::int32_t position,
+                                      std::int32_t total) {
+    std::string msg = message;
+    Fire([&](CPictureEvents& listener) {
+        std::int32_t pos = position;
+        std::int32_t totalRecs = total;
+        listener.ConversionProgress(msg, pos, totalRecs);
+    });
+}
+
+bool CPicture::ConvertAllToFiles(data::ConnectionPtr cnn) {
+    if (!SaveAsFile) {
+        return false;
+    }
+    try {
+        OpenWholeTable(cnn);
+        data::Recordset& rows = *m_rsPhotoDetails;
+        auto total = static_cast<std::int32_t>(rows.RecordCount());
+        if (total == 0) {
+            return true;
+        }
+        // Loading a row in file storage writes its column's picture to its photo file and only
+        // then clears that row's binary copy; a row whose file fails is reported by LoadData and
+        // keeps its copy. So no blanket clearing of the column follows the walk.
+        std::int32_t done = 0;
+        for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
+            LoadData(false, true);
+            FireConversionProgress("Converting to Files...", ++done, total);
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// Puts the current row's photo file into its picture column, byte for byte, in pieces.
+// Returns the file stored, or nothing (after reporting why) when the row has no photo file.
+std::string CPicture::StoreFileInColumn() {
+    data::Recordset& rows = *m_rsPhotoDetails;
+    NormalisePhotosFolder();
+    std::string file = PhotoFilePath(TextOf(rows, OwnerIDField), TextOf(rows, OwnerDescField),
+                                     TextOf(rows, OwnerGroupField));
+    if (!std::filesystem::exists(file)) {
+        FireErrorDescrption("No photo file for this row; it is left as it was: " + file);
+        return {};
+    }
+    data::Bytes bytes = ReadWholeFile(file);
+    data::Field picture = rows.Fields()[OwnerPhotoField];
+    if (bytes.empty()) {
+        picture.SetValue(data::Variant::Null());
+    }
+    for (std::size_t offset = 0; offset < bytes.size(); offset += kChunkSize) {
+        std::size_t length = std::min(kChunkSize, bytes.size() - offset);
+        picture.AppendChunk(data::Bytes(bytes.begin() + offset, bytes.begin() + offset + length));
+    }
+    rows.Update();
+    return file;
+}
+
+bool CPicture::ConvertAllToBlobs(data::ConnectionPtr cnn) {
+    if (SaveAsFile) {
+        return false;
+    }
+    try {
+        OpenWholeTable(cnn);
+        data::Recordset& rows = *m_rsPhotoDetails;
+        auto total = static_cast<std::int32_t>(rows.RecordCount());
+        if (total == 0) {
+            return true;
+        }
+        std::vector<std::string> storedFiles;
+        std::int32_t done = 0;
+        rows.MoveFirst();
+        while (!rows.IsEOF()) {
+            rows.MoveNext();
+            m_vBookmark = rows.IsEOF() ? data::Variant() : rows.Bookmark();
+            rows.MovePrevious();
+            std::string stored = StoreFileInColumn();
+            if (!stored.empty()) {
+                storedFiles.push_back(stored);
+            }
+            LoadData(false, true);
+            FireConversionProgress("Adding photos to Database...", ++done, total);
+            if (!m_vBookmark.IsEmpty()) {
+                rows.SetBookmark(m_vBookmark);
+            } else {
+                rows.MoveLast();
+                rows.MoveNext();
+            }
+        }
+        // Only the files whose pictures are now in the table go; anything else in the folder stays.
+        for (const std::string& file : storedFiles) {
+            if (std::filesystem::remove(file)) {
+                FireConversionProgress("Deleting old photo files...", --done, total);
+            }
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace vesk::photo

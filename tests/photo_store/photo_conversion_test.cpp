@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "photo_table.h"
+
+namespace vesk::photo::testing {
+namespace {
+
+using Events = std::vector<std::string>;
+
+class PhotoConversionTest : public PhotoTableTest {
+protected:
+    void SetUp() override {
+        PhotoTableTest::SetUp();
+        AddRow("E1", "Front", "EMP", true, PictureOfSize(2000).ToBytes());
+        AddRow("E1", "Side", "EMP", false, PictureOfSize(20000).ToBytes());
+        AddRow("E2", "Front", "DEP", true, PictureOfSize(40000).ToBytes());
+    }
+
+    std::string FileOf(const std::string& name) { return PhotosFolderPath() + "/" + name; }
+
+    std::string Lengths() {
+        data::Recordset rows;
+        rows.Open("SELECT group_concat(coalesce(length(Photo), 'null')) FROM Photos", m_connection,
+                  data::adOpenStatic, data::adLockReadOnly);
+        return rows.Fields().Item(0L).Value().ToText();
+    }
+};
+
+TEST_F(PhotoConversionTest, ToFilesAndBackRestoresTheSameBytes) {
+    UseFileStorage();
+    ASSERT_TRUE(m_store.ConvertAllToFiles(m_connection));
+    EXPECT_EQ(m_listener.events, (Events{"ConversionProgress(Converting to Files...,1,3)",
+                                         "ConversionProgress(Converting to Files...,2,3)",
+                                         "ConversionProgress(Converting to Files...,3,3)"}));
+    EXPECT_EQ(Lengths(), "null,null,null");
+    EXPECT_EQ(Picture::Load(FileOf("E1_Side_EMP.vpc")).ToBytes(), PictureOfSize(20000).ToBytes());
+    EXPECT_EQ(Picture::Load(FileOf("E2_Front_DEP.vpc")).ToBytes(), PictureOfSize(40000).ToBytes());
+    EXPECT_TRUE(m_store.m_rsPhotoDetails->IsEOF());
+    EXPECT_EQ(m_store.m_rsPhotoDetails->RecordCount(), 3) << "the rows are the whole table";
+
+    m_listener.events.clear();
+    m_store.SaveAsFile = false;
+    ASSERT_TRUE(m_store.ConvertAllToBlobs());
+    EXPECT_EQ(m_listener.events, (Events{"ConversionProgress(Adding photos to Database...,1,3)",
+                                         "ConversionProgress(Adding photos to Database...,2,3)",
+                                         "ConversionProgress(Adding photos to Database...,3,3)",
+                                         "ConversionProgress(Deleting old photo files...,2,3)",
+                                         "ConversionProgress(Deleting old photo files...,1,3)",
+                                         "ConversionProgress(Deleting old photo files...,0,3)"}));
+    EXPECT_EQ(Lengths(), "2000,20000,40000");
+    EXPECT_TRUE(std::filesystem::is_empty(PhotosFolderPath()));
+    m_store.Init("E1", "EMP", {}, nullptr, m_connection);
+    m_store.LastRecord();
+    EXPECT_EQ(m_store.Photo().ToBytes(), PictureOfSize(20000).ToBytes());
+    EXPECT_EQ(m_store.PhotoDescription(), "Side");
+}
+
+TEST_F(PhotoConversionTest, WrongStorageFormChangesNothing) {
+    m_store.Init("E1", "EMP", {}, nullptr, m_connection);
+    data::RecordsetPtr before = m_store.m_rsPhotoDetails;
+    EXPECT_FALSE(m_store.ConvertAllToFiles(m_connection));
+    m_store.SaveAsFile = true;
+    EXPECT_FALSE(m_store.ConvertAllToBlobs(m_connection));
+    EXPECT_EQ(m_store.m_rsPhotoDetails, before);
+    EXPECT_EQ(m_listener.events, Events{});
+    EXPECT_EQ(Lengths(), "2000,20000,40000");
+}
+
+TEST_F(PhotoConversionTest, UnwritableFolderKeepsEveryBinaryCopyAndReportsEachRow) {
+    m_store.SaveAsFile = true;
+    m_store.PhotosFolder = m_folder.Write("not-a-folder", "x") + "/photos";
+    EXPECT_TRUE(m_store.ConvertAllToFiles(m_connection));
+    EXPECT_EQ(m_listener.Named("ErrorDescrption").size(), 3u);
+    EXPECT_EQ(Lengths(), "2000,20000,40000");
+}
+
+TEST_F(PhotoConversionTest, RowsWithoutPicturesOrFilesAndOtherFilesAreSpared) {
+    AddRow("E3", "Blank", "EMP");
+    UseFileStorage();
+    ASSERT_TRUE(m_store.ConvertAllToFiles(m_connection));
+    EXPECT_FALSE(std::filesystem::exists(FileOf("E3_Blank_EMP.vpc"))) << "no picture, no file";
+    EXPECT_EQ(m_listener.Named("ErrorDescrption"), Events{});
+
+    std::ofstream(FileOf("notes.txt")) << "not a photo";
+    std::filesystem::remove(FileOf("E1_Side_EMP.vpc"));
+    m_store.SaveAsFile = false;
+    ASSERT_TRUE(m_store.ConvertAllToBlobs(m_connection));
+    EXPECT_EQ(m_listener.Named("ErrorDescrption").size(), 2u)
+        << "E1 Side and E3 Blank have no file";
+    EXPECT_EQ(Lengths(), "2000,null,40000,null");
+    EXPECT_TRUE(std::filesystem::exists(FileOf("notes.txt")));
+    EXPECT_EQ(m_listener.Named("ConversionProgress").back(),
+              "ConversionProgress(Deleting old photo files...,2,4)");
+}
+
+TEST_F(PhotoConversionTest, EmptyTableConvertsTrivially) {
+    m_connection->Execute("DELETE FROM Photos");
+    UseFileStorage();
+    EXPECT_TRUE(m_store.ConvertAllToFiles(m_connection));
+    m_store.SaveAsFile = false;
+    EXPECT_TRUE(m_store.ConvertAllToBlobs(m_connection));
+    EXPECT_EQ(m_listener.events, Events{});
+}
+
+TEST_F(PhotoConversionTest, MissingTableFailsWithoutAnEvent) {
+    m_store.TableName = "Missing";
+    UseFileStorage();
+    EXPECT_FALSE(m_store.ConvertAllToFiles(m_connection));
+    EXPECT_EQ(m_listener.events, Events{});
+}
+
+}  // namespace
+}  // namespace vesk::photo::testing
