@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include "connection_option.h"
+#include "photo_conversion_command.h"
 #include "photo_store_session.h"
 #include "vesk/data_access/recordset.h"
 
@@ -51,8 +52,8 @@ void AddPhoto(const PhotoStoreOptions& options, const AddOptions& add, Output& o
     std::string size = session.RequireWithinLimit(picture);
     session.RequireNewDescription(add.description);
     session.Save(add.description, add.comments, add.isDefault, picture);
-    output.out << fmt::format("Added \"{}\" for {} in group {} ({} KB in bitmap format)\n", add.description,
-                              add.owner.code, add.owner.group, size);
+    output.out << fmt::format("Added \"{}\" for {} in group {} ({} KB in bitmap format)\n",
+                              add.description, add.owner.code, add.owner.group, size);
 }
 
 void ListPhotos(const PhotoStoreOptions& options, const OwnerOptions& owner, Output& output) {
@@ -78,8 +79,8 @@ void DeletePhoto(const PhotoStoreOptions& options, const AddOptions& target, Out
     PhotoStoreSession session(options);
     session.Open(target.owner.code, target.owner.group);
     session.Delete(target.description);
-    output.out << fmt::format("Deleted \"{}\" of {} in group {}\n", target.description, target.owner.code,
-                              target.owner.group);
+    output.out << fmt::format("Deleted \"{}\" of {} in group {}\n", target.description,
+                              target.owner.code, target.owner.group);
 }
 
 // Adds a subcommand with the options every photo command takes; `run` is called with them.
@@ -105,29 +106,39 @@ void InstallPhotoCommands(CLI::App& app, CommandAction& action) {
     AddPhotoSubcommand(*photo, "create-table", "create the photo table", options, action,
                        [options](Output& output) { CreateTable(*options, output); });
 
-    CLI::App* addCommand = AddPhotoSubcommand(*photo, "add", "add a photo from an image file", options,
-                                              action, [options, add](Output& output) { AddPhoto(*options, *add, output); });
+    CLI::App* addCommand =
+        AddPhotoSubcommand(*photo, "add", "add a photo from an image file", options, action,
+                           [options, add](Output& output) { AddPhoto(*options, *add, output); });
     AddOwnerOptions(*addCommand, add->owner);
-    addCommand->add_option("--description", add->description, "the photo's description")->required();
+    addCommand->add_option("--description", add->description, "the photo's description")
+        ->required();
     addCommand->add_option("--comments", add->comments, "comments on the photo");
     addCommand->add_flag("--default", add->isDefault, "make it the owner's default photo");
-    addCommand->add_option("image", add->image, "the image file (BMP, JPEG, PNG, GIF, ICO, WMF, EMF)")
+    addCommand
+        ->add_option("image", add->image, "the image file (BMP, JPEG, PNG, GIF, ICO, WMF, EMF)")
         ->required();
 
-    CLI::App* listCommand = AddPhotoSubcommand(*photo, "list", "list an owner's photos", options, action,
-                                               [options, owner](Output& output) { ListPhotos(*options, *owner, output); });
+    CLI::App* listCommand = AddPhotoSubcommand(
+        *photo, "list", "list an owner's photos", options, action,
+        [options, owner](Output& output) { ListPhotos(*options, *owner, output); });
     AddOwnerOptions(*listCommand, *owner);
 
-    CLI::App* getCommand = AddPhotoSubcommand(*photo, "get", "write an owner's default photo", options, action,
-                                              [options, get](Output& output) { GetPhoto(*options, *get, output); });
+    CLI::App* getCommand =
+        AddPhotoSubcommand(*photo, "get", "write an owner's default photo", options, action,
+                           [options, get](Output& output) { GetPhoto(*options, *get, output); });
     AddOwnerOptions(*getCommand, get->owner);
-    getCommand->add_option("--description", get->description, "the photo to write instead of the default");
+    getCommand->add_option("--description", get->description,
+                           "the photo to write instead of the default");
     getCommand->add_option("--out", get->out, "the file to write")->required();
 
-    CLI::App* deleteCommand = AddPhotoSubcommand(*photo, "delete", "delete one of an owner's photos", options,
-                                                 action, [options, add](Output& output) { DeletePhoto(*options, *add, output); });
+    CLI::App* deleteCommand =
+        AddPhotoSubcommand(*photo, "delete", "delete one of an owner's photos", options, action,
+                           [options, add](Output& output) { DeletePhoto(*options, *add, output); });
     AddOwnerOptions(*deleteCommand, add->owner);
-    deleteCommand->add_option("--description", add->description, "the photo's description")->required();
+    deleteCommand->add_option("--description", add->description, "the photo's description")
+        ->required();
+
+    InstallPhotoConversionCommands(*photo, options, action);
 }
 
 }  // namespace vesk::host

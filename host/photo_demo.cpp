@@ -9,6 +9,7 @@
 #include <fmt/format.h>
 
 #include "photo_command.h"
+#include "photo_conversion_command.h"
 #include "photo_store_session.h"
 
 namespace vesk::host {
@@ -57,14 +58,16 @@ void ReadPortraitsBack(const data::ConnectionPtr& connection, const PhotoStoreOp
     session.Open("EMP001", "EMP");
     session.ForEachPhoto([&](long position, CPicture& store) {
         output.out << fmt::format("  {} {}. {}{}: {}x{} pixels\n", store.PhotoCode(), position,
-                                  store.PhotoDescription(), store.DefaultPhoto() ? " (default)" : "",
+                                  store.PhotoDescription(),
+                                  store.DefaultPhoto() ? " (default)" : "",
                                   store.Photo().WidthPixels(), store.Photo().HeightPixels());
     });
 }
 
 }  // namespace
 
-void RunPhotoDemo(const data::ConnectionPtr& connection, const std::string& folder, Output& output) {
+void RunPhotoDemo(const data::ConnectionPtr& connection, const std::string& folder,
+                  Output& output) {
     PhotoStoreOptions inTable;
     output.out << "\nPhotos\n";
     StorePortraits(connection, inTable, output);
@@ -76,6 +79,14 @@ void RunPhotoDemo(const data::ConnectionPtr& connection, const std::string& fold
     std::filesystem::remove_all(inFiles.filesFolder);
     StorePortraits(connection, inFiles, output);
     ReadPortraitsBack(connection, inFiles, output);
+
+    PhotoStoreOptions converted = inTable;
+    converted.filesFolder = (std::filesystem::path(folder) / "converted").string();
+    std::filesystem::remove_all(converted.filesFolder);
+    output.out << "Converting the Photos table to files and back:\n  ";
+    ConvertPhotos(converted, true, connection, output);
+    output.out << "  ";
+    ConvertPhotos(converted, false, connection, output);
 
     PhotoStoreSession session(inTable, connection);
     std::string out = (std::filesystem::path(folder) / "EMP003.bmp").string();

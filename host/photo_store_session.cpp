@@ -11,28 +11,33 @@ namespace vesk::host {
 void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options) {
     AddDatabaseOptions(command, options.database);
     command.add_option("--table", options.table, "photo table (default Photos)");
-    command.add_option("--code-column", options.codeColumn, "owner code column (default PhotoCode)");
+    command.add_option("--code-column", options.codeColumn,
+                       "owner code column (default PhotoCode)");
     command.add_option("--description-column", options.descriptionColumn,
                        "description column (default PhotoDescription)");
     command.add_option("--group-column", options.groupColumn, "group column (default PhotoGroup)");
     command.add_option("--comments-column", options.commentsColumn,
                        "comments column (default PhotoComments)");
-    command.add_option("--default-column", options.defaultColumn, "default mark column (default DefaultPhoto)");
+    command.add_option("--default-column", options.defaultColumn,
+                       "default mark column (default DefaultPhoto)");
     command.add_option("--photo-column", options.photoColumn, "picture column (default Photo)");
     command.add_option("--files", options.filesFolder, "keep pictures as files in this folder");
     command.add_option("--max-kb", options.maxKilobytes, "largest photo in KB of its bitmap form");
 }
 
 std::string PhotoTableDefinition(const PhotoStoreOptions& options) {
-    return fmt::format("CREATE TABLE {} ({} Text (50), {} Text (100), {} Text (50), {} Memo, {} YESNO, {} LONGBINARY)",
-                       options.table, options.codeColumn, options.descriptionColumn, options.groupColumn,
-                       options.commentsColumn, options.defaultColumn, options.photoColumn);
+    return fmt::format(
+        "CREATE TABLE {} ({} Text (50), {} Text (100), {} Text (50), {} Memo, {} YESNO, {} "
+        "LONGBINARY)",
+        options.table, options.codeColumn, options.descriptionColumn, options.groupColumn,
+        options.commentsColumn, options.defaultColumn, options.photoColumn);
 }
 
 PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options)
     : PhotoStoreSession(options, OpenDatabase(options.database)) {}
 
-PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options, data::ConnectionPtr connection)
+PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options,
+                                     data::ConnectionPtr connection)
     : m_connection(std::move(connection)) {
     m_store.TableName = options.table;
     m_store.OwnerIDField = options.codeColumn;
@@ -47,11 +52,17 @@ PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options, data::Con
     m_store.Advise(this);
 }
 
-PhotoStoreSession::~PhotoStoreSession() { m_store.Unadvise(this); }
+PhotoStoreSession::~PhotoStoreSession() {
+    m_store.Unadvise(this);
+}
 
-void PhotoStoreSession::ErrorDescrption(std::string& sErrDescrption) { m_failures.push_back(sErrDescrption); }
+void PhotoStoreSession::ErrorDescrption(std::string& sErrDescrption) {
+    m_failures.push_back(sErrDescrption);
+}
 
-void PhotoStoreSession::TableError(std::string& sTableError) { m_failures.push_back(sTableError); }
+void PhotoStoreSession::TableError(std::string& sTableError) {
+    m_failures.push_back(sTableError);
+}
 
 void PhotoStoreSession::ThrowIfFailed(const std::string& what) {
     if (m_failures.empty()) {
@@ -86,12 +97,13 @@ void PhotoStoreSession::RequireNewDescription(const std::string& description) {
     m_store.CheckIfDescriptionExists(description);
     ThrowIfFailed("Cannot check the description:");
     if (m_exists) {
-        throw std::runtime_error("Descrition exists. Please enter a unique description: " + description);
+        throw std::runtime_error("Descrition exists. Please enter a unique description: " +
+                                 description);
     }
 }
 
-void PhotoStoreSession::Save(const std::string& description, const std::string& comments, bool isDefault,
-                             const Picture& picture) {
+void PhotoStoreSession::Save(const std::string& description, const std::string& comments,
+                             bool isDefault, const Picture& picture) {
     if (isDefault) {
         m_store.UnSetDefaultPhoto(m_store.PhotoCode(), description);
     }
@@ -117,8 +129,9 @@ void PhotoStoreSession::RequireFound(const std::string& description) {
     m_store.SearchForRecord({}, description);
     ThrowIfFailed("Cannot search the photos:");
     if (!m_exists) {
-        throw std::runtime_error(fmt::format("{} has no photo \"{}\" in group {}", m_store.PhotoCode(),
-                                             description, m_store.PhotosGroup()));
+        throw std::runtime_error(fmt::format("{} has no photo \"{}\" in group {}",
+                                             m_store.PhotoCode(), description,
+                                             m_store.PhotosGroup()));
     }
 }
 

@@ -56,11 +56,13 @@ public:
     void ForEachPhoto(const std::function<void(long position, CPicture& store)>& visit);
     // The owner's default photo, or the one with `description` when given. Throws when there is
     // none; adds no row for an owner without photos.
-    Picture Fetch(const std::string& code, const std::string& group, const std::string& description);
+    Picture Fetch(const std::string& code, const std::string& group,
+                  const std::string& description);
     // Deletes the owner's photo with this description (and its files). Throws when there is none.
     void Delete(const std::string& description);
 
     CPicture& Store() { return m_store; }
+    const data::ConnectionPtr& Connection() const { return m_connection; }
 
 private:
     void ErrorDescrption(std::string& sErrDescrption) override;

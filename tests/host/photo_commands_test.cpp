@@ -40,7 +40,8 @@ protected:
 
     // Runs `vesk photo SUBCOMMAND ...` on the test database, with `extra` options first.
     int Photo(std::vector<std::string> arguments, std::vector<std::string> extra = {}) {
-        std::vector<std::string> full = {"photo", arguments[0], "--db", m_database, "--password", "pw"};
+        std::vector<std::string> full = {"photo",    arguments[0], "--db",
+                                         m_database, "--password", "pw"};
         full.insert(full.end(), extra.begin(), extra.end());
         full.insert(full.end(), arguments.begin() + 1, arguments.end());
         return Run(full);
@@ -48,8 +49,8 @@ protected:
 
     int Add(const std::string& code, const std::string& description, const std::string& image,
             std::vector<std::string> extra = {}) {
-        std::vector<std::string> arguments = {"add", "--group", "EMP", "--code", code, "--description",
-                                              description, image};
+        std::vector<std::string> arguments = {"add", "--group",       "EMP",       "--code",
+                                              code,  "--description", description, image};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         return Photo(arguments);
     }
@@ -67,16 +68,20 @@ TEST_F(PhotoCommandsTest, AddListGetAndDeleteInTableStorage) {
     ASSERT_EQ(Add("E1", "Side", m_large, {"--default"}), kSuccess) << m_err.str();
     ASSERT_EQ(Add("E1", "Back", m_small), kSuccess) << m_err.str();
     ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}), kSuccess) << m_err.str();
-    EXPECT_EQ(m_out.str(), "1\tFront\t0\tfirst day\t20x10\n2\tSide\t1\t-\t200x200\n3\tBack\t0\t-\t20x10\n");
+    EXPECT_EQ(m_out.str(),
+              "1\tFront\t0\tfirst day\t20x10\n2\tSide\t1\t-\t200x200\n3\tBack\t0\t-\t20x10\n");
 
     std::string out = m_folder.Path("default.bmp");
-    ASSERT_EQ(Photo({"get", "--group", "EMP", "--code", "E1", "--out", out}), kSuccess) << m_err.str();
+    ASSERT_EQ(Photo({"get", "--group", "EMP", "--code", "E1", "--out", out}), kSuccess)
+        << m_err.str();
     EXPECT_EQ(platform::Picture::Load(out).WidthPixels(), 200);
-    ASSERT_EQ(Photo({"get", "--group", "EMP", "--code", "E1", "--description", "back", "--out", out}),
-              kSuccess);
+    ASSERT_EQ(
+        Photo({"get", "--group", "EMP", "--code", "E1", "--description", "back", "--out", out}),
+        kSuccess);
     EXPECT_EQ(platform::Picture::Load(out).WidthPixels(), 20);
 
-    ASSERT_EQ(Photo({"delete", "--group", "EMP", "--code", "E1", "--description", "Side"}), kSuccess);
+    ASSERT_EQ(Photo({"delete", "--group", "EMP", "--code", "E1", "--description", "Side"}),
+              kSuccess);
     ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}), kSuccess);
     EXPECT_EQ(m_out.str(), "1\tFront\t0\tfirst day\t20x10\n2\tBack\t0\t-\t20x10\n");
 }
@@ -92,12 +97,13 @@ TEST_F(PhotoCommandsTest, RefusesATakenDescriptionAndATooLargePhoto) {
     ASSERT_EQ(Add("O'Hara", "Front", m_small), kSuccess) << m_err.str();
     EXPECT_EQ(Add("O'Hara", "FRONT", m_small), kFailure);
     EXPECT_NE(m_err.str().find("Descrition exists"), std::string::npos) << m_err.str();
-    EXPECT_EQ(Photo({"add", "--group", "EMP", "--code", "E1", "--description", "Big", "--max-kb", "100", m_large}),
+    EXPECT_EQ(Photo({"add", "--group", "EMP", "--code", "E1", "--description", "Big", "--max-kb",
+                     "100", m_large}),
               kFailure);
     EXPECT_NE(m_err.str().find("Maximum size allowed: 100 KB"), std::string::npos) << m_err.str();
     EXPECT_NE(m_err.str().find("117.24"), std::string::npos) << m_err.str();
-    EXPECT_EQ(Photo({"add", "--group", "EMP", "--code", "E1", "--description", "Small", "--max-kb", "100",
-                     m_small}),
+    EXPECT_EQ(Photo({"add", "--group", "EMP", "--code", "E1", "--description", "Small", "--max-kb",
+                     "100", m_small}),
               kSuccess);
     EXPECT_EQ(Add("E1", "Broken", m_folder.Write("broken.png", "not a picture")), kFailure);
 }
@@ -121,9 +127,47 @@ TEST_F(PhotoCommandsTest, FileStorageKeepsPicturesInTheFolder) {
     EXPECT_TRUE(std::filesystem::exists(folder + "/E1_Front_EMP.vpc"));
     ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}, {"--files", folder}), kSuccess);
     EXPECT_EQ(m_out.str(), "1\tFront\t0\t-\t20x10\n");
-    ASSERT_EQ(Photo({"delete", "--group", "EMP", "--code", "E1", "--description", "Front"}, {"--files", folder}),
+    ASSERT_EQ(Photo({"delete", "--group", "EMP", "--code", "E1", "--description", "Front"},
+                    {"--files", folder}),
               kSuccess);
     EXPECT_FALSE(std::filesystem::exists(folder + "/E1_Front_EMP.vpc"));
+}
+
+TEST_F(PhotoCommandsTest, ConvertMovesEveryPhotoToFilesAndBack) {
+    ASSERT_EQ(Add("E1", "Front", m_small), kSuccess);
+    ASSERT_EQ(Add("E2", "Front", m_large), kSuccess);
+    std::string folder = m_folder.Path("converted");
+    ASSERT_EQ(Photo({"convert", "--to", "files"}, {"--files", folder}), kSuccess) << m_err.str();
+    EXPECT_EQ(m_out.str(), "Converted 2 rows: 2 pictures moved to files in " + folder +
+                               "/, 0 rows left as they were\n");
+    EXPECT_TRUE(std::filesystem::exists(folder + "/E2_Front_EMP.vpc"));
+    std::filesystem::remove(folder + "/E1_Front_EMP.vpc");
+    ASSERT_EQ(Photo({"convert", "--to", "blobs"}, {"--files", folder}), kSuccess) << m_err.str();
+    EXPECT_NE(m_out.str().find(
+                  "Converted 2 rows: 1 photo files stored in the table and removed, 1 rows left"),
+              std::string::npos)
+        << m_out.str();
+    EXPECT_NE(m_out.str().find("No photo file for this row"), std::string::npos);
+    ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E2"}), kSuccess);
+    EXPECT_EQ(m_out.str(), "1\tFront\t0\t-\t200x200\n");
+    EXPECT_EQ(Photo({"convert", "--to", "nowhere"}), kUsage);
+}
+
+TEST_F(PhotoCommandsTest, ExtractWritesAnOlderTablesPicturesByCode) {
+    ASSERT_EQ(Run({"sql", "--db", m_database, "--password", "pw",
+                   "CREATE TABLE OldPhotos (PhotoCode Text (20), PhotoGroup Text (20), "
+                   "QualifierPhoto IMAGE)"}),
+              kSuccess);
+    ASSERT_EQ(Run({"sql", "--db", m_database, "--password", "pw",
+                   "INSERT INTO OldPhotos VALUES ('E1', 'EMP', x'0102'), ('E2', 'DEP', x'03')"}),
+              kSuccess);
+    std::string folder = m_folder.Path("old");
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(Photo({"extract", "--from-table", "OldPhotos", "--group", "EMP", "--into", folder}),
+              kSuccess)
+        << m_err.str();
+    EXPECT_EQ(std::filesystem::file_size(folder + "/E1"), 2u);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/E2"));
 }
 
 }  // namespace

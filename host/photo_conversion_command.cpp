@@ -1,0 +1,145 @@
+#include "photo_conversion_command.h"
+
+#include <ostream>
+#include <stdexcept>
+
+#include <fmt/format.h>
+
+#include "progress_bar.h"
+#include "vesk/data_access/recordset.h"
+#include "vesk/data_access/sql_text.h"
+
+namespace vesk::host {
+
+namespace {
+
+struct ConversionOptions {
+    std::string target;
+};
+
+struct ExtractOptions {
+    std::string table;
+    std::string group;
+    std::string folder;
+};
+
+// Follows a conversion: the progress bar, and each row left as it was with the reason.
+class ConversionReport : public photo::CPictureEvents {
+public:
+    explicit ConversionReport(Output& output) : m_bar(output) {}
+
+    void ConversionProgress(std::string& msg, std::int32_t& Pos, std::int32_t& TotalRecs) override {
+        m_bar.Show(Pos, TotalRecs, msg);
+        if (msg == "Deleting old photo files...") {
+            ++filesRemoved;
+        } else {
+            rowsWalked = Pos;
+        }
+    }
+    void ErrorDescrption(std::string& sErrDescrption) override {
+        problems.push_back(sErrDescrption);
+    }
+
+    ProgressBar m_bar;
+    long rowsWalked = 0;
+    long filesRemoved = 0;
+    std::vector<std::string> problems;
+};
+
+long PicturesInTable(const data::ConnectionPtr& connection, const PhotoStoreOptions& options) {
+    data::Recordset rows;
+    rows.Open(fmt::format("SELECT count(*) FROM {} WHERE {} IS NOT NULL", options.table,
+                          options.photoColumn),
+              connection, data::adOpenStatic, data::adLockReadOnly);
+    return static_cast<long>(rows.Fields().Item(0L).Value().ToInt64());
+}
+
+void Extract(const PhotoStoreOptions& options, const ExtractOptions& extract, Output& output) {
+    PhotoStoreSession session(options);
+    CPicture& store = session.Store();
+    // Init gives the store its connection; the photo table itself need not exist here.
+    store.Init({}, extract.group, {}, nullptr, session.Connection());
+    data::ConnectionPtr connection = store.DBConnection();
+    auto countRows = [&] {
+        data::Recordset rows;
+        rows.Open(fmt::format("SELECT count(*) FROM {} WHERE {} = '{}'", extract.table,
+                              options.groupColumn, data::EscapeSqlText(extract.group)),
+                  connection, data::adOpenStatic, data::adLockReadOnly);
+        return static_cast<long>(rows.Fields().Item(0L).Value().ToInt64());
+    };
+    long before = countRows();
+    std::string folder = extract.folder.ends_with('/') ? extract.folder : extract.folder + "/";
+    store.ExtractToFiles(extract.table, extract.group, folder);
+    long left = countRows();
+    output.out << fmt::format("Extracted {} pictures of group {} from {} into {}\n", before - left,
+                              extract.group, extract.table, folder);
+    if (left > 0) {
+        throw std::runtime_error(fmt::format("{} rows could not be extracted and were kept", left));
+    }
+}
+
+}  // namespace
+
+void ConvertPhotos(const PhotoStoreOptions& options, bool toFiles,
+                   const data::ConnectionPtr& connection, Output& output) {
+    PhotoStoreSession session(options, connection);
+    CPicture& store = session.Store();
+    store.SaveAsFile = toFiles;
+    ConversionReport report(output);
+    store.Advise(&report);
+    long before = PicturesInTable(connection, options);
+    bool completed =
+        toFiles ? store.ConvertAllToFiles(connection) : store.ConvertAllToBlobs(connection);
+    store.Unadvise(&report);
+    report.m_bar.Clear();
+    if (!completed) {
+        throw std::runtime_error("The conversion stopped: the table " + options.table +
+                                 " could not be walked");
+    }
+    long after = PicturesInTable(connection, options);
+    output.out << (toFiles
+                       ? fmt::format("Converted {} rows: {} pictures moved to files in {}, {} rows "
+                                     "left as they were\n",
+                                     report.rowsWalked, before - after, store.PhotosFolder,
+                                     report.problems.size())
+                       : fmt::format(
+                             "Converted {} rows: {} photo files stored in the table and removed, "
+                             "{} rows left as they were\n",
+                             report.rowsWalked, report.filesRemoved, report.problems.size()));
+    for (const std::string& problem : report.problems) {
+        output.out << "  " << problem << '\n';
+    }
+}
+
+void InstallPhotoConversionCommands(CLI::App& photo, std::shared_ptr<PhotoStoreOptions> options,
+                                    CommandAction& action) {
+    auto conversion = std::make_shared<ConversionOptions>();
+    CLI::App* convert =
+        photo.add_subcommand("convert", "move every photo of the table to files or back");
+    AddPhotoStoreOptions(*convert, *options);
+    convert->add_option("--to", conversion->target, "files or blobs")
+        ->required()
+        ->check(CLI::IsMember({"files", "blobs"}));
+    convert->callback([&action, options, conversion] {
+        action = [options, conversion](Output& output) {
+            ConvertPhotos(*options, conversion->target == "files", OpenDatabase(options->database),
+                          output);
+        };
+    });
+
+    auto extract = std::make_shared<ExtractOptions>();
+    CLI::App* extractCommand = photo.add_subcommand(
+        "extract", "write the pictures of an older photo table to files named by code");
+    AddPhotoStoreOptions(*extractCommand, *options);
+    extractCommand
+        ->add_option("--from-table", extract->table, "the older table (PhotoCode, QualifierPhoto)")
+        ->required();
+    extractCommand->add_option("--group", extract->group, "the group whose rows are extracted")
+        ->required();
+    extractCommand->add_option("--into", extract->folder, "the folder for the files")->required();
+    extractCommand->callback([&action, options, extract] {
+        action = [options, extract](Output& output) { Extract(*options, *extract, output); };
+    });
+}
+
+}  // namespace vesk::host
