@@ -1,13 +1,35 @@
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
 #include <fmt/format.h>
 
 namespace vesk::bench {
 void RunChunkTransferBench();
+void RunFixFieldsBench();
 void RunPhotoStoreBench();
+void RunPhotoConversionBench();
 }  // namespace vesk::bench
 
-int main() {
+// Runs every benchmark, or only those named on the command line (chunks, fix-fields, photos,
+// conversion).
+int main(int argc, char** argv) {
+    const std::vector<std::pair<std::string, std::function<void()>>> benchmarks = {
+        {"chunks", vesk::bench::RunChunkTransferBench},
+        {"fix-fields", vesk::bench::RunFixFieldsBench},
+        {"photos", vesk::bench::RunPhotoStoreBench},
+        {"conversion", vesk::bench::RunPhotoConversionBench},
+    };
     fmt::print("Vesk benchmarks (each beside its peer, measured in the same run)\n\n");
-    vesk::bench::RunChunkTransferBench();
-    vesk::bench::RunPhotoStoreBench();
+    for (const auto& [name, run] : benchmarks) {
+        bool chosen = argc == 1;
+        for (int arg = 1; arg < argc; ++arg) {
+            chosen = chosen || name == argv[arg];
+        }
+        if (chosen) {
+            run();
+        }
+    }
     return 0;
 }

@@ -1,11 +1,30 @@
 #include "bench_report.h"
 
+#include <stdlib.h>
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <limits>
+#include <stdexcept>
 
 #include <fmt/format.h>
 
 namespace vesk::bench {
+
+std::string MakeBenchFolder() {
+    std::string folder = (std::filesystem::temp_directory_path() / "vesk-bench-XXXXXX").string();
+    if (!::mkdtemp(folder.data())) {
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+    return folder;
+}
+
+long PeakResidentKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 
 double BestSeconds(int rounds, const std::function<void()>& work) {
     double best = std::numeric_limits<double>::max();

@@ -9,6 +9,12 @@ namespace vesk::bench {
 // Runs `work` `rounds` times and returns the fastest run in seconds.
 double BestSeconds(int rounds, const std::function<void()>& work);
 
+// A fresh folder under the system's temporary folder; throws when none can be made.
+std::string MakeBenchFolder();
+
+// The peak resident memory of the process so far, in kilobytes.
+long PeakResidentKb();
+
 // Prints one comparison: what was measured, both throughputs in MB/s and ours as a share of
 // the peer's, with the goal it is held to.
 void ReportThroughput(const std::string& what, double megabytes, double oursSeconds,

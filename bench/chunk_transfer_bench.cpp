@@ -152,10 +152,7 @@ private:
 }  // namespace
 
 void RunChunkTransferBench() {
-    std::string folder = (std::filesystem::temp_directory_path() / "vesk-bench-XXXXXX").string();
-    if (!::mkdtemp(folder.data())) {
-        throw std::runtime_error("cannot make a temporary folder");
-    }
+    std::string folder = MakeBenchFolder();
     std::vector<std::uint8_t> piece = Piece();
     double megabytes = kValues * (kValueSize / (1024.0 * 1024.0));
     fmt::print("Chunked values: {} values of 1 MB in {}-byte pieces, keyed files\n", kValues,

@@ -14,6 +14,7 @@
 #include <fmt/format.h>
 
 #include "bench_report.h"
+#include "photo_bench_table.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/photo/c_picture.h"
@@ -31,12 +32,6 @@ constexpr const char* kCreateTable =
     "PhotoComments Memo, DefaultPhoto YESNO, Photo LONGBINARY)";
 
 using platform::Picture;
-
-long PeakResidentKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 Picture MakePhoto(int index) {
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
@@ -118,17 +113,9 @@ struct StorePass {
 
 StorePass RunStore(const std::string& path, const std::string& filesFolder,
                    const std::vector<Picture>& photos) {
-    data::Catalog catalog;
-    data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, kPassword));
-    connection->Execute(kCreateTable);
+    data::ConnectionPtr connection = CreatePhotoDatabase(path, kPassword);
     photo::CPicture store;
-    store.TableName = "Photos";
-    store.OwnerIDField = "PhotoCode";
-    store.OwnerDescField = "PhotoDescription";
-    store.OwnerGroupField = "PhotoGroup";
-    store.OwnerCommentsField = "PhotoComments";
-    store.OwnerDefaultPhotoField = "DefaultPhoto";
-    store.OwnerPhotoField = "Photo";
+    UseUsualPhotoTable(store);
     store.SaveAsFile = !filesFolder.empty();
     store.PhotosFolder = filesFolder;
     store.Init("B1", "EMP", {}, nullptr, connection);
@@ -154,10 +141,7 @@ StorePass RunStore(const std::string& path, const std::string& filesFolder,
 }  // namespace
 
 void RunPhotoStoreBench() {
-    std::string folder = (std::filesystem::temp_directory_path() / "vesk-bench-XXXXXX").string();
-    if (!::mkdtemp(folder.data())) {
-        throw std::runtime_error("cannot make a temporary folder");
-    }
+    std::string folder = MakeBenchFolder();
     std::vector<Picture> photos = {MakePhoto(1), MakePhoto(2)};
     std::vector<std::uint8_t> bitmap = photos[0].ToBytes();
     double megabytes = kPhotos * (static_cast<double>(bitmap.size()) / (1024.0 * 1024.0));

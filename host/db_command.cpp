@@ -1,7 +1,308 @@
 #include "db_command.h"
 
+#include <stdlib.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+#include <fmt/format.h>
+
+#include "connection_option.h"
+#include "progress_bar.h"
+#include "row_printer.h"
+#include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/recordset.h"
+#include "vesk/dbutil/database_utilities.h"
+#include "vesk/files/temp_names.h"
+#include "vesk/ui/console_ui_services.h"
+#include "vesk/ui/current_ui.h"
+
 namespace vesk::host {
 
-void InstallDbCommands(CLI::App& /*app*/, CommandAction& /*action*/) {}
+namespace {
+
+namespace fs = std::filesystem;
+using dbutil::DatabaseUtilities;
+
+struct CreateOptions {
+    std::string path;
+    std::string password;
+};
+
+struct FixOptions {
+    std::string templatePath;
+    std::string templatePassword;
+    DatabaseOptions database;
+    dbutil::DBTypes type = dbutil::DBDefault;
+    std::string table;
+    bool dryRun = false;
+};
+
+// The utilities' message boxes go to the command's error stream as "TITLE: TEXT", unless
+// the process installed services of its own (a test, a host with a window).
+class CommandUi {
+public:
+    explicit CommandUi(std::ostream& err) : m_console(err), m_previous(platform::SetUi(nullptr)) {
+        platform::SetUi(m_previous != nullptr ? m_previous : &m_console);
+    }
+    ~CommandUi() { platform::SetUi(m_previous); }
+    CommandUi(const CommandUi&) = delete;
+    CommandUi& operator=(const CommandUi&) = delete;
+
+private:
+    platform::ConsoleUiServices m_console;
+    platform::UiServices* m_previous;
+};
+
+// Follows one repair: prints each statement as it is issued, draws a progress bar on standard
+// error while that is a terminal, and keeps the totals.
+class RepairReport : public dbutil::DatabaseUtilitiesEvents {
+public:
+    RepairReport(DatabaseUtilities& utilities, Output& output)
+        : m_utilities(utilities), m_output(output), m_bar(output) {
+        m_utilities.Advise(this);
+        m_utilities.SetStatementTrace([this](data::StatementKind kind, std::string_view sql) {
+            if (kind == data::StatementKind::Command) {
+                m_bar.Clear();
+                m_output.out << sql << '\n';
+            }
+        });
+    }
+    ~RepairReport() override {
+        m_utilities.Unadvise(this);
+        m_utilities.SetStatementTrace({});
+    }
+    RepairReport(const RepairReport&) = delete;
+    RepairReport& operator=(const RepairReport&) = delete;
+
+    void Progress(std::string& TableName, std::int16_t& TotalTables, std::int16_t&, std::int16_t&,
+                  std::int16_t& TableNo) override {
+        m_bar.Show(TableNo, TotalTables, TableName);
+    }
+    void ProcessDone(std::int16_t& TablesCreates, std::int16_t& FieldsCreated) override {
+        m_totals =
+            fmt::format("tables created: {}, fields created: {}", TablesCreates, FieldsCreated);
+    }
+
+    // Prints the totals and each statement the database refused. Throws when the repair
+    // could not run or a statement was refused.
+    void Finish() {
+        m_bar.Clear();
+        if (!m_totals) {
+            throw std::runtime_error("the database was not repaired");
+        }
+        m_output.out << *m_totals << '\n';
+        const auto& failures = m_utilities.FailedStatements();
+        for (const dbutil::FailedStatement& failure : failures) {
+            m_output.err << fmt::format("refused: {}: {}\n", failure.statement,
+                                        failure.description);
+        }
+        if (!failures.empty()) {
+            throw std::runtime_error(
+                fmt::format("the database refused {} of the statements", failures.size()));
+        }
+    }
+
+private:
+    DatabaseUtilities& m_utilities;
+    Output& m_output;
+    ProgressBar m_bar;
+    std::optional<std::string> m_totals;
+};
+
+// Repairs the database open on `main` against `templatePath`, reporting as RepairReport does.
+void Repair(const data::ConnectionPtr& main, const FixOptions& options, Output& output) {
+    DatabaseUtilities utilities;
+    utilities.SetTemplateFilePath(options.templatePath);
+    utilities.TemplatePWD = options.templatePassword;
+    utilities.DBType = options.type;
+    utilities.MainFileConnection = main;
+    RepairReport report(utilities, output);
+    utilities.FixFields(options.table);
+    report.Finish();
+}
+
+// The main database's connection text with its password inside: the repair opens a
+// connection of its own from the text alone.
+std::string MainConnectionText(const DatabaseOptions& options) {
+    std::string text = ConnectionTextFor(options.database, options.password);
+    data::ConnectionSettings settings = data::ParseConnectionText(text);
+    if (settings.provider == data::Provider::EmbeddedFile && !options.password.empty()) {
+        return data::EmbeddedConnectionText(settings.path, options.password);
+    }
+    return text;
+}
+
+// A copy of an embedded database (with its rollback journal, if one is left) in a fresh
+// temporary folder, which goes away with the object.
+class ThrowawayCopy {
+public:
+    explicit ThrowawayCopy(const std::string& connectionText) {
+        data::ConnectionSettings settings = data::ParseConnectionText(connectionText);
+        if (settings.provider != data::Provider::EmbeddedFile) {
+            throw std::runtime_error("--dry-run needs a main database file");
+        }
+        std::string folder = platform::TempFolder() + "vesk-dry-run-XXXXXX";
+        if (::mkdtemp(folder.data()) == nullptr) {
+            throw std::runtime_error("cannot make a temporary folder for the dry run");
+        }
+        m_folder = folder;
+        fs::path copy = m_folder / fs::path(settings.path).filename();
+        fs::copy_file(settings.path, copy);
+        if (fs::exists(settings.path + "-journal")) {
+            fs::copy_file(settings.path + "-journal", copy.string() + "-journal");
+        }
+        m_connectionText = data::EmbeddedConnectionText(copy.string(), settings.password);
+    }
+    ~ThrowawayCopy() {
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+    }
+    ThrowawayCopy(const ThrowawayCopy&) = delete;
+    ThrowawayCopy& operator=(const ThrowawayCopy&) = delete;
+
+    const std::string& ConnectionText() const { return m_connectionText; }
+
+private:
+    fs::path m_folder;
+    std::string m_connectionText;
+};
+
+void RunFix(const FixOptions& options, Output& output) {
+    CommandUi ui(output.err);
+    std::string mainText = MainConnectionText(options.database);
+    std::optional<ThrowawayCopy> copy;
+    if (options.dryRun) {
+        mainText = copy.emplace(mainText).ConnectionText();
+    }
+    auto main = std::make_shared<data::Connection>();
+    main->Open(mainText);
+    Repair(main, options, output);
+}
+
+// Creates the database file `path` keyed with `password` through the utilities.
+void CreateDatabaseFile(const std::string& path, const std::string& password) {
+    DatabaseUtilities utilities;
+    utilities.TemplatePWD = password;
+    if (!utilities.CreateDatabase(path)) {
+        throw std::runtime_error("no database was created at " + path);
+    }
+}
+
+void RunCreate(const CreateOptions& options, Output& output) {
+    CommandUi ui(output.err);
+    CreateDatabaseFile(options.path, options.password);
+    output.out << fmt::format("Created {}{}\n", options.path,
+                              options.password.empty() ? "" : " (encrypted)");
+}
+
+void InstallCreate(CLI::App& db, CommandAction& action) {
+    auto options = std::make_shared<CreateOptions>();
+    CLI::App* command = db.add_subcommand("create", "create a new, empty database file");
+    command->add_option("path", options->path, "the file to create")->required();
+    command->add_option("--password", options->password, "the new database's password");
+    command->callback([options, &action] {
+        action = [options](Output& output) { RunCreate(*options, output); };
+    });
+}
+
+void InstallFix(CLI::App& db, CommandAction& action) {
+    auto options = std::make_shared<FixOptions>();
+    CLI::App* command =
+        db.add_subcommand("fix", "bring a database's tables and columns into line with a template");
+    command->add_option("--template", options->templatePath, "the template database file")
+        ->required();
+    command->add_option("--template-password", options->templatePassword,
+                        "the template's password");
+    AddDatabaseOptions(*command, options->database);
+    const std::map<std::string, dbutil::DBTypes> types = {{"default", dbutil::DBDefault},
+                                                          {"sqlserver", dbutil::DBSqlServer},
+                                                          {"oracle", dbutil::DBOracle}};
+    command->add_option("--type", options->type, "the main database's SQL dialect")
+        ->transform(CLI::CheckedTransformer(types, CLI::ignore_case));
+    command->add_option("--table", options->table, "repair only this template table");
+    command->add_flag("--dry-run", options->dryRun,
+                      "print the statements a repair would run, changing nothing");
+    command->callback(
+        [options, &action] { action = [options](Output& output) { RunFix(*options, output); }; });
+}
+
+constexpr const char* kDemoPassword = "vesk-demo";
+
+const std::vector<std::string> kDemoTemplate = {
+    "CREATE TABLE Employees (EmployeeCode Text (10), FirstName Text (50), LastName Text (50), "
+    "Salary DOUBLE, Active YESNO, HireDate Date, Notes Memo)",
+    "CREATE TABLE Departments (DeptCode Text (10), DeptName Text (60))",
+    "CREATE TABLE Payslips (EmployeeCode Text (10), PayDate Date, Gross DOUBLE, Net DOUBLE)",
+};
+
+const std::vector<std::string> kDemoOlderPayroll = {
+    "CREATE TABLE Employees (EmployeeCode Text (10), FirstName Text (20), LastName Text (20))",
+    "INSERT INTO Employees VALUES ('EMP001', 'Amara', 'Okafor')",
+    "INSERT INTO Employees VALUES ('EMP003', 'Chiara', 'O''Neill')",
+};
+
+data::ConnectionPtr OpenDemoDatabase(const fs::path& path) {
+    auto connection = std::make_shared<data::Connection>();
+    connection->Open(data::EmbeddedConnectionText(path.string(), kDemoPassword));
+    return connection;
+}
+
+// A new demo database made by the utilities, in place of an earlier one, holding `statements`.
+fs::path MakeDemoDatabase(const std::string& folder, const std::string& name,
+                          const std::vector<std::string>& statements, Output& output) {
+    fs::path path = fs::path(folder) / name;
+    fs::remove(path);
+    CreateDatabaseFile(path.string(), kDemoPassword);
+    data::ConnectionPtr connection = OpenDemoDatabase(path);
+    for (const std::string& statement : statements) {
+        connection->Execute(statement);
+    }
+    output.out << fmt::format(
+        "Created {} (password \"{}\"){}\n", path.string(), kDemoPassword,
+        statements.empty() ? ""
+                           : fmt::format(" and filled it with {} statements", statements.size()));
+    return path;
+}
+
+void RepairDemoDatabase(const fs::path& templatePath, const fs::path& path, Output& output) {
+    output.out << fmt::format("\nRepairing {} against {}:\n", path.filename().string(),
+                              templatePath.filename().string());
+    FixOptions options;
+    options.templatePath = templatePath.string();
+    options.templatePassword = kDemoPassword;
+    data::ConnectionPtr main = OpenDemoDatabase(path);
+    Repair(main, options, output);
+}
+
+}  // namespace
+
+void InstallDbCommands(CLI::App& app, CommandAction& action) {
+    CLI::App* db = app.add_subcommand("db", "database utilities: new databases, schema repair");
+    db->require_subcommand(1);
+    InstallCreate(*db, action);
+    InstallFix(*db, action);
+}
+
+void RunDatabaseUtilitiesDemo(const std::string& folder, Output& output) {
+    CommandUi ui(output.err);
+    fs::create_directories(folder);
+    output.out << "\nDatabase utilities: schema repair against a template\n";
+    fs::path templatePath = MakeDemoDatabase(folder, "template.mdb", kDemoTemplate, output);
+    fs::path olderPath = MakeDemoDatabase(folder, "payroll-2019.mdb", kDemoOlderPayroll, output);
+    RepairDemoDatabase(templatePath, olderPath, output);
+    data::Recordset rows;
+    rows.Open("SELECT * FROM Employees", OpenDemoDatabase(olderPath), data::adOpenKeyset,
+              data::adLockReadOnly);
+    output.out << "\nThe older rows, kept through the repair:\n";
+    PrintRows(rows, output.out);
+    RepairDemoDatabase(templatePath, olderPath, output);  // finds nothing left to do
+
+    fs::path newPath = MakeDemoDatabase(folder, "payroll-new.mdb", {}, output);
+    RepairDemoDatabase(templatePath, newPath, output);
+}
 
 }  // namespace vesk::host

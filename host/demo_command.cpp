@@ -101,6 +101,7 @@ void RunDemo(const std::string& folder, Output& output) {
     ShowEmployees(connection, output);
     ShowProtection(path, output);
     RunPhotoDemo(connection, folder, output);
+    RunDatabaseUtilitiesDemo(folder, output);
     output.out << fmt::format("\nTry: vesk sql --db {} --password {} \"SELECT * FROM Employees\"\n",
                               path.string(), kDemoPassword);
 }

@@ -1,1 +1,28 @@
-// Placeholder until the DatabaseUtilities class lands.
+#include "vesk/dbutil/database_utilities.h"
+
+#include <algorithm>
+
+#include "vesk/data_access/sql_text.h"
+
+namespace vesk::dbutil {
+
+void DatabaseUtilities::Advise(DatabaseUtilitiesEvents* listener) {
+    m_listeners.Add(listener);
+}
+
+void DatabaseUtilities::Unadvise(DatabaseUtilitiesEvents* listener) {
+    m_listeners.Remove(listener);
+}
+
+void DatabaseUtilities::DoCleanUp() {
+    m_templateCatalog.reset();
+    m_mainCatalog.reset();
+}
+
+// Every quote is doubled, also one that is already followed by another: input is never taken
+// to be escaped already, so a lone quote and a doubled pair both survive the round trip.
+std::string DatabaseUtilities::FixQuotes(const std::string& text) const {
+    return data::EscapeSqlText(text);
+}
+
+}  // namespace vesk::dbutil

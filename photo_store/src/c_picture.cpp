@@ -8,15 +8,11 @@
 namespace vesk::photo {
 
 void CPicture::Advise(CPictureEvents* listener) {
-    if (listener &&
-        std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end()) {
-        m_listeners.push_back(listener);
-    }
+    m_listeners.Add(listener);
 }
 
 void CPicture::Unadvise(CPictureEvents* listener) {
-    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener),
-                      m_listeners.end());
+    m_listeners.Remove(listener);
 }
 
 void CPicture::SetPhotoCode(const std::string& code) {

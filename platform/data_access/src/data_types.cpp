@@ -132,6 +132,9 @@ ColumnType ColumnTypeFromDeclared(std::string_view declaredType) {
         return {adLongVarWChar, 0};  // the server dialect's long text, written in capitals
     }
     std::string upperName = detail::ToUpperAscii(name);
+    if (upperName == "TEXT" && size == 0) {
+        return {adLongVarWChar, 0};  // how schema repair writes a long text: its size is 0
+    }
     auto rule = TypeRules().find(upperName);
     if (rule == TypeRules().end()) {
         return TypeFromAffinity(upperName);

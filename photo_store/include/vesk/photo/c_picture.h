@@ -8,6 +8,7 @@
 #include "vesk/data_access/connection.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/data_access/variant.h"
+#include "vesk/events/listeners.h"
 #include "vesk/photo/c_picture_events.h"
 #include "vesk/photo/image_control.h"
 #include "vesk/picture/picture.h"
@@ -162,13 +163,9 @@ public:
     void ResizePhoto(ImageControl& imgCtrl, double MaxWidth, double MaxHeight);
 
 private:
-    // Calls `deliver` for each listener; a listener may add or remove listeners meanwhile.
     template <typename Deliver>
     void Fire(Deliver&& deliver) {
-        std::vector<CPictureEvents*> listeners = m_listeners;
-        for (CPictureEvents* listener : listeners) {
-            deliver(*listener);
-        }
+        m_listeners.Fire(std::forward<Deliver>(deliver));
     }
 
     void ValidateData();
@@ -236,7 +233,7 @@ private:
 
     bool TakeJustStored(Picture& picture, const std::string& file);
 
-    std::vector<CPictureEvents*> m_listeners;
+    platform::Listeners<CPictureEvents> m_listeners;
     std::optional<StoredPicture> m_justStored;
 
     std::string m_photoCode;

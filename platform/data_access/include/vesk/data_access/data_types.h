@@ -56,7 +56,8 @@ struct ColumnType {
 // Maps a declared type text ("Text (50)", "YESNO", "nVARCHAR(20)", "IMAGE") to its ADO code
 // and defined size. Names compare ignoring case, except that "TEXT" in capitals is the long
 // text of the server dialect while any other spelling of "Text" is the 255-character text of
-// the file dialect. An unknown name maps by the embedded engine's affinity rules.
+// the file dialect; "Text (0)", as schema repair writes a long text, is a long text too. An
+// unknown name maps by the embedded engine's affinity rules.
 ColumnType ColumnTypeFromDeclared(std::string_view declaredType);
 
 // True for the codes whose values are binary (read and written as bytes).

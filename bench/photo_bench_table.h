@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "vesk/data_access/connection.h"
+#include "vesk/photo/c_picture.h"
+
+namespace vesk::bench {
+
+// A new keyed database file holding the usual photo table (PhotoCode, PhotoDescription,
+// PhotoGroup, PhotoComments, DefaultPhoto, Photo), and a connection open on it.
+data::ConnectionPtr CreatePhotoDatabase(const std::string& path, const std::string& password);
+
+// Points a photo store at the usual photo table.
+void UseUsualPhotoTable(photo::CPicture& store);
+
+}  // namespace vesk::bench

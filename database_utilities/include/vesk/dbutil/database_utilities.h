@@ -1,0 +1,122 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection.h"
+#include "vesk/dbutil/database_utilities_events.h"
+#include "vesk/events/listeners.h"
+
+namespace vesk::dbutil {
+
+namespace detail {
+struct FixRun;  // the working values of one FixFields call
+}
+
+// The kind of the main database: it selects the SQL dialect and type names of FixFields. Any
+// other value is accepted and gets no type names at all, like DBOracle.
+enum DBTypes : std::int32_t {
+    DBDefault = 0,  // an embedded (file) database
+    DBSqlServer = 1,
+    DBOracle = 2,
+};
+
+// A statement of FixFields that the database refused, with the database's description.
+struct FailedStatement {
+    std::string statement;
+    std::string description;
+
+    bool operator==(const FailedStatement&) const = default;
+};
+
+// The database utilities: new database files and schema repair of a main database against a
+// template. The host sets the members, calls the operations and hears from the object through
+// DatabaseUtilitiesEvents. No operation throws: failures are shown in message boxes through
+// the UI services or skipped step by step, as each operation says.
+class DatabaseUtilities {
+public:
+    DatabaseUtilities() = default;
+    DatabaseUtilities(const DatabaseUtilities&) = delete;
+    DatabaseUtilities& operator=(const DatabaseUtilities&) = delete;
+
+    // Listeners of the notifications, called in the order they were added. Not owned.
+    void Advise(DatabaseUtilitiesEvents* listener);
+    void Unadvise(DatabaseUtilitiesEvents* listener);
+
+    // The public data members: plain properties that the host reads and writes directly.
+    bool OperationCancelled = false;  // FixFields stops before its next table; never reset here
+    data::ConnectionPtr MainFileConnection;  // the host's open connection to the main database
+    std::string TemplatePWD;                 // the template's password, also given to new databases
+    DBTypes DBType = DBDefault;
+
+    // Stored and returned as given. Only MakeConnections reads TemplateFilePath.
+    const std::string& TemplateFilePath() const { return m_templateFilePath; }
+    void SetTemplateFilePath(const std::string& path) { m_templateFilePath = path; }
+    const std::string& TempFolderPath() const { return m_tempFolderPath; }
+    void SetTempFolderPath(const std::string& path) { m_tempFolderPath = path; }
+
+    // Creates a new, empty database file at `sPath` keyed with TemplatePWD and fires
+    // DatabaseCreated. On failure (a file exists there, the folder is missing) shows the
+    // description in a box titled "Error Creating Database" and returns false.
+    bool CreateDatabase(const std::string& sPath);
+
+    // Brings the tables and columns of the main database into line with the template: creates
+    // missing tables, adds missing columns, alters columns whose defined size differs; only the
+    // template table named `TableName` (exact letter case) when it is not empty. Reports
+    // through Progress and ProcessDone; failing statements are skipped (see FailedStatements).
+    void FixFields(const std::string& TableName = {});
+
+    // Releases both schema catalogs; the next FixFields connects anew.
+    void DoCleanUp();
+
+    // The statements the database refused in the last FixFields; they are still counted in
+    // ProcessDone, as hosts expect.
+    const std::vector<FailedStatement>& FailedStatements() const { return m_failedStatements; }
+
+    // Hands `trace` to every connection the object opens for its statements (empty: none).
+    void SetStatementTrace(data::StatementTrace trace) { m_statementTrace = std::move(trace); }
+
+    // Helpers that the component's own interface keeps private; open here to C++ callers.
+
+    // `text` with every single quote doubled, for use between single quotes in a statement.
+    std::string FixQuotes(const std::string& text) const;
+    // Connects TemplateCatalog to the template file and MainCatalog to MainFileConnection. A
+    // missing template or a failure shows a message box and returns false.
+    bool MakeConnections();
+    // True when both catalogs are set, making them first (MakeConnections) when either is not.
+    bool CheckConnections();
+    // The SQL type text of an ADO type code for DBType; `sizeSuffix` becomes " (size)" for
+    // sized types and empty otherwise. Empty for codes and DBType values without a name.
+    std::string GetFieldTypeName(int typeCode, double size, std::string& sizeSuffix) const;
+
+private:
+    template <typename Deliver>
+    void Fire(Deliver&& deliver) {
+        m_listeners.Fire(std::forward<Deliver>(deliver));
+    }
+    void FireProgress(std::string TableName, std::int16_t& TotalTables, std::int16_t& TotalFields,
+                      std::int16_t& FieldNo, std::int16_t& TableNo);
+    // Progress for a catalog entry as a whole: no column counts.
+    void FireEntryProgress(std::string TableName, std::int16_t& TotalTables, std::int16_t& TableNo);
+
+    bool StartFix(detail::FixRun& run);
+    bool ReadCatalogs(detail::FixRun& run);
+    void FixCatalogEntry(detail::FixRun& run, long index, const std::string& TableName);
+    void CreateMissingTable(detail::FixRun& run, const data::Table& table);
+    void FixColumns(detail::FixRun& run, const data::Table& table);
+    void FixColumn(detail::FixRun& run, const data::Table& table, const data::Column& column);
+    std::string ColumnTypeText(const data::Column& column) const;
+    void RunStatement(detail::FixRun& run, const std::string& statement);
+
+    platform::Listeners<DatabaseUtilitiesEvents> m_listeners;
+    std::string m_templateFilePath;
+    std::string m_tempFolderPath;
+    data::CatalogPtr m_templateCatalog;  // TemplateCatalog
+    data::CatalogPtr m_mainCatalog;      // MainCatalog
+    data::StatementTrace m_statementTrace;
+    std::vector<FailedStatement> m_failedStatements;
+};
+
+}  // namespace vesk::dbutil

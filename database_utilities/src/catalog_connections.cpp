@@ -1,0 +1,51 @@
+// The two schema catalogs that FixFields works on: the template's and the main database's.
+#include <exception>
+#include <memory>
+
+#include "messages.h"
+#include "vesk/dbutil/database_utilities.h"
+#include "vesk/files/file_system.h"
+#include "vesk/ui/current_ui.h"
+
+namespace vesk::dbutil {
+
+namespace {
+
+std::string TemplateConnectionText(const std::string& path, const std::string& password) {
+    return "Driver=Microsoft Access Driver (*.mdb);DBQ=" + path + ";PWD=" + password;
+}
+
+}  // namespace
+
+// Both catalogs exist before either is connected, so a failed connect leaves them set but
+// unconnected until DoCleanUp, and CheckConnections does not try again.
+bool DatabaseUtilities::MakeConnections() {
+    try {
+        m_templateCatalog.reset();
+        m_mainCatalog.reset();
+        if (platform::FirstMatch(m_templateFilePath).empty()) {
+            platform::Ui().MessageBox(messages::kTemplateNotFound, messages::kOkOnly,
+                                      messages::kDefaultTitle);
+            return false;
+        }
+        m_templateCatalog = std::make_shared<data::Catalog>();
+        m_mainCatalog = std::make_shared<data::Catalog>();
+        m_templateCatalog->SetActiveConnection(
+            TemplateConnectionText(m_templateFilePath, TemplatePWD));
+        m_mainCatalog->SetActiveConnection(MainFileConnection);
+        return true;
+    } catch (const std::exception& error) {
+        platform::Ui().MessageBox(error.what(), messages::kExclamation,
+                                  messages::kConnectionErrorTitle);
+        return false;
+    }
+}
+
+bool DatabaseUtilities::CheckConnections() {
+    if ((!m_templateCatalog || !m_mainCatalog) && !MakeConnections()) {
+        return false;
+    }
+    return m_templateCatalog && m_mainCatalog;
+}
+
+}  // namespace vesk::dbutil

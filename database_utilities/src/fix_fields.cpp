@@ -1,0 +1,234 @@
+// Schema repair: brings the main database's tables and columns into line with the template's.
+// Every step that fails is skipped and the repair goes on; what the database refuses is
+// collected in FailedStatements.
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <memory>
+#include <optional>
+
+#include "messages.h"
+#include "vesk/dbutil/database_utilities.h"
+#include "vesk/ui/current_ui.h"
+
+namespace vesk::dbutil {
+
+namespace detail {
+
+struct FixRun {
+    std::string keyword;             // "COLUMN " in the file dialect, else empty
+    data::ConnectionPtr connection;  // the fix connection: carries every statement
+    // Both held for the whole call, so that a listener that releases or refreshes the
+    // catalogs meanwhile cannot pull them from under the loops.
+    std::optional<data::Tables> templateTables;
+    data::CatalogPtr mainCatalog;
+    std::int16_t TotalTables = 0;
+    std::int16_t TableNo = 0;
+    std::int16_t TotalFields = 0;
+    std::int16_t FieldNo = 0;
+    std::int16_t TablesCreates = 0;
+    std::int16_t FieldsCreated = 0;
+};
+
+}  // namespace detail
+
+namespace {
+
+// Runs one step whose failure is ignored; returns whether it succeeded.
+template <typename Step>
+bool Ignoring(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool IsProcessed(const data::Table& entry, const std::string& TableName) {
+    std::string type = entry.Type();
+    std::ranges::transform(type, type.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return type == "TABLE" && (TableName.empty() || entry.Name() == TableName);
+}
+
+// A lookup that fails means the table is missing.
+bool MainTableExists(data::Catalog& main, const std::string& table) {
+    try {
+        return !main.Tables().Item(table).Name().empty();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// The main column's defined size; nothing when any part of the lookup fails.
+std::optional<std::int64_t> MainColumnSize(data::Catalog& main, const std::string& table,
+                                           const std::string& column) {
+    try {
+        const data::Column& found = main.Tables().Item(table).Columns().Item(column);
+        return found.Name().empty() ? std::nullopt : std::optional(found.DefinedSize());
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+void ShowCannotFix() {
+    platform::Ui().MessageBox(messages::kCannotFixFields, messages::kExclamation,
+                              messages::kFixFieldsErrorTitle);
+}
+
+}  // namespace
+
+void DatabaseUtilities::FixFields(const std::string& TableName) {
+    m_failedStatements.clear();
+    detail::FixRun run;
+    if (!StartFix(run)) {
+        return;
+    }
+    run.TotalTables = static_cast<std::int16_t>(run.templateTables->Count());
+    Ignoring([] { platform::Ui().ClearClipboard(); });
+    const std::int16_t entries = run.TotalTables;
+    for (std::int16_t index = 0; index < entries && !OperationCancelled; ++index) {
+        ++run.TableNo;
+        FixCatalogEntry(run, index, TableName);
+    }
+    FireEntryProgress({}, run.TotalTables, run.TotalTables);
+    Fire([&](DatabaseUtilitiesEvents& listener) {
+        listener.ProcessDone(run.TablesCreates, run.FieldsCreated);
+    });
+}
+
+// Opens the fix connection and makes sure both catalogs can be read. When either fails the
+// user is told, and nothing else happens: no event, no statement, the clipboard untouched.
+// A repair without its connection or its catalogs would report counts of statements that
+// never ran.
+bool DatabaseUtilities::StartFix(detail::FixRun& run) {
+    run.keyword = DBType == DBDefault ? "COLUMN " : "";
+    std::string connectionFailure;
+    try {
+        auto connection = std::make_shared<data::Connection>();
+        connection->SetConnectionString(MainFileConnection ? MainFileConnection->ConnectionString()
+                                                           : std::string());
+        connection->SetStatementTrace(m_statementTrace);
+        connection->Open();
+        run.connection = std::move(connection);
+    } catch (const std::exception& error) {
+        connectionFailure = error.what();
+    }
+    if (!CheckConnections() || !ReadCatalogs(run)) {
+        ShowCannotFix();
+        return false;
+    }
+    if (!run.connection) {
+        platform::Ui().MessageBox(connectionFailure, messages::kExclamation,
+                                  messages::kConnectionErrorTitle);
+        ShowCannotFix();
+        return false;
+    }
+    return true;
+}
+
+// Reads both catalogs afresh: the main database may have changed since the last call, and
+// catalogs left unconnected by a failed MakeConnections cannot be read at all.
+bool DatabaseUtilities::ReadCatalogs(detail::FixRun& run) {
+    return Ignoring([&] {
+        m_templateCatalog->Refresh();
+        m_mainCatalog->Refresh();
+        run.templateTables = m_templateCatalog->Tables();
+        m_mainCatalog->Tables();
+        run.mainCatalog = m_mainCatalog;
+    });
+}
+
+void DatabaseUtilities::FixCatalogEntry(detail::FixRun& run, long index,
+                                        const std::string& TableName) {
+    const data::Table& entry = run.templateTables->Item(index);
+    if (IsProcessed(entry, TableName)) {
+        if (!MainTableExists(*run.mainCatalog, entry.Name())) {
+            CreateMissingTable(run, entry);
+        }
+        FixColumns(run, entry);
+    }
+    FireEntryProgress(entry.Name(), run.TotalTables, run.TableNo);
+}
+
+// The table is created with the template's first column; the other columns are then added
+// one by one as missing.
+void DatabaseUtilities::CreateMissingTable(detail::FixRun& run, const data::Table& table) {
+    std::string statement;
+    bool built = Ignoring([&] {
+        const data::Column& first = table.Columns().Item(0L);
+        statement = "CREATE TABLE " + table.Name() + " (" + first.Name() + " " +
+                    ColumnTypeText(first) + ")";
+    });
+    if (!built) {
+        return;
+    }
+    RunStatement(run, statement);
+    ++run.TablesCreates;
+    // The catalog keeps the table list it read; without a new reading every column of the new
+    // table would look missing, and its first column would be added a second time.
+    run.mainCatalog->Refresh();
+}
+
+void DatabaseUtilities::FixColumns(detail::FixRun& run, const data::Table& table) {
+    const data::Columns* columns = nullptr;
+    Ignoring([&] { columns = &table.Columns(); });
+    run.TotalFields = columns ? static_cast<std::int16_t>(columns->Count()) : 0;
+    run.FieldNo = 0;
+    const std::int16_t fields = run.TotalFields;
+    for (std::int16_t column_idx = 0; column_idx < fields; ++column_idx) {
+        ++run.FieldNo;
+        FixColumn(run, table, columns->Item(column_idx));
+        FireProgress(table.Name(), run.TotalTables, run.TotalFields, run.FieldNo, run.TableNo);
+    }
+}
+
+// Adds a missing column, or alters one whose defined size differs from the template's. A
+// column of the same size is left alone, whatever its type.
+void DatabaseUtilities::FixColumn(detail::FixRun& run, const data::Table& table,
+                                  const data::Column& column) {
+    std::optional<std::int64_t> mainSize =
+        MainColumnSize(*run.mainCatalog, table.Name(), column.Name());
+    if (mainSize == column.DefinedSize()) {
+        return;
+    }
+    RunStatement(run, "ALTER Table " + table.Name() + (mainSize ? " ALTER " : " ADD ") +
+                          run.keyword + column.Name() + " " + ColumnTypeText(column));
+    if (mainSize) {
+        Ignoring([] { platform::Ui().DoEvents(); });
+    }
+    ++run.FieldsCreated;
+}
+
+std::string DatabaseUtilities::ColumnTypeText(const data::Column& column) const {
+    std::string suffix;
+    std::string type =
+        GetFieldTypeName(column.Type(), static_cast<double>(column.DefinedSize()), suffix);
+    return type + suffix;
+}
+
+void DatabaseUtilities::RunStatement(detail::FixRun& run, const std::string& statement) {
+    try {
+        run.connection->Execute(statement);
+    } catch (const std::exception& error) {
+        m_failedStatements.push_back({statement, error.what()});
+    }
+}
+
+void DatabaseUtilities::FireProgress(std::string TableName, std::int16_t& TotalTables,
+                                     std::int16_t& TotalFields, std::int16_t& FieldNo,
+                                     std::int16_t& TableNo) {
+    Fire([&](DatabaseUtilitiesEvents& listener) {
+        listener.Progress(TableName, TotalTables, TotalFields, FieldNo, TableNo);
+    });
+}
+
+void DatabaseUtilities::FireEntryProgress(std::string TableName, std::int16_t& TotalTables,
+                                          std::int16_t& TableNo) {
+    std::int16_t noFields = 0;
+    std::int16_t noField = 0;
+    FireProgress(std::move(TableName), TotalTables, noFields, noField, TableNo);
+}
+
+}  // namespace vesk::dbutil

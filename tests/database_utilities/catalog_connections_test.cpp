@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "utilities_fixture.h"
+#include "vesk/data_access/connection_text.h"
+
+namespace vesk::dbutil::testing {
+namespace {
+
+const RecordedMessageBox kCannotFix{
+    "Cannot fix table fields because database connections could not be made.", 48,
+    "Fix Fields Error"};
+
+class CatalogConnectionsTest : public UtilitiesTest {
+protected:
+    // The boxes of a failed connection: its description, then the repair's refusal; no event.
+    void ExpectConnectionFailure(const std::string& descriptionPart) {
+        ASSERT_EQ(m_ui.MessageBoxes().size(), 2u);
+        const RecordedMessageBox& first = m_ui.MessageBoxes()[0];
+        EXPECT_NE(first.text.find(descriptionPart), std::string::npos) << first.text;
+        EXPECT_EQ(first.flags, 48);
+        EXPECT_EQ(first.title, "Connection Error");
+        EXPECT_EQ(m_ui.MessageBoxes()[1], kCannotFix);
+        EXPECT_TRUE(m_listener.events.empty());
+    }
+
+    const std::vector<std::string> kTemplate = {"CREATE TABLE Grades (Grade Integer)"};
+};
+
+TEST_F(CatalogConnectionsTest, MissingTemplateIsReportedWithoutEventsOrClipboardChange) {
+    MakeMain({});
+    m_utilities.SetTemplateFilePath(m_folder.Path("none.mdb"));
+    m_ui.SetClipboardPicture(platform::Picture(QImage(2, 2, QImage::Format_RGB32)));
+    m_utilities.FixFields();
+    EXPECT_EQ(m_ui.MessageBoxes(),
+              (std::vector<RecordedMessageBox>{
+                  {"Template file not found", 0, "Vesk Database Utilities"}, kCannotFix}));
+    EXPECT_TRUE(m_listener.events.empty());
+    EXPECT_NE(m_ui.GetClipboardPicture().Handle(), 0u);
+
+    m_utilities.SetTemplateFilePath(m_folder.Path());  // a folder is no template file
+    EXPECT_FALSE(m_utilities.CheckConnections());
+    EXPECT_EQ(m_ui.MessageBoxes().back().text, "Template file not found");
+}
+
+TEST_F(CatalogConnectionsTest, WrongPasswordLeavesUnconnectedCatalogsUntilCleanUp) {
+    MakeTemplate(kTemplate);
+    MakeMain({});
+    m_utilities.TemplatePWD = "wrong";
+    m_utilities.FixFields();
+    ExpectConnectionFailure("not a valid password");
+
+    m_utilities.TemplatePWD = "tpw";
+    EXPECT_TRUE(m_utilities.CheckConnections()) << "set, though not connected";
+    m_utilities.FixFields();
+    EXPECT_EQ(m_ui.MessageBoxes().size(), 3u) << "no new connection was tried";
+    EXPECT_EQ(m_ui.MessageBoxes()[2], kCannotFix);
+    EXPECT_TRUE(m_listener.events.empty());
+
+    m_utilities.DoCleanUp();
+    m_utilities.FixFields();
+    EXPECT_EQ(m_ui.MessageBoxes().size(), 3u);
+    EXPECT_EQ(m_statements, std::vector<std::string>{"CREATE TABLE Grades (Grade Integer)"});
+    EXPECT_EQ(Events("ProcessDone"), std::vector<std::string>{"ProcessDone(1,0)"});
+}
+
+TEST_F(CatalogConnectionsTest, MissingMainConnectionIsAConnectionError) {
+    MakeTemplate(kTemplate);
+    m_utilities.FixFields();
+    ExpectConnectionFailure("connection cannot be used");
+}
+
+// A main connection opened with its password given apart from its connection text: the fix
+// connection, made from that text alone, cannot open, and nothing is reported as done.
+TEST_F(CatalogConnectionsTest, FixConnectionThatCannotOpenIsAConnectionError) {
+    MakeTemplate(kTemplate);
+    MakeDatabase("main.mdb", "mpw", {});
+    auto main = std::make_shared<data::Connection>();
+    main->Open(data::EmbeddedConnectionText(m_folder.Path("main.mdb")), {}, "mpw");
+    m_utilities.MainFileConnection = main;
+    m_utilities.FixFields();
+    ExpectConnectionFailure("protected by a password");
+    EXPECT_TRUE(m_statements.empty());
+}
+
+}  // namespace
+}  // namespace vesk::dbutil::testing

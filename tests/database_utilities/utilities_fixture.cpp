@@ -1,0 +1,65 @@
+#include "utilities_fixture.h"
+
+#include <fmt/format.h>
+
+#include "vesk/data_access/connection_text.h"
+
+namespace vesk::dbutil::testing {
+
+void RecordingListener::ProcessDone(std::int16_t& TablesCreates, std::int16_t& FieldsCreated) {
+    events.push_back(fmt::format("ProcessDone({},{})", TablesCreates, FieldsCreated));
+}
+
+void RecordingListener::Progress(std::string& TableName, std::int16_t& TotalTables,
+                                 std::int16_t& TotalFields, std::int16_t& FieldNo,
+                                 std::int16_t& TableNo) {
+    events.push_back(fmt::format("Progress({},{},{},{},{})", TableName, TotalTables, TotalFields,
+                                 FieldNo, TableNo));
+    if (onProgress) {
+        onProgress(TableName);
+    }
+}
+
+UtilitiesTest::UtilitiesTest() {
+    m_utilities.Advise(&m_listener);
+    m_utilities.SetStatementTrace([this](data::StatementKind kind, std::string_view sql) {
+        if (kind == data::StatementKind::Command) {
+            m_statements.emplace_back(sql);
+        }
+    });
+}
+
+data::ConnectionPtr UtilitiesTest::MakeDatabase(const std::string& name,
+                                                const std::string& password,
+                                                const std::vector<std::string>& statements) {
+    data::Catalog catalog;
+    data::ConnectionPtr connection =
+        catalog.Create(data::EmbeddedConnectionText(m_folder.Path(name), password));
+    for (const std::string& statement : statements) {
+        connection->Execute(statement);
+    }
+    return connection;
+}
+
+void UtilitiesTest::MakeTemplate(const std::vector<std::string>& statements) {
+    MakeDatabase("template.mdb", "tpw", statements);
+    m_utilities.SetTemplateFilePath(m_folder.Path("template.mdb"));
+    m_utilities.TemplatePWD = "tpw";
+}
+
+data::ConnectionPtr UtilitiesTest::MakeMain(const std::vector<std::string>& statements) {
+    m_utilities.MainFileConnection = MakeDatabase("main.mdb", "mpw", statements);
+    return m_utilities.MainFileConnection;
+}
+
+std::vector<std::string> UtilitiesTest::Events(const std::string& name) const {
+    std::vector<std::string> found;
+    for (const std::string& event : m_listener.events) {
+        if (event.starts_with(name + "(")) {
+            found.push_back(event);
+        }
+    }
+    return found;
+}
+
+}  // namespace vesk::dbutil::testing
