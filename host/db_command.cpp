@@ -10,7 +10,10 @@
 
 #include <fmt/format.h>
 
+#include "command_ui.h"
 #include "connection_option.h"
+#include "db_compact_command.h"
+#include "db_copy_command.h"
 #include "progress_bar.h"
 #include "row_printer.h"
 #include "vesk/data_access/connection_text.h"
@@ -39,22 +42,6 @@ struct FixOptions {
     dbutil::DBTypes type = dbutil::DBDefault;
     std::string table;
     bool dryRun = false;
-};
-
-// The utilities' message boxes go to the command's error stream as "TITLE: TEXT", unless
-// the process installed services of its own (a test, a host with a window).
-class CommandUi {
-public:
-    explicit CommandUi(std::ostream& err) : m_console(err), m_previous(platform::SetUi(nullptr)) {
-        platform::SetUi(m_previous != nullptr ? m_previous : &m_console);
-    }
-    ~CommandUi() { platform::SetUi(m_previous); }
-    CommandUi(const CommandUi&) = delete;
-    CommandUi& operator=(const CommandUi&) = delete;
-
-private:
-    platform::ConsoleUiServices m_console;
-    platform::UiServices* m_previous;
 };
 
 // Follows one repair: prints each statement as it is issued, draws a progress bar on standard
@@ -285,6 +272,8 @@ void InstallDbCommands(CLI::App& app, CommandAction& action) {
     db->require_subcommand(1);
     InstallCreate(*db, action);
     InstallFix(*db, action);
+    InstallDbCopyCommand(*db, action);
+    InstallDbCompactCommands(*db, action);
 }
 
 void RunDatabaseUtilitiesDemo(const std::string& folder, Output& output) {

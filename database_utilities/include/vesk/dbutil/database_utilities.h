@@ -71,6 +71,10 @@ public:
     // Releases both schema catalogs; the next FixFields connects anew.
     void DoCleanUp();
 
+    // --- Copying data between databases (copy_data.cpp, copy_large_field.cpp). ---
+
+    // --- Compacting and repairing database files (compact_repair.cpp). ---
+
     // The statements the database refused in the last FixFields; they are still counted in
     // ProcessDone, as hosts expect.
     const std::vector<FailedStatement>& FailedStatements() const { return m_failedStatements; }
@@ -117,6 +121,10 @@ private:
     data::CatalogPtr m_mainCatalog;      // MainCatalog
     data::StatementTrace m_statementTrace;
     std::vector<FailedStatement> m_failedStatements;
+
+    // --- Copying data: private members. ---
+
+    // --- Compacting and repairing: private members. ---
 };
 
 }  // namespace vesk::dbutil
