@@ -10,6 +10,7 @@ packages=(
   libcli11-dev libfmt-dev
   libgtest-dev libgmock-dev
   clang-format
+  fonts-dejavu-core
 )
 
 missing=()
@@ -31,4 +32,4 @@ fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -q
-"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+"${sudo_cmd[@]}" apt-get install -y -q "${missing[@]}"
