@@ -7,6 +7,8 @@
 
 namespace vesk::bench {
 void RunChunkTransferBench();
+void RunCompactBench();
+void RunCopyDataBench();
 void RunFixFieldsBench();
 void RunPhotoStoreBench();
 void RunPhotoConversionBench();
@@ -17,7 +19,9 @@ void RunPhotoConversionBench();
 int main(int argc, char** argv) {
     const std::vector<std::pair<std::string, std::function<void()>>> benchmarks = {
         {"chunks", vesk::bench::RunChunkTransferBench},
+        {"compact", vesk::bench::RunCompactBench},
         {"fix-fields", vesk::bench::RunFixFieldsBench},
+        {"copy", vesk::bench::RunCopyDataBench},
         {"photos", vesk::bench::RunPhotoStoreBench},
         {"conversion", vesk::bench::RunPhotoConversionBench},
     };

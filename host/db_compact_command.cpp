@@ -1,7 +1,104 @@
 #include "db_compact_command.h"
 
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+#include <fmt/format.h>
+
+#include "command_ui.h"
+#include "vesk/data_access/connection.h"
+#include "vesk/data_access/connection_text.h"
+#include "vesk/dbutil/database_utilities.h"
+
 namespace vesk::host {
 
-void InstallDbCompactCommands(CLI::App& /*db*/, CommandAction& /*action*/) {}
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CompactOptions {
+    std::string path;
+    std::string tempFolder;
+    std::string password;
+};
+
+// Runs `work` on the file `path`, printing its size before and after. Throws with `failure`
+// when the work reports false.
+void WithSizes(const std::string& path, const std::string& failure, Output& output,
+               const std::function<bool()>& work) {
+    std::error_code ignored;
+    auto before = fs::file_size(path, ignored);
+    if (!work()) {
+        throw std::runtime_error(failure);
+    }
+    output.out << fmt::format("{}: {} bytes before, {} bytes after\n", path, before,
+                              fs::file_size(path));
+}
+
+void RunCompact(const CompactOptions& options, Output& output) {
+    CommandUi ui(output.err);
+    dbutil::DatabaseUtilities utilities;
+    std::string tempFolder = options.tempFolder.empty()
+                                 ? fs::path(options.path).parent_path().string()
+                                 : options.tempFolder;
+    WithSizes(options.path, options.path + " was not compacted", output, [&] {
+        return utilities.CompactDatabase(options.path, tempFolder, options.password);
+    });
+}
+
+void RunRepair(const std::string& path, Output& output) {
+    CommandUi ui(output.err);
+    dbutil::DatabaseUtilities utilities;
+    WithSizes(path, path + " was not repaired", output,
+              [&] { return utilities.RepairDatabase(path); });
+}
+
+void InstallCompact(CLI::App& db, CommandAction& action) {
+    auto options = std::make_shared<CompactOptions>();
+    CLI::App* command = db.add_subcommand("compact", "compact a database file in place");
+    command->add_option("path", options->path, "the database file")->required();
+    command->add_option("--temp", options->tempFolder,
+                        "folder for the temporary copy (default: the file's folder)");
+    command->add_option("--password", options->password, "the database's password");
+    command->callback([options, &action] {
+        action = [options](Output& output) { RunCompact(*options, output); };
+    });
+}
+
+void InstallRepair(CLI::App& db, CommandAction& action) {
+    auto path = std::make_shared<std::string>();
+    CLI::App* command = db.add_subcommand(
+        "repair", "check a database file and rebuild it from its readable rows when damaged");
+    command->add_option("path", *path, "the database file (without a password)")->required();
+    command->callback(
+        [path, &action] { action = [path](Output& output) { RunRepair(*path, output); }; });
+}
+
+}  // namespace
+
+void InstallDbCompactCommands(CLI::App& db, CommandAction& action) {
+    InstallCompact(db, action);
+    InstallRepair(db, action);
+}
+
+void RunCompactionDemo(const std::string& databasePath, const std::string& password,
+                       Output& output) {
+    {
+        data::Connection connection;
+        connection.Open(data::EmbeddedConnectionText(databasePath, password));
+        connection.Execute("DROP TABLE IF EXISTS DemoFiller");
+        connection.Execute("CREATE TABLE DemoFiller (Id INTEGER PRIMARY KEY, Filler Memo)");
+        connection.Execute(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+            "INSERT INTO DemoFiller SELECT i, hex(randomblob(200)) FROM n");
+        connection.Execute("DELETE FROM DemoFiller WHERE Id % 10 <> 0");
+    }
+    output.out << fmt::format("\nCompacting {} after deleting 1800 of 2000 rows:\n",
+                              fs::path(databasePath).filename().string());
+    CompactOptions options{databasePath, {}, password};
+    RunCompact(options, output);
+}
 
 }  // namespace vesk::host

@@ -1,10 +1,17 @@
 #pragma once
 
+#include <string>
+
 #include "command_registry.h"
 
 namespace vesk::host {
 
-// Adds the `vesk db` subcommands that copy data between databases.
+// Adds `vesk db copy --from CONN --to CONN [--from-password PW] [--to-password PW]`: adds the
+// rows of every source table that the destination table of the same name lacks.
 void InstallDbCopyCommand(CLI::App& db, CommandAction& action);
+
+// Makes a small demo database in `folder` and upsizes it into a second new one there,
+// printing what was read and added per table (run twice: the second run adds nothing).
+void RunDataCopyDemo(const std::string& folder, Output& output);
 
 }  // namespace vesk::host

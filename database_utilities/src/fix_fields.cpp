@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "ignoring_failures.h"
 #include "messages.h"
 #include "vesk/dbutil/database_utilities.h"
 #include "vesk/ui/current_ui.h"
@@ -34,16 +35,7 @@ struct FixRun {
 
 namespace {
 
-// Runs one step whose failure is ignored; returns whether it succeeded.
-template <typename Step>
-bool Ignoring(Step&& step) {
-    try {
-        step();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
+using detail::Ignoring;
 
 bool IsProcessed(const data::Table& entry, const std::string& TableName) {
     std::string type = entry.Type();

@@ -14,6 +14,10 @@ inline constexpr const char* kCannotFixFields =
     "Cannot fix table fields because database connections could not be made.";
 inline constexpr const char* kFixFieldsErrorTitle = "Fix Fields Error";
 inline constexpr const char* kCreateErrorTitle = "Error Creating Database";
+inline constexpr const char* kCompactErrorTitle = "Error Compacting Database";
+inline constexpr const char* kRepairFileNotFound = "Database file not found to repair";
+inline constexpr const char* kFileNotFoundTitle = "File Not Found";
+inline constexpr const char* kRepairErrorTitle = "Error Repairing Database";
 
 // Message box flags: OK only, exclamation and information icons.
 inline constexpr int kOkOnly = 0;

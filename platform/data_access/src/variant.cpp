@@ -57,6 +57,37 @@ std::optional<double> NumberFromText(const std::string& text) {
     return value;
 }
 
+bool IsPossible(const DateTime& date) {
+    return date.month >= 1 && date.month <= 12 && date.day >= 1 &&
+           date.day <= DaysInMonth(date.year, date.month) && date.hour <= 23 && date.minute <= 59 &&
+           date.second <= 59;
+}
+
+constexpr std::string_view kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// "DD Mon YYYY" (an English month abbreviation, any letter case); the time is midnight.
+std::optional<DateTime> ParseDayMonthYear(std::string_view text) {
+    std::size_t pos = 0;
+    auto day = ReadDigits(text, pos, 2);
+    if (!day || !Expect(text, pos, ' ') || pos + 4 > text.size()) {
+        return std::nullopt;
+    }
+    std::string month = ToUpperAscii(text.substr(pos, 3));
+    pos += 3;
+    auto year = Expect(text, pos, ' ') ? ReadDigits(text, pos, 4) : std::nullopt;
+    for (int index = 0; year && pos == text.size() && index < 12; ++index) {
+        if (ToUpperAscii(kMonthNames[index]) == month) {
+            DateTime result;
+            result.year = *year;
+            result.month = index + 1;
+            result.day = *day;
+            return result;
+        }
+    }
+    return std::nullopt;
+}
+
 [[noreturn]] void ThrowNotConvertible(VariantType from, std::string_view to) {
     throw DataAccessError(
         fmt::format("Type mismatch: a {} value cannot be read as {}", VariantTypeName(from), to));
@@ -66,6 +97,9 @@ std::optional<double> NumberFromText(const std::string& text) {
 
 std::optional<DateTime> DateTime::Parse(std::string_view text) {
     text = Trim(text);
+    if (auto dayFirst = ParseDayMonthYear(text)) {
+        return IsPossible(*dayFirst) ? dayFirst : std::nullopt;
+    }
     DateTime result;
     std::size_t pos = 0;
     auto year = ReadDigits(text, pos, 4);
@@ -108,12 +142,15 @@ std::optional<DateTime> DateTime::Parse(std::string_view text) {
             return std::nullopt;
         }
     }
-    if (result.month < 1 || result.month > 12 || result.day < 1 ||
-        result.day > DaysInMonth(result.year, result.month) || result.hour > 23 ||
-        result.minute > 59 || result.second > 59) {
+    if (!IsPossible(result)) {
         return std::nullopt;
     }
     return result;
+}
+
+std::string DateTime::ToDayMonthYear() const {
+    std::string_view name = month >= 1 && month <= 12 ? kMonthNames[month - 1] : "???";
+    return fmt::format("{:02} {} {:04}", day, name, year);
 }
 
 std::string DateTime::ToIso() const {

@@ -6,6 +6,7 @@
 
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection.h"
+#include "vesk/data_access/recordset.h"
 #include "vesk/dbutil/database_utilities_events.h"
 #include "vesk/events/listeners.h"
 
@@ -73,7 +74,29 @@ public:
 
     // --- Copying data between databases (copy_data.cpp, copy_large_field.cpp). ---
 
+    // Adds the rows of every source table to the destination table of the same name, skipping
+    // rows whose first-column value the destination already holds; reports each table through
+    // ProgressUpsize. A failing step is skipped; nothing is thrown or shown.
+    void CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConnection,
+                            const data::ConnectionPtr& DestConnection);
+
+    // Appends the value of `fldSource` to `fldDestination`: the size mod 16384 bytes first, then
+    // pieces of 16384. A failure ends the copy silently; the result is always empty. `rsSorc`
+    // is not used.
+    data::Variant CopyLargeField(data::Field& fldSource, data::Field& fldDestination,
+                                 data::Recordset& rsSorc);
+
     // --- Compacting and repairing database files (compact_repair.cpp). ---
+
+    // Compacts the database file `FileName` (key `sDBPassword`) through the temporary file
+    // TempFolder + "CompactTemp.vsk"; a '/' is appended to `TempFolder` when it lacks one.
+    // False, silently, when the file is missing; false with a message box when a step fails.
+    bool CompactDatabase(const std::string& FileName, std::string& TempFolder,
+                         const std::string& sDBPassword = {});
+
+    // Checks the unkeyed file `FileName`; a damaged one is rebuilt from its readable rows and
+    // the original kept as FileName + ".damaged". False with a message box on failure.
+    bool RepairDatabase(const std::string& FileName);
 
     // The statements the database refused in the last FixFields; they are still counted in
     // ProcessDone, as hosts expect.
@@ -123,6 +146,17 @@ private:
     std::vector<FailedStatement> m_failedStatements;
 
     // --- Copying data: private members. ---
+
+    void FireProgressUpsize(std::string TableName, std::int16_t TotalTables,
+                            std::int16_t TotalFields, std::int16_t& TableNo);
+    void CopyTable(data::Recordset& source, const data::Tables& tables, std::int16_t& TableNo,
+                   const data::ConnectionPtr& destination);
+    void CopyRows(data::Recordset& source, const std::string& table,
+                  const data::ConnectionPtr& destination);
+    void AddRow(data::Recordset& source, data::Recordset& added);
+    void CopyFields(data::Recordset& source, data::Recordset& destination);
+
+    data::Bytes m_pieceBuffer;  // the piece CopyLargeField moves; reused across calls
 
     // --- Compacting and repairing: private members. ---
 };

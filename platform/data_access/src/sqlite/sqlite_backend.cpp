@@ -302,6 +302,10 @@ std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings) {
     return std::make_unique<SqliteBackend>(OpenDatabaseFile(settings));
 }
 
+SqliteDatabasePtr OpenSqliteDatabase(const ConnectionSettings& settings) {
+    return OpenDatabaseFile(settings);
+}
+
 void CreateSqliteDatabase(const ConnectionSettings& settings) {
     int fd = ::open(settings.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {

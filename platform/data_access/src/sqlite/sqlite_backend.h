@@ -35,6 +35,10 @@ private:
 // file is missing, is not a database, or the key is wrong; nothing is written to the file.
 std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings);
 
+// The engine session under OpenSqliteBackend, for file-level work (copies, checks). Throws
+// as OpenSqliteBackend does.
+SqliteDatabasePtr OpenSqliteDatabase(const ConnectionSettings& settings);
+
 // Creates a new, empty database file, keyed when the settings give a password. Throws
 // DataAccessError, touching nothing, when a file exists at the path.
 void CreateSqliteDatabase(const ConnectionSettings& settings);

@@ -21,9 +21,12 @@ struct DateTime {
     int minute = 0;
     int second = 0;
 
-    // Parses "YYYY-MM-DD", "YYYY-MM-DD HH:MM[:SS]" or the same with a 'T' separator.
-    // Returns nothing when the text is not such a date or names an impossible day.
+    // Parses "YYYY-MM-DD", "YYYY-MM-DD HH:MM[:SS]", the same with a 'T' separator, or
+    // "DD Mon YYYY" (English month abbreviation). Returns nothing when the text is not such a
+    // date or names an impossible day.
     static std::optional<DateTime> Parse(std::string_view text);
+    // The day alone as "DD Mon YYYY" ("05 Mar 2009"), with the English month abbreviation.
+    std::string ToDayMonthYear() const;
     // The ISO-8601 text of this value; the time part is left out when it is midnight.
     std::string ToIso() const;
 

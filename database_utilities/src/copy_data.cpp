@@ -1,0 +1,369 @@
+// Copying data between databases: adds to each destination table the source rows whose
+// first-column value it lacks. Every step that fails is skipped and the copy goes on.
+#include <charconv>
+#include <optional>
+#include <unordered_set>
+
+#include "ignoring_failures.h"
+#include "vesk/data_access/data_access_error.h"
+#include "vesk/data_access/sql_text.h"
+#include "vesk/dbutil/database_utilities.h"
+#include "vesk/ui/current_ui.h"
+
+namespace vesk::dbutil {
+
+namespace {
+
+using data::Variant;
+using detail::Ignoring;
+
+// Rows stored per transaction: spares a sync per row. A failing row is one refused INSERT,
+// which undoes no other row.
+constexpr long kRowsPerCommit = 1000;
+
+enum class FieldGroup { Numeric, Date, Text, Boolean, Binary, NotCopied };
+
+FieldGroup GroupOf(data::DataTypeEnum code) {
+    using namespace data;
+    switch (code) {
+        case adSmallInt:
+        case adInteger:
+        case adSingle:
+        case adDouble:
+        case adCurrency:
+        case adDecimal:
+        case adTinyInt:
+        case adUnsignedTinyInt:
+        case adUnsignedSmallInt:
+        case adUnsignedInt:
+        case adBigInt:
+        case adUnsignedBigInt:
+        case adNumeric:
+            return FieldGroup::Numeric;
+        case adDate:
+        case adDBDate:
+        case adDBTime:
+        case adDBTimeStamp:
+            return FieldGroup::Date;
+        case adBSTR:
+        case adChar:
+        case adWChar:
+        case adChapter:
+        case adVarChar:
+        case adLongVarChar:
+        case adVarWChar:
+        case adLongVarWChar:
+            return FieldGroup::Text;
+        case adBoolean:
+            return FieldGroup::Boolean;
+        case adBinary:
+        case adVarBinary:
+        case adLongVarBinary:
+            return FieldGroup::Binary;
+        default:
+            return FieldGroup::NotCopied;
+    }
+}
+
+// Leading and trailing blanks (U+0020) only.
+std::string TrimBlanks(std::string_view text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+bool IsEmptyText(const Variant& value) {
+    const std::string* text = value.AsText();
+    return text != nullptr && text->empty();
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The number at the start of `text`: a sign, digits with at most one '.', an exponent; 0 when
+// no digit was read. The decimal point is always '.', whatever the locale.
+double LeadingNumber(std::string_view text) {
+    std::size_t pos = text.empty() || (text[0] != '+' && text[0] != '-') ? 0 : 1;
+    const std::size_t start = pos;
+    bool point = false;
+    std::size_t digits = 0;
+    for (; pos < text.size() && (IsDigit(text[pos]) || (text[pos] == '.' && !point)); ++pos) {
+        point = point || text[pos] == '.';
+        digits += IsDigit(text[pos]) ? 1 : 0;
+    }
+    if (digits == 0) {
+        return 0;
+    }
+    std::size_t end = pos;
+    if (pos < text.size() && (text[pos] == 'E' || text[pos] == 'e')) {
+        std::size_t exponent = pos + 1;
+        exponent += exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-');
+        const std::size_t exponentDigits = exponent;
+        while (exponent < text.size() && IsDigit(text[exponent])) {
+            ++exponent;
+        }
+        end = exponent > exponentDigits ? exponent : end;
+    }
+    double value = 0;
+    std::from_chars(text.data() + start, text.data() + end, value);
+    return text[0] == '-' ? -value : value;
+}
+
+// The value a destination field gets for `value` of a field of `group`; nothing when the field
+// is left unassigned. Throws when the value cannot be converted.
+std::optional<Variant> DestinationValue(FieldGroup group, const Variant& value) {
+    switch (group) {
+        case FieldGroup::Numeric:
+            if (value.IsNull() || IsEmptyText(value)) {
+                return Variant(std::int16_t{0});
+            }
+            return Variant(LeadingNumber(TrimBlanks(value.ToText())));
+        case FieldGroup::Text:
+            if (value.IsNull() || IsEmptyText(value)) {
+                return Variant();
+            }
+            return Variant(TrimBlanks(value.ToText()));
+        case FieldGroup::Date: {
+            if (value.IsNull()) {
+                return Variant();
+            }
+            std::optional<data::DateTime> date = data::DateTime::Parse(TrimBlanks(value.ToText()));
+            if (!date) {
+                throw data::DataAccessError("Type mismatch: \"" + value.ToText() + "\" is no date");
+            }
+            return Variant(date->ToDayMonthYear());
+        }
+        case FieldGroup::Boolean:
+            return Variant(std::int16_t{
+                value.IsNull() || value.ToDouble() == 0 ? std::int16_t{0} : std::int16_t{-1}});
+        default:
+            return std::nullopt;
+    }
+}
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return text;
+}
+
+// A key the database may compare as a number (a numeric column converts the quoted text).
+bool LooksNumeric(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t\n\r");
+    return first != std::string_view::npos &&
+           (IsDigit(text[first]) || text[first] == '+' || text[first] == '-' || text[first] == '.');
+}
+
+// The first-column values of a destination table, read once, so that a key it cannot hold
+// costs no query (the column has no index: each query would read the whole table). Keys are
+// compared ignoring letter case and numbers not at all, so that every key the database
+// might find equal goes on to the database's own query.
+class DestinationKeys {
+public:
+    DestinationKeys(const data::ConnectionPtr& destination, const std::string& table,
+                    const std::string& column) {
+        m_known = Ignoring([&] {
+            data::Recordset rows;
+            rows.Open("SELECT " + column + " FROM " + table, destination, data::adOpenKeyset,
+                      data::adLockReadOnly);
+            for (; !rows.IsEOF(); rows.MoveNext()) {
+                Add(rows.Fields().Item(0L).Value().ToText());
+            }
+        });
+    }
+
+    bool MayHold(const std::string& key) const {
+        return !m_known || LooksNumeric(key) || m_keys.contains(LowerAscii(key));
+    }
+    void Add(const std::string& key) { m_keys.insert(LowerAscii(key)); }
+
+private:
+    bool m_known = false;
+    std::unordered_set<std::string> m_keys;
+};
+
+// Whether the destination holds a row whose `column` equals `key`; true also when that cannot
+// be told (a missing table or column), so that such a row is never copied.
+bool FoundInDestination(const data::ConnectionPtr& destination, const std::string& table,
+                        const std::string& column, const std::string& key) {
+    bool found = true;
+    Ignoring([&] {
+        data::Recordset rows;
+        rows.Open(
+            "SELECT * FROM " + table + " WHERE " + column + "='" + data::EscapeSqlText(key) + "'",
+            destination, data::adOpenKeyset, data::adLockOptimistic);
+        found = rows.RecordCount() > 0;
+    });
+    return found;
+}
+
+// Groups the rows stored into one table in transactions of kRowsPerCommit rows; commits the
+// last group when it goes.
+class CommitBatch {
+public:
+    explicit CommitBatch(data::Connection& connection) : m_connection(connection) { Begin(); }
+    ~CommitBatch() { End(); }
+    CommitBatch(const CommitBatch&) = delete;
+    CommitBatch& operator=(const CommitBatch&) = delete;
+
+    void RowStored() {
+        if (++m_rows >= kRowsPerCommit) {
+            End();
+            Begin();
+        }
+    }
+
+private:
+    void Begin() {
+        m_rows = 0;
+        m_open = Ignoring([&] { m_connection.BeginTrans(); });
+    }
+    void End() {
+        if (m_open && !Ignoring([&] { m_connection.CommitTrans(); })) {
+            Ignoring([&] { m_connection.RollbackTrans(); });
+        }
+        m_open = false;
+    }
+
+    data::Connection& m_connection;
+    long m_rows = 0;
+    bool m_open = false;
+};
+
+long FieldCount(data::Recordset& rows) {
+    long count = 0;
+    Ignoring([&] { count = rows.State() == data::adStateOpen ? rows.Fields().Count() : 0; });
+    return count;
+}
+
+bool IsTableEntry(const data::Tables& tables, std::int16_t index) {
+    bool table = false;
+    Ignoring([&] { table = LowerAscii(tables.Item(index).Type()) == "table"; });
+    return table;
+}
+
+}  // namespace
+
+void DatabaseUtilities::CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConnection,
+                                           const data::ConnectionPtr& DestConnection) {
+    data::Catalog catalog;
+    std::optional<data::Tables> tables;
+    if (!SourceConnection || !DestConnection || !Ignoring([&] {
+            catalog.SetActiveConnection(SourceConnection);
+            tables = catalog.Tables();
+        })) {
+        return;
+    }
+    SourceConnection->SetAttributes(128);
+    DestConnection->SetAttributes(128);
+    const auto entries = static_cast<std::int16_t>(tables->Count());
+    data::Recordset source;
+    source.SetActiveConnection(SourceConnection);
+    std::int16_t TableNo = 0;
+    for (; TableNo < entries; ++TableNo) {
+        CopyTable(source, *tables, TableNo, DestConnection);
+    }
+    if (entries > 0) {
+        FireProgressUpsize(tables->Item(entries - 1).Name(), entries,
+                           static_cast<std::int16_t>(FieldCount(source)), TableNo);
+    }
+}
+
+// One catalog entry: opens its rows, reports it, and copies them when it is a table. A
+// listener that moves TableNo moves the rest of the pass to the entry it names.
+void DatabaseUtilities::CopyTable(data::Recordset& source, const data::Tables& tables,
+                                  std::int16_t& TableNo, const data::ConnectionPtr& destination) {
+    source.Close();
+    const std::string name = tables.Item(TableNo).Name();
+    Ignoring([&] {
+        source.Open("SELECT * FROM " + name, source.ActiveConnection(), data::adOpenKeyset,
+                    data::adLockOptimistic);
+    });
+    FireProgressUpsize(name, static_cast<std::int16_t>(tables.Count()),
+                       static_cast<std::int16_t>(FieldCount(source)), TableNo);
+    if (source.State() != data::adStateOpen || !IsTableEntry(tables, TableNo) || source.IsEOF() ||
+        source.IsBOF()) {
+        return;
+    }
+    CopyRows(source, tables.Item(TableNo).Name(), destination);
+}
+
+// The rows of one non-empty table, in the source's order, with one event pump per row.
+void DatabaseUtilities::CopyRows(data::Recordset& source, const std::string& table,
+                                 const data::ConnectionPtr& destination) {
+    std::string column;
+    if (!Ignoring([&] { column = source.Fields().Item(0L).Name(); })) {
+        return;
+    }
+    DestinationKeys keys(destination, table, column);
+    data::Recordset added;  // receives the new rows; opened when the first one comes
+    CommitBatch batch(*destination);
+    bool atEnd = !Ignoring([&] { source.MoveFirst(); });
+    while (!atEnd && Ignoring([&] { atEnd = source.IsEOF(); }) && !atEnd) {
+        Ignoring([&] {
+            std::string key = source.Fields().Item(0L).Value().ToText();
+            if (keys.MayHold(key) && FoundInDestination(destination, table, column, key)) {
+                return;
+            }
+            if (added.State() != data::adStateOpen) {
+                added.Open("SELECT * FROM " + table + " WHERE 1=0", destination, data::adOpenKeyset,
+                           data::adLockOptimistic);
+            }
+            AddRow(source, added);
+            keys.Add(key);
+            batch.RowStored();
+        });
+        atEnd = !Ignoring([&] { source.MoveNext(); });
+        if (!atEnd) {
+            platform::Ui().DoEvents();
+        }
+    }
+}
+
+// Stores a copy of the source's current row; a row the database refuses is dropped whole.
+void DatabaseUtilities::AddRow(data::Recordset& source, data::Recordset& added) {
+    added.AddNew();
+    CopyFields(source, added);
+    try {
+        added.Update();
+    } catch (const std::exception&) {
+        added.CancelUpdate();
+        throw;
+    }
+}
+
+// Each field by its group; one that fails is left unassigned and the others still go.
+void DatabaseUtilities::CopyFields(data::Recordset& source, data::Recordset& destination) {
+    data::Fields from = source.Fields();
+    data::Fields to = destination.Fields();
+    const long count = from.Count();
+    for (long column_idx = 0; column_idx < count; ++column_idx) {
+        Ignoring([&] {
+            data::Field field = from.Item(column_idx);
+            const FieldGroup group = GroupOf(field.Type());
+            if (group == FieldGroup::Binary) {
+                if (field.ActualSize() > 0 || !field.Value().IsNull()) {
+                    data::Field target = to.Item(column_idx);
+                    CopyLargeField(field, target, source);
+                }
+                return;
+            }
+            if (std::optional<Variant> value = DestinationValue(group, field.Value())) {
+                to.Item(field.Name()).SetValue(*value);
+            }
+        });
+    }
+}
+
+void DatabaseUtilities::FireProgressUpsize(std::string TableName, std::int16_t TotalTables,
+                                           std::int16_t TotalFields, std::int16_t& TableNo) {
+    Fire([&](DatabaseUtilitiesEvents& listener) {
+        listener.ProgressUpsize(TableName, TotalTables, TotalFields, TableNo);
+    });
+}
+
+}  // namespace vesk::dbutil

@@ -1,0 +1,119 @@
+#include "file_replacement.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "compaction_steps.h"
+#include "vesk/files/file_error.h"
+#include "vesk/files/file_system.h"
+
+namespace vesk::dbutil::detail {
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::FileError;
+
+[[noreturn]] void ThrowSystemError(const std::string& operation, const std::string& path) {
+    throw FileError(operation, path, std::error_code(errno, std::generic_category()));
+}
+
+std::string FolderOf(const std::string& path) {
+    std::string folder = fs::path(path).parent_path().string();
+    return folder.empty() ? "." : folder;
+}
+
+// Flushes the file or folder `path` to disk.
+void SyncPath(const std::string& path, int flags) {
+    int descriptor = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (descriptor < 0) {
+        ThrowSystemError("Cannot open for flushing", path);
+    }
+    int result = ::fsync(descriptor);
+    int error = errno;
+    ::close(descriptor);
+    if (result != 0) {
+        errno = error;
+        ThrowSystemError("Cannot flush", path);
+    }
+}
+
+dev_t DeviceOf(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        ThrowSystemError("Cannot look up", path);
+    }
+    return status.st_dev;
+}
+
+// Copies `source` to a fresh temporary name in `folder` and returns that name.
+std::string CopyIntoFolder(const std::string& source, const std::string& folder) {
+    std::string name = folder + "/.CompactTemp-XXXXXX";
+    int descriptor = ::mkstemp(name.data());
+    if (descriptor < 0) {
+        ThrowSystemError("Cannot create a temporary file in", folder);
+    }
+    ::close(descriptor);
+    std::error_code error;
+    fs::copy_file(source, name, fs::copy_options::overwrite_existing, error);
+    if (error) {
+        fs::remove(name, error);
+        throw FileError("Cannot copy '" + source + "' to", name, error);
+    }
+    return name;
+}
+
+}  // namespace
+
+void ReplaceFile(const std::string& replacement, const std::string& target) {
+    std::string folder = FolderOf(target);
+    std::string beside = replacement;
+    ReachCompactionStep(CompactionStep::BringBeside);
+    if (DeviceOf(FolderOf(replacement)) != DeviceOf(folder)) {
+        beside = CopyIntoFolder(replacement, folder);
+    }
+    try {
+        ReachCompactionStep(CompactionStep::SyncCopy);
+        SyncPath(beside, O_RDONLY);
+        ReachCompactionStep(CompactionStep::Rename);
+        platform::RenameFile(beside, target);
+    } catch (...) {
+        std::error_code ignored;
+        if (beside != replacement) {
+            fs::remove(beside, ignored);
+        }
+        throw;
+    }
+    ReachCompactionStep(CompactionStep::SyncFolder);
+    SyncPath(folder, O_RDONLY | O_DIRECTORY);
+    if (beside != replacement) {
+        std::error_code ignored;
+        fs::remove(replacement, ignored);
+    }
+}
+
+void KeepFileAs(const std::string& path, const std::string& keepPath) {
+    std::error_code error;
+    fs::remove(keepPath, error);
+    if (::link(path.c_str(), keepPath.c_str()) == 0) {
+        return;
+    }
+    fs::copy_file(path, keepPath, fs::copy_options::overwrite_existing, error);
+    if (error) {
+        throw FileError("Cannot keep a copy of '" + path + "' as", keepPath, error);
+    }
+    SyncPath(keepPath, O_RDONLY);
+}
+
+bool IsRegularFile(const std::string& path) {
+    std::error_code ignored;
+    return fs::is_regular_file(path, ignored);
+}
+
+}  // namespace vesk::dbutil::detail

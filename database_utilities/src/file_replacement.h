@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+// Replacing a database file so that the file at its name is always either the whole old
+// database or the whole new one, even across a crash. Failures throw platform::FileError.
+namespace vesk::dbutil::detail {
+
+// Puts the file `replacement` in the place of `target` by one atomic rename, after flushing
+// it to disk, and then flushes `target`'s folder. A replacement on another file system is
+// first copied to a temporary name beside `target`; the original is removed afterwards.
+void ReplaceFile(const std::string& replacement, const std::string& target);
+
+// Keeps the present file `path` also under `keepPath` (replacing a file there) without ever
+// moving it away from `path`.
+void KeepFileAs(const std::string& path, const std::string& keepPath);
+
+// True when `path` names a regular file.
+bool IsRegularFile(const std::string& path);
+
+}  // namespace vesk::dbutil::detail

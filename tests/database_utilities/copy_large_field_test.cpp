@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "utilities_fixture.h"
+#include "vesk/data_access/recordset.h"
+
+namespace vesk::dbutil::testing {
+namespace {
+
+using data::Bytes;
+using data::Variant;
+
+Bytes Pattern(std::size_t size) {
+    Bytes bytes(size);
+    for (std::size_t index = 0; index < size; ++index) {
+        bytes[index] = static_cast<std::uint8_t>(index % 251);
+    }
+    return bytes;
+}
+
+// A source row holding a value of a given size and a destination table to copy it into.
+class CopyLargeFieldTest : public UtilitiesTest {
+protected:
+    CopyLargeFieldTest()
+        : m_connection(MakeDatabase(
+              "large.mdb", "",
+              {"CREATE TABLE Source (Data IMAGE)", "CREATE TABLE Dest (Other IMAGE)"})) {}
+
+    // Copies the Data field of `source`'s current row through CopyLargeField into a new
+    // destination row; returns what arrived.
+    Variant CopyInto(data::Recordset& source) {
+        data::Recordset dest;
+        dest.Open("SELECT * FROM Dest", m_connection, data::adOpenKeyset, data::adLockOptimistic);
+        dest.AddNew();
+        data::Field from = source.Fields()["Data"];
+        data::Field to = dest.Fields()["Other"];
+        EXPECT_TRUE(m_utilities.CopyLargeField(from, to, dest).IsEmpty());
+        dest.Update();
+        return to.Value();
+    }
+
+    // Stores `value` as the only source row and copies it.
+    Variant CopyThrough(const Variant& value) {
+        m_connection->Execute("DELETE FROM Source");
+        m_connection->Execute("DELETE FROM Dest");
+        data::Recordset source;
+        source.Open("SELECT * FROM Source", m_connection, data::adOpenKeyset,
+                    data::adLockOptimistic);
+        source.AddNew();
+        source.Fields()["Data"].SetValue(value);
+        source.Update();
+        source.MoveFirst();
+        return CopyInto(source);
+    }
+
+    data::ConnectionPtr m_connection;
+};
+
+TEST_F(CopyLargeFieldTest, ValuesArriveWholeOnBothSidesOfThePieceSize) {
+    for (std::size_t size : {16383U, 32768U, 40000U, 16385U}) {
+        SCOPED_TRACE(size);
+        Bytes bytes = Pattern(size);
+        EXPECT_EQ(CopyThrough(Variant(bytes)), Variant(bytes));
+    }
+}
+
+TEST_F(CopyLargeFieldTest, EmptyValueGivesAnEmptyValue) {
+    EXPECT_EQ(CopyThrough(Variant(Bytes{})).ToBytes(), Bytes{});
+}
+
+TEST_F(CopyLargeFieldTest, UnreadableSizeAppendsNothingAndReportsNothing) {
+    data::Recordset source;
+    source.Open("SELECT * FROM Source", m_connection, data::adOpenKeyset, data::adLockOptimistic);
+    ASSERT_TRUE(source.IsEOF());  // no current row: the size cannot be read
+    EXPECT_TRUE(CopyInto(source).IsNull());
+    EXPECT_TRUE(m_ui.MessageBoxes().empty());
+}
+
+}  // namespace
+}  // namespace vesk::dbutil::testing

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "command_registry.h"
+#include "db_compact_command.h"
+#include "scratch_folder.h"
+#include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection_text.h"
+
+namespace vesk::host {
+namespace {
+
+class DbCompactCommandsTest : public ::testing::Test {
+protected:
+    std::string MakeDatabase(const std::string& password) {
+        data::Catalog catalog;
+        std::string path = m_folder.Path("db.mdb");
+        auto connection = catalog.Create(data::EmbeddedConnectionText(path, password));
+        connection->Execute("CREATE TABLE t (id INTEGER PRIMARY KEY, v TEXT)");
+        return path;
+    }
+
+    int Run(std::vector<std::string> arguments) {
+        m_out.str("");
+        m_err.str("");
+        return RunCommandLine(arguments, {m_out, m_err});
+    }
+
+    test::ScratchFolder m_folder;
+    std::ostringstream m_out;
+    std::ostringstream m_err;
+};
+
+TEST_F(DbCompactCommandsTest, DemoCompactsAfterDeletingAndPrintsBothSizes) {
+    std::string path = MakeDatabase("pw");
+    Output output{m_out, m_err};
+    RunCompactionDemo(path, "pw", output);
+    RunCompactionDemo(path, "pw", output);  // runs again on its own result
+    EXPECT_NE(m_out.str().find("bytes before"), std::string::npos) << m_out.str();
+    EXPECT_EQ(m_err.str(), "");
+}
+
+TEST_F(DbCompactCommandsTest, CompactWithPasswordAndTempFolderPrintsSizes) {
+    std::string path = MakeDatabase("pw");
+    EXPECT_EQ(Run({"db", "compact", path, "--temp", m_folder.Path(), "--password", "pw"}), 0);
+    EXPECT_NE(m_out.str().find(path + ": "), std::string::npos) << m_out.str();
+    EXPECT_NE(m_out.str().find("bytes after"), std::string::npos);
+}
+
+TEST_F(DbCompactCommandsTest, FailuresShowTheBoxOnStandardErrorAndFail) {
+    std::string path = MakeDatabase("pw");
+    EXPECT_NE(Run({"db", "compact", path, "--password", "wrong"}), 0);
+    EXPECT_NE(m_err.str().find("Error Compacting Database: "), std::string::npos) << m_err.str();
+    EXPECT_NE(Run({"db", "repair", m_folder.Path("none.mdb")}), 0);
+    EXPECT_NE(m_err.str().find("File Not Found: Database file not found to repair\n"),
+              std::string::npos)
+        << m_err.str();
+    EXPECT_NE(Run({"db", "repair", path}), 0);  // keyed: the repair has no password
+    EXPECT_NE(m_err.str().find("Error Repairing Database: "), std::string::npos) << m_err.str();
+}
+
+TEST_F(DbCompactCommandsTest, RepairOfASoundFileSucceeds) {
+    std::string path = MakeDatabase("");
+    EXPECT_EQ(Run({"db", "repair", path}), 0) << m_err.str();
+    EXPECT_NE(m_out.str().find("bytes after"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vesk::host
