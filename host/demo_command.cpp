@@ -7,6 +7,8 @@
 #include <fmt/format.h>
 
 #include "db_command.h"
+#include "db_compact_command.h"
+#include "db_copy_command.h"
 #include "photo_command.h"
 #include "row_printer.h"
 #include "vesk/data_access/catalog.h"
@@ -102,6 +104,8 @@ void RunDemo(const std::string& folder, Output& output) {
     ShowProtection(path, output);
     RunPhotoDemo(connection, folder, output);
     RunDatabaseUtilitiesDemo(folder, output);
+    RunDataCopyDemo(folder, output);
+    RunCompactionDemo(path.string(), kDemoPassword, output);
     output.out << fmt::format("\nTry: vesk sql --db {} --password {} \"SELECT * FROM Employees\"\n",
                               path.string(), kDemoPassword);
 }
