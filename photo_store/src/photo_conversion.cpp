@@ -30,8 +30,8 @@ data::Bytes ReadWholeFile(const std::string& path) {
 
 }  // namespace
 
-// Replaces the instance's rows with a keyset over the whole photo table.
-void CPicture::OpenWholeTable(const data::ConnectionPtr& cnn) {
+// Replaces the instance's rows with a keyset over the whole photo table; returns its row count.
+std::int32_t CPicture::OpenWholeTable(const data::ConnectionPtr& cnn) {
     if (!m_cnnPhotos) {
         m_cnnPhotos = cnn;
     }
@@ -42,6 +42,7 @@ void CPicture::OpenWholeTable(const data::ConnectionPtr& cnn) {
     rows->SetLockType(data::adLockOptimistic);
     rows->SetSource("SELECT * FROM " + TableName);
     rows->Open();
+    return static_cast<std::int32_t>(rows->RecordCount());
 }
 
 void CPicture::FireConversionProgress(const std::string& message, std::int32_t position,
@@ -59,12 +60,11 @@ bool CPicture::ConvertAllToFiles(data::ConnectionPtr cnn) {
         return false;
     }
     try {
-        OpenWholeTable(cnn);
-        data::Recordset& rows = *m_rsPhotoDetails;
-        auto total = static_cast<std::int32_t>(rows.RecordCount());
+        std::int32_t total = OpenWholeTable(cnn);
         if (total == 0) {
             return true;
         }
+        data::Recordset& rows = *m_rsPhotoDetails;
         // Loading a row in file storage writes its column's picture to its photo file and only
         // then clears that row's binary copy; a row whose file fails is reported by LoadData and
         // keeps its copy. So no blanket clearing of the column follows the walk.
@@ -108,12 +108,11 @@ bool CPicture::ConvertAllToBlobs(data::ConnectionPtr cnn) {
         return false;
     }
     try {
-        OpenWholeTable(cnn);
-        data::Recordset& rows = *m_rsPhotoDetails;
-        auto total = static_cast<std::int32_t>(rows.RecordCount());
+        std::int32_t total = OpenWholeTable(cnn);
         if (total == 0) {
             return true;
         }
+        data::Recordset& rows = *m_rsPhotoDetails;
         std::vector<std::string> storedFiles;
         std::int32_t done = 0;
         rows.MoveFirst();

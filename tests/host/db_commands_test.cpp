@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "host_test.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,25 +20,8 @@ const char* const kCannotFix =
     "Fix Fields Error: Cannot fix table fields because database connections could not be "
     "made.\n";
 
-class DbCommandsTest : public ::testing::Test {
+class DbCommandsTest : public HostTest {
 protected:
-    std::string MakeDatabase(const std::string& name, const std::string& password,
-                             const std::vector<std::string>& statements) {
-        data::Catalog catalog;
-        auto connection =
-            catalog.Create(data::EmbeddedConnectionText(m_folder.Path(name), password));
-        for (const std::string& statement : statements) {
-            connection->Execute(statement);
-        }
-        return m_folder.Path(name);
-    }
-
-    int Run(std::vector<std::string> arguments) {
-        m_out.str("");
-        m_err.str("");
-        return RunCommandLine(arguments, {m_out, m_err});
-    }
-
     std::vector<std::string> Fix(const std::string& main) {
         return {"db",
                 "fix",
@@ -54,10 +39,6 @@ protected:
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-
-    test::ScratchFolder m_folder;
-    std::ostringstream m_out;
-    std::ostringstream m_err;
 };
 
 TEST_F(DbCommandsTest, CreateMakesAKeyedFileAndRefusesAnExistingOne) {

@@ -5,6 +5,7 @@
 
 #include "command_registry.h"
 #include "db_compact_command.h"
+#include "host_test.h"
 #include "scratch_folder.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
@@ -12,25 +13,13 @@
 namespace vesk::host {
 namespace {
 
-class DbCompactCommandsTest : public ::testing::Test {
+class DbCompactCommandsTest : public HostTest {
 protected:
+    // A database with one table, keyed with `password`.
     std::string MakeDatabase(const std::string& password) {
-        data::Catalog catalog;
-        std::string path = m_folder.Path("db.mdb");
-        auto connection = catalog.Create(data::EmbeddedConnectionText(path, password));
-        connection->Execute("CREATE TABLE t (id INTEGER PRIMARY KEY, v TEXT)");
-        return path;
+        return HostTest::MakeDatabase("db.mdb", password,
+                                      {"CREATE TABLE t (id INTEGER PRIMARY KEY, v TEXT)"});
     }
-
-    int Run(std::vector<std::string> arguments) {
-        m_out.str("");
-        m_err.str("");
-        return RunCommandLine(arguments, {m_out, m_err});
-    }
-
-    test::ScratchFolder m_folder;
-    std::ostringstream m_out;
-    std::ostringstream m_err;
 };
 
 TEST_F(DbCompactCommandsTest, DemoCompactsAfterDeletingAndPrintsBothSizes) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "host_test.h"
+
 #include <sstream>
 
 #include "command_registry.h"
@@ -11,28 +13,8 @@
 namespace vesk::host {
 namespace {
 
-class DbCopyCommandsTest : public ::testing::Test {
+class DbCopyCommandsTest : public HostTest {
 protected:
-    std::string MakeDatabase(const std::string& name, const std::string& password,
-                             const std::vector<std::string>& statements) {
-        data::Catalog catalog;
-        auto connection =
-            catalog.Create(data::EmbeddedConnectionText(m_folder.Path(name), password));
-        for (const std::string& statement : statements) {
-            connection->Execute(statement);
-        }
-        return m_folder.Path(name);
-    }
-
-    int Run(std::vector<std::string> arguments) {
-        m_out.str("");
-        m_err.str("");
-        return RunCommandLine(arguments, {m_out, m_err});
-    }
-
-    test::ScratchFolder m_folder;
-    std::ostringstream m_out;
-    std::ostringstream m_err;
 };
 
 TEST_F(DbCopyCommandsTest, CopyPrintsRowsReadAndAddedPerTable) {

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "command_registry.h"
+#include "host_test.h"
 #include "scratch_folder.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
@@ -13,7 +13,7 @@
 namespace vesk::host {
 namespace {
 
-class PhotoCommandsTest : public ::testing::Test {
+class PhotoCommandsTest : public HostTest {
 protected:
     void SetUp() override {
         m_database = m_folder.Path("pay.mdb");
@@ -30,12 +30,6 @@ protected:
         std::string path = m_folder.Path(name);
         image.save(QString::fromStdString(path));
         return path;
-    }
-
-    int Run(std::vector<std::string> arguments) {
-        m_out.str("");
-        m_err.str("");
-        return RunCommandLine(arguments, {m_out, m_err});
     }
 
     // Runs `vesk photo SUBCOMMAND ...` on the test database, with `extra` options first.
@@ -55,12 +49,9 @@ protected:
         return Photo(arguments);
     }
 
-    vesk::test::ScratchFolder m_folder;
     std::string m_database;
     std::string m_small;
     std::string m_large;
-    std::ostringstream m_out;
-    std::ostringstream m_err;
 };
 
 TEST_F(PhotoCommandsTest, AddListGetAndDeleteInTableStorage) {

@@ -204,7 +204,7 @@ private:
     bool StoreRow(bool replacing);
 
     // Conversion.
-    void OpenWholeTable(const data::ConnectionPtr& cnn);
+    std::int32_t OpenWholeTable(const data::ConnectionPtr& cnn);
     void FireConversionProgress(const std::string& message, std::int32_t position,
                                 std::int32_t total);
     std::string StoreFileInColumn();
