@@ -10,7 +10,8 @@ packages=(
   libcli11-dev libfmt-dev
   libgtest-dev libgmock-dev
   clang-format
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-crosextra-carlito
+  libpq-dev postgresql postgresql-client pgloader
 )
 
 missing=()
