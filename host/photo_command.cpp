@@ -8,6 +8,7 @@
 
 #include "connection_option.h"
 #include "photo_conversion_command.h"
+#include "photo_edit_command.h"
 #include "photo_store_session.h"
 #include "vesk/data_access/recordset.h"
 
@@ -138,6 +139,7 @@ void InstallPhotoCommands(CLI::App& app, CommandAction& action) {
     deleteCommand->add_option("--description", add->description, "the photo's description")
         ->required();
 
+    InstallPhotoEditCommand(*photo, options, action);
     InstallPhotoConversionCommands(*photo, options, action);
 }
 

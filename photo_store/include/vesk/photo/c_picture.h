@@ -144,6 +144,12 @@ public:
     // A row without a photo file is reported and left as it was. Same result and state rules.
     bool ConvertAllToBlobs(data::ConnectionPtr cnn = nullptr);
 
+    // Opens the rows of owner `OwnerID` in `PhotosGroup` over `cnn`, shows the editor dialog
+    // modally over them and returns the picture current when the user closed it (empty when
+    // none). Needs a running QApplication; failures of its own steps are the call's error.
+    // Defined with the dialog (libVeskPhoto.so, or the vesk_photo_editor library).
+    Picture EditPhoto(const std::string& PhotosGroup, const std::string& OwnerID,
+                      const std::string& OwnerDescription, data::ConnectionPtr cnn);
     // Opens the rows of owner `OwnerID` in `PhotosGroup` over `cnn` and returns the picture of
     // its default photo (or of its first photo; an empty picture when it has none).
     Picture GetPhoto(const std::string& PhotosGroup, const std::string& OwnerID,

@@ -1,0 +1,132 @@
+#include "photo_edit_command.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+
+#include <fmt/format.h>
+
+#include "command_ui.h"
+
+namespace vesk::host {
+
+namespace {
+
+struct EditOptions {
+    std::string group;
+    std::string code;
+    std::string name;
+    std::string out;
+    std::string screenshot;
+};
+
+bool HasDisplay() {
+    for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The Qt application the dialog runs in, made for the command unless the process has one.
+// A screenshot needs no display: it is rendered off screen.
+class DialogApplication {
+public:
+    explicit DialogApplication(bool offscreenAllowed) {
+        if (QCoreApplication::instance() != nullptr) {
+            return;
+        }
+        if (!HasDisplay()) {
+            if (!offscreenAllowed) {
+                throw std::runtime_error(
+                    "vesk photo edit needs a display: set DISPLAY (or WAYLAND_DISPLAY), or use "
+                    "--screenshot to render the dialog without one");
+            }
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        m_application = std::make_unique<QApplication>(m_argc, m_argv);
+    }
+
+private:
+    int m_argc = 1;
+    char m_name[5] = "vesk";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QApplication> m_application;
+};
+
+// Saves the editor dialog to `path` as soon as it shows, then closes it as its close box does.
+void ScreenshotWhenShown(const std::string& path, std::string& failure) {
+    auto* timer = new QTimer(QCoreApplication::instance());
+    QObject::connect(timer, &QTimer::timeout, [timer, path, &failure] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr || dialog->objectName() != QStringLiteral("frmPhoto")) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        if (!dialog->grab().save(QString::fromStdString(path), "PNG")) {
+            failure = "Could not write the screenshot " + path;
+        }
+        dialog->close();
+    });
+    timer->start(20);
+}
+
+void EditPhotos(const PhotoStoreOptions& options, const EditOptions& edit, Output& output) {
+    const bool screenshot = !edit.screenshot.empty();
+    DialogApplication application(screenshot);
+    PhotoStoreSession session(options);
+    std::string screenshotFailure;
+    std::unique_ptr<CommandUi> consoleBoxes;
+    if (screenshot) {
+        // Nobody is there to answer a box: they go to the error stream with their default.
+        consoleBoxes = std::make_unique<CommandUi>(output.err);
+        ScreenshotWhenShown(edit.screenshot, screenshotFailure);
+    }
+    Picture picture =
+        session.Store().EditPhoto(edit.group, edit.code, edit.name, session.Connection());
+    if (!screenshotFailure.empty()) {
+        throw std::runtime_error(screenshotFailure);
+    }
+    if (screenshot) {
+        output.out << fmt::format("Wrote {}\n", edit.screenshot);
+    }
+    if (!edit.out.empty()) {
+        if (picture.IsEmpty()) {
+            throw std::runtime_error("The dialog closed without a photo; nothing written to " +
+                                     edit.out);
+        }
+        picture.Save(edit.out);
+        output.out << fmt::format("Wrote {} ({}x{} pixels)\n", edit.out, picture.WidthPixels(),
+                                  picture.HeightPixels());
+    }
+}
+
+}  // namespace
+
+void InstallPhotoEditCommand(CLI::App& photo, std::shared_ptr<PhotoStoreOptions> options,
+                             CommandAction& action) {
+    auto edit = std::make_shared<EditOptions>();
+    CLI::App* command =
+        photo.add_subcommand("edit", "open the photo editor over an owner's photos");
+    AddPhotoStoreOptions(*command, *options);
+    command->add_option("--group", edit->group, "the owner's group")->required();
+    command->add_option("--code", edit->code, "the owner's code")->required();
+    command->add_option("--name", edit->name, "the owner's name, shown in the caption");
+    command->add_option("--out", edit->out, "write the photo current when the dialog closes");
+    command->add_option("--screenshot", edit->screenshot,
+                        "render the dialog as it opens to this PNG file and close it");
+    command->callback([&action, options, edit] {
+        action = [options, edit](Output& output) { EditPhotos(*options, *edit, output); };
+    });
+}
+
+}  // namespace vesk::host

@@ -1,0 +1,215 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "vesk/photo/c_picture.h"
+#include "vesk/photo_editor/check_box.h"
+#include "vesk/photo_editor/common_dialog.h"
+#include "vesk/photo_editor/image_box.h"
+#include "vesk/photo_editor/picture_box.h"
+#include "vesk/photo_editor/report_list.h"
+#include "vesk/photo_editor/scroll_bar.h"
+#include "vesk/photo_editor/text_box.h"
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace vesk::editor {
+
+// The modal dialog in which a user looks at, adds, describes, marks as default and deletes
+// the photos of one owner. Everything it reads and stores goes through the CPicture set with
+// SetObjcPhoto; the dialog never touches the database or the photo files itself.
+//
+// Controls, handlers and state carry the names the dialog's behaviour is described by, and
+// are public so that tests can drive and inspect the real widgets.
+class frmPhoto : public QDialog, private photo::CPictureEvents {
+    Q_OBJECT
+
+public:
+    explicit frmPhoto(QWidget* parent = nullptr);
+    ~frmPhoto() override;
+
+    // The photo store the dialog edits (not owned); the dialog listens to its notifications
+    // while set. Set it before ShowModal.
+    photo::CPicture* objcPhoto() const { return m_objcPhoto; }
+    void SetObjcPhoto(photo::CPicture* picture);
+
+    // Loads the dialog from objcPhoto and runs it modally until the user closes it.
+    void ShowModal();
+    // The dialog's start-up: fills the list and shows the first or default photo.
+    void Form_Load();
+
+    // Opens the action menu at `position` (dialog coordinates) and returns when it closed,
+    // after the chosen item's handler ran. Tests replace it to choose an item.
+    std::function<void(QMenu& menu, const QPoint& position)> PopupMenuRunner;
+
+    // Controls.
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QGroupBox* fraDetails = nullptr;
+    PictureBox* picPhotoFrame = nullptr;
+    ScrollBar* HScLeftSet = nullptr;
+    ScrollBar* VSctopSet = nullptr;
+    std::array<QFrame*, 2> fraHideBackGround{};
+    ImageBox* imgMainPhoto = nullptr;
+    QGroupBox* fraPhotoSize = nullptr;
+    CheckBox* chkDefault = nullptr;
+    QRadioButton* optFit = nullptr;
+    QRadioButton* optActualsize = nullptr;
+    QGroupBox* fraDatactrls = nullptr;
+    SingleLineTextBox* txtDescription = nullptr;
+    MultiLineTextBox* txtComments = nullptr;
+    ReportList* lvwPicDescription = nullptr;
+    QLabel* lblDescription = nullptr;
+    QLabel* lblComments = nullptr;
+    QLabel* lblExisting = nullptr;
+    QLabel* lblPhoto = nullptr;
+    CommonDialog cdlLoadPhotos;
+    CheckBox* chkAction = nullptr;
+    QLabel* Label1 = nullptr;
+    QFrame* Shape1 = nullptr;
+    QMenu* mnuPhotoAction = nullptr;
+    QAction* mnuAddFromFile = nullptr;
+    QAction* mnuAddFromClipBoard = nullptr;
+    QAction* mnuNill0 = nullptr;
+    QAction* mnuCopyToClipboard = nullptr;
+    QAction* mnuDeleteCurrentPhoto = nullptr;
+
+    // State.
+    double m_dPhotoWidth = 0;
+    double m_dPhotoHeight = 0;
+    double m_dPhotoWidthPx = 0;
+    double m_dPhotoHeightPx = 0;
+    std::string m_sCurrentKey;
+    bool m_bEditing = false;
+    bool m_bAdding = false;
+    bool m_bChanged = false;
+    bool m_bDescriptionExists = false;
+    std::string m_sDescription;
+    std::string m_sCaptionGroup;
+    bool m_bPhotoTooBig = false;
+
+    // Modes, locks and the caption.
+    void SetDialogCaption(const std::optional<std::string>& vGroup, const std::string& sMode,
+                          const std::string& sPrefix = {});
+    void SetEditMode();
+    void SetAddMode();
+    void UnlockPhotoDetails();
+    void LockPhotoDetails();
+    void chkAction_Click();
+    void txtDescription_Change();
+    void txtComments_Change();
+
+    // The list and the shown record.
+    void InitialiseDialog();
+    void LoadPhotoList();
+    void ShowPhotoRecord(const std::string& sDescription);
+    void ClearPhotoDetails();
+    void SetAddModeIfNoPhotos();
+    void UpdateListAfterSave(std::string& sDescription, std::string& sKey);
+    void lvwPicDescription_ItemClick(const std::string& key);
+    void objcPhoto_DescriptionExists(bool& bExists);
+    void objcPhoto_RecordPosition(std::int32_t& lRecordPosition, std::int32_t& lTotalRecords);
+
+    // Viewing the picture.
+    void ResetPhotoArea();
+    void StorePhotoNaturalSize();
+    void LayoutPhoto();
+    void HScLeftSet_Change();
+    void VSctopSet_Change();
+    void optFit_Click();
+    void optActualsize_Click();
+
+    // Adding, copying and deleting.
+    void mnuAddFromFile_Click();
+    void mnuAddFromClipBoard_Click();
+    void AddPhotoFromFile();
+    void AddPhotoFromClipboard();
+    void mnuCopyToClipboard_Click();
+    void mnuDeleteCurrentPhoto_Click();
+    void DeleteCurrentPhoto();
+
+    // Saving and closing. cmdSave_Click returns whether the record was stored.
+    bool cmdSave_Click();
+    bool SavePhotoRecord();
+    void chkDefault_Click();
+    void cmdClose_Click();
+
+    // Whether the shown record has changes the user has not saved.
+    bool HasUnsavedChanges() const;
+
+    // The title of boxes the dialog shows without one of its own.
+    static constexpr const char* DefaultTitle = "VeskPhoto";
+    // The filter of the open-file dialog.
+    static const char* const PhotoFileFilter;
+
+private:
+    // Layout (frm_photo_layout.cpp).
+    void BuildControls();
+    void BuildDetailsFrame();
+    void BuildPhotoFrame();
+    void BuildDataControls();
+    void BuildPhotoSizeFrame();
+    void BuildActionMenu();
+    void ConnectHandlers();
+
+    // Viewing steps.
+    void LayoutFitView();
+    void LayoutActualSizeView();
+    void CheckPhotoSize();
+    bool HasPicture() const;
+
+    // Saving steps.
+    // Asks whether to save unsaved changes; returns whether the command that asked goes on.
+    bool AskToSaveChanges();
+    bool CheckBeforeSave();
+    bool SaveNewRecord();
+    bool SaveEditedRecord();
+    // Runs a call of the photo store and returns the first failure it reported, if any.
+    template <typename Call>
+    std::optional<std::string> FirstStoreFailure(Call&& call) {
+        m_storeFailures.emplace();
+        try {
+            call();
+        } catch (...) {
+            m_storeFailures.reset();
+            throw;
+        }
+        std::optional<std::string> first;
+        if (!m_storeFailures->empty()) {
+            first = m_storeFailures->front();
+        }
+        m_storeFailures.reset();
+        return first;
+    }
+
+    int ShowMessage(const std::string& text, int flags, const std::string& title = {});
+    photo::CPicture& Store() const;
+
+    // Notifications of objcPhoto.
+    void DescriptionExists(bool& bExists) override { objcPhoto_DescriptionExists(bExists); }
+    void RecordPosition(std::int32_t& lRecordPosition, std::int32_t& lTotalRecords) override {
+        objcPhoto_RecordPosition(lRecordPosition, lTotalRecords);
+    }
+    void ErrorDescrption(std::string& sErrDescrption) override;
+    void ErrorSavingPhoto(std::string& sErrMsg) override;
+
+    photo::CPicture* m_objcPhoto = nullptr;
+    bool m_bShowingMenu = false;  // guards chkAction_Click against its own value change
+    bool m_loaded = false;
+    // The failures the photo store reports while FirstStoreFailure listens.
+    std::optional<std::vector<std::string>> m_storeFailures;
+};
+
+}  // namespace vesk::editor

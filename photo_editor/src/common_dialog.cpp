@@ -1,0 +1,13 @@
+#include "vesk/photo_editor/common_dialog.h"
+
+#include "vesk/ui/current_ui.h"
+
+namespace vesk::editor {
+
+void CommonDialog::ShowOpen() {
+    platform::OpenFileResult chosen = platform::Ui().OpenFile(Flags, Filter);
+    FileName = std::move(chosen.path);
+    FileTitle = std::move(chosen.fileTitle);
+}
+
+}  // namespace vesk::editor

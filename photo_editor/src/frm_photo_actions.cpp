@@ -1,0 +1,118 @@
+// The action menu's commands: adding a photo from a file or the clipboard, copying the shown
+// photo to the clipboard and deleting the shown record.
+#include <QAction>
+#include <QPushButton>
+
+#include "skipping_failures.h"
+#include "vesk/photo_editor/frm_photo.h"
+#include "vesk/ui/current_ui.h"
+#include "vesk/ui/message_box.h"
+
+namespace vesk::editor {
+
+using detail::Skipping;
+using platform::MessageBoxAnswer;
+using platform::MessageBoxFlags;
+
+const char* const frmPhoto::PhotoFileFilter =
+    "All Photos |*.bmp;*.ico;*.cur;*.rle;*.wmf;*.emf;*.gif;*.rle;*.jpg|"
+    "Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|Cursors (*.cur)|*.cur|"
+    "Run Length Encoded (*.rle)|*.rle|Metafile (*.wmf)|*.wmf|"
+    "Enhanced Metafiles (*.emf)|*.emf|GIF (*.gif)|*.gif|JPEG (*.jpg)|*.jpg|"
+    "All Files (*.*)|*.*";
+
+namespace {
+
+constexpr int HideReadOnly = 4;
+
+}  // namespace
+
+void frmPhoto::mnuAddFromFile_Click() {
+    if (!AskToSaveChanges()) {
+        return;
+    }
+    SetAddMode();
+    AddPhotoFromFile();
+}
+
+void frmPhoto::mnuAddFromClipBoard_Click() {
+    if (!AskToSaveChanges()) {
+        return;
+    }
+    SetAddMode();
+    AddPhotoFromClipboard();
+}
+
+void frmPhoto::AddPhotoFromFile() {
+    try {
+        cdlLoadPhotos.Flags = HideReadOnly;
+        cdlLoadPhotos.Filter = PhotoFileFilter;
+        cdlLoadPhotos.ShowOpen();
+        if (!cdlLoadPhotos.FileName.empty()) {
+            ResetPhotoArea();
+            imgMainPhoto->SetPicture(platform::Picture::Load(cdlLoadPhotos.FileName));
+            txtDescription->SetText(cdlLoadPhotos.FileTitle);
+            StorePhotoNaturalSize();
+            LayoutPhoto();
+        }
+    } catch (const std::exception& error) {
+        ShowMessage(error.what(), MessageBoxFlags::Exclamation);
+    }
+}
+
+void frmPhoto::AddPhotoFromClipboard() {
+    try {
+        const platform::Picture picture = platform::Ui().GetClipboardPicture();
+        if (!picture.IsEmpty()) {
+            cmdSave->setEnabled(true);
+            m_bChanged = true;
+            imgMainPhoto->SetPicture(picture);
+            ResetPhotoArea();
+            StorePhotoNaturalSize();
+            LayoutPhoto();
+        }
+    } catch (const std::exception& error) {
+        ShowMessage(error.what(), MessageBoxFlags::Exclamation);
+    }
+}
+
+void frmPhoto::mnuCopyToClipboard_Click() {
+    try {
+        platform::Ui().ClearClipboard();
+        platform::Ui().SetClipboardPicture(imgMainPhoto->Picture());
+    } catch (const std::exception& error) {
+        ShowMessage(error.what(), MessageBoxFlags::Critical, "Error Loading Photo");
+    }
+}
+
+void frmPhoto::mnuDeleteCurrentPhoto_Click() {
+    DeleteCurrentPhoto();
+}
+
+void frmPhoto::DeleteCurrentPhoto() {
+    if (lvwPicDescription->Count() > 0) {
+        const int answer = ShowMessage("Delete Photo and it's details?",
+                                       MessageBoxFlags::YesNoCancel | MessageBoxFlags::Question,
+                                       "Photo Delete Confirm");
+        if (answer != MessageBoxAnswer::Yes) {
+            return;
+        }
+        // A record the store could not delete keeps its line: the list shows what is stored.
+        std::optional<std::string> failure;
+        Skipping([&] { failure = FirstStoreFailure([&] { Store().DeleteRecord(); }); });
+        if (failure.has_value()) {
+            ShowMessage(*failure, MessageBoxFlags::Exclamation);
+            return;
+        }
+        cmdSave->setEnabled(false);
+        Skipping([&] { lvwPicDescription->Remove(lvwPicDescription->SelectedKey()); });
+        m_sCurrentKey.clear();
+        Skipping([&] { SetDialogCaption(m_sCaptionGroup, "Photo And Details Deleted", ""); });
+        Skipping([&] { SetAddModeIfNoPhotos(); });
+    } else {
+        ShowMessage("There are no Photos to delete", MessageBoxFlags::Exclamation, "No Photos");
+    }
+    Skipping([&] { ClearPhotoDetails(); });
+}
+
+}  // namespace vesk::editor

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <exception>
+
+namespace vesk::editor::detail {
+
+// Runs one step of a routine whose failing steps are skipped (the routine goes on with its
+// next step); returns whether the step succeeded.
+template <typename Step>
+bool Skipping(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace vesk::editor::detail
