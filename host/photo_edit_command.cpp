@@ -1,6 +1,8 @@
 #include "photo_edit_command.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
@@ -62,6 +64,21 @@ private:
     std::unique_ptr<QApplication> m_application;
 };
 
+// The dialog's client area under a plain title bar with its caption: an off-screen dialog
+// has no window frame of its own.
+QImage WithTitleBar(QWidget& dialog) {
+    const QPixmap client = dialog.grab();
+    const int barHeight = 24;
+    QImage image(client.width(), client.height() + barHeight, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, image.width(), barHeight, QColor(0x2b, 0x57, 0x9a));
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(8, 0, image.width() - 16, barHeight), Qt::AlignVCenter | Qt::AlignLeft,
+                     dialog.windowTitle());
+    painter.drawPixmap(0, barHeight, client);
+    return image;
+}
+
 // Saves the editor dialog to `path` as soon as it shows, then closes it as its close box does.
 void ScreenshotWhenShown(const std::string& path, std::string& failure) {
     auto* timer = new QTimer(QCoreApplication::instance());
@@ -72,7 +89,7 @@ void ScreenshotWhenShown(const std::string& path, std::string& failure) {
         }
         timer->stop();
         timer->deleteLater();
-        if (!dialog->grab().save(QString::fromStdString(path), "PNG")) {
+        if (!WithTitleBar(*dialog).save(QString::fromStdString(path), "PNG")) {
             failure = "Could not write the screenshot " + path;
         }
         dialog->close();

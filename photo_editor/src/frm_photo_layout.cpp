@@ -110,7 +110,7 @@ void frmPhoto::BuildDetailsFrame() {
     PlaceInTwips(*fraDetails, 120, 60, 7395, 4650);
 
     lblPhoto = MakeLabel(fraDetails, "lblPhoto", "Photo");
-    PlaceInTwips(*lblPhoto, 150, 240, 1200, 240);
+    PlaceInTwips(*lblPhoto, 150, 330, 1200, 240);
 
     BuildPhotoFrame();
     BuildDataControls();
@@ -119,7 +119,7 @@ void frmPhoto::BuildDetailsFrame() {
 
 void frmPhoto::BuildPhotoFrame() {
     picPhotoFrame = Named(new PictureBox(fraDetails), "picPhotoFrame");
-    picPhotoFrame->Place(150, 495, PhotoFrameWidth, PhotoFrameHeight);
+    picPhotoFrame->Place(150, 570, PhotoFrameWidth, PhotoFrameHeight);
     const double innerWidth = picPhotoFrame->ScaleWidth();
     const double innerHeight = picPhotoFrame->ScaleHeight();
 
@@ -149,7 +149,7 @@ void frmPhoto::BuildPhotoFrame() {
 
 void frmPhoto::BuildDataControls() {
     fraDatactrls = MakeFrame(fraDetails, "fraDatactrls");
-    PlaceInTwips(*fraDatactrls, 4230, 165, 3045, 3405);
+    PlaceInTwips(*fraDatactrls, 4230, 300, 3045, 3315);
 
     lblDescription = MakeLabel(fraDatactrls, "lblDescription", "Description:");
     PlaceInTwips(*lblDescription, 90, 210, 1500, 240);
@@ -164,18 +164,18 @@ void frmPhoto::BuildDataControls() {
     txtComments->setToolTip(QStringLiteral("Comments about the photo. Double click to edit."));
     txtComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtComments->setTabChangesFocus(true);
-    PlaceInTwips(*txtComments, 90, 1080, ListWidth, 840);
+    PlaceInTwips(*txtComments, 90, 1080, ListWidth, 690);
 
     lblExisting = MakeLabel(fraDatactrls, "lblExisting", "Existing:");
-    PlaceInTwips(*lblExisting, 90, 1980, 1500, 240);
+    PlaceInTwips(*lblExisting, 90, 1830, 1500, 240);
     lvwPicDescription = Named(new ReportList(fraDatactrls), "lvwPicDescription");
     lvwPicDescription->setToolTip(QStringLiteral("Existing photos. Double click to edit."));
-    PlaceInTwips(*lvwPicDescription, 90, 2220, ListWidth, 1095);
+    PlaceInTwips(*lvwPicDescription, 90, 2070, ListWidth, 1140);
 }
 
 void frmPhoto::BuildPhotoSizeFrame() {
     fraPhotoSize = MakeFrame(fraDetails, "fraPhotoSize");
-    PlaceInTwips(*fraPhotoSize, 4230, 3660, 3045, 810);
+    PlaceInTwips(*fraPhotoSize, 4230, 3720, 3045, 825);
 
     chkDefault = Named(new CheckBox(fraPhotoSize), "chkDefault");
     chkDefault->setText(QStringLiteral("Default"));

@@ -6,6 +6,7 @@
 #include "photo_table.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/ui/current_ui.h"
+#include "vesk/ui/message_box.h"
 #include "vesk/ui/scripted_ui_services.h"
 
 namespace vesk::editor::testing {
