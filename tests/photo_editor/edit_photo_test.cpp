@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "editor_fixture.h"
+#include "qt_application.h"
 
 namespace vesk::editor::testing {
 namespace {
@@ -16,16 +17,8 @@ namespace {
 class EditPhotoTest : public EditorTest {
 protected:
     // Runs `user` on the editor dialog as soon as EditPhoto shows it.
-    void WhenShown(std::function<void(frmPhoto&)> user) {
-        auto* timer = new QTimer(QCoreApplication::instance());
-        QObject::connect(timer, &QTimer::timeout, [timer, user] {
-            if (auto* dialog = qobject_cast<frmPhoto*>(QApplication::activeModalWidget())) {
-                timer->stop();
-                timer->deleteLater();
-                user(*dialog);
-            }
-        });
-        timer->start(5);
+    static void WhenShown(std::function<void(frmPhoto&)> user) {
+        vesk::test::RunOnModal<frmPhoto>(std::move(user));
     }
 
     Picture Edit() { return m_store.EditPhoto("EMP", "EMP001", "Jane Smith", m_connection); }

@@ -10,6 +10,21 @@
 
 namespace vesk::test {
 
+// Runs `action` on the next modal widget of type T as soon as it shows (polled from the event
+// loop of the running application).
+template <class T>
+void RunOnModal(std::function<void(T&)> action) {
+    auto* timer = new QTimer(QCoreApplication::instance());
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(*widget);
+        }
+    });
+    timer->start(5);
+}
+
 // Runs the tests of a suite inside a QApplication on the offscreen platform; the application
 // is gone again after the suite.
 class QtApplicationTest : public ::testing::Test {
@@ -25,18 +40,9 @@ protected:
     }
     static void TearDownTestSuite() { s_application.reset(); }
 
-    // Runs `action` on the next modal widget of type T as soon as it shows.
     template <class T>
     static void OnModal(std::function<void(T&)> action) {
-        auto* timer = new QTimer(s_application.get());
-        QObject::connect(timer, &QTimer::timeout, [timer, action] {
-            if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                timer->stop();
-                timer->deleteLater();
-                action(*widget);
-            }
-        });
-        timer->start(10);
+        RunOnModal<T>(std::move(action));
     }
 
     static inline std::unique_ptr<QApplication> s_application;
