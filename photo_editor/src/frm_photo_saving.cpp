@@ -107,8 +107,17 @@ bool frmPhoto::SaveEditedRecord() {
 }
 
 bool frmPhoto::SavePhotoRecord() {
+    // The default marks are cleared and the record stored as one change: a save that fails
+    // leaves the owner's photos as they were.
+    data::ConnectionPtr connection;
+    bool inTransaction = false;
     try {
         photo::CPicture& store = Store();
+        connection = store.DBConnection();
+        if (connection != nullptr) {
+            connection->BeginTrans();
+            inTransaction = true;
+        }
         store.UnSetDefaultPhoto(store.PhotoCode(), txtDescription->Text());
         store.SetPhoto(imgMainPhoto->Picture());
         store.SetPhotoDescription(txtDescription->Text());
@@ -120,9 +129,16 @@ bool frmPhoto::SavePhotoRecord() {
         if (failure.has_value()) {
             throw std::runtime_error(*failure);
         }
+        if (inTransaction) {
+            inTransaction = false;
+            connection->CommitTrans();
+        }
         SetDialogCaption(std::nullopt, "Photo Saved", "");
         return true;
     } catch (const std::exception& error) {
+        if (inTransaction) {
+            Skipping([&] { connection->RollbackTrans(); });
+        }
         ShowMessage(error.what(), MessageBoxFlags::OkOnly);
         return false;
     }

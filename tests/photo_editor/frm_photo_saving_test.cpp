@@ -235,3 +235,57 @@ TEST_F(SavingTest, FileStorageKeepsTheSavedPhotoInItsFile) {
 
 }  // namespace
 }  // namespace vesk::editor::testing
+
+namespace vesk::editor::testing {
+namespace {
+
+using platform::MessageBoxAnswer;
+
+// Saves and deletes the store refuses: the dialog shows what is stored, nothing else.
+class RefusedChangeTest : public EditorTest {
+protected:
+    void RefuseInserts() {
+        m_connection->Execute(
+            "CREATE TRIGGER RefuseInsert BEFORE INSERT ON Photos "
+            "BEGIN SELECT RAISE(ABORT, 'the photo table is full'); END");
+    }
+};
+
+TEST_F(RefusedChangeTest, AFailedSaveKeepsTheOtherPhotosDefaultMark) {
+    AddPhoto("Portrait", true);
+    Open();
+    m_ui.SetClipboardPicture(platform::Picture::FromBytes(BitmapBytes(10, 10)));
+    m_dialog.mnuAddFromClipBoard->trigger();
+    m_dialog.txtDescription->SetText("Scan");
+    RefuseInserts();
+
+    EXPECT_FALSE(m_dialog.cmdSave_Click());
+
+    ASSERT_EQ(m_ui.MessageBoxes().size(), 1u);
+    EXPECT_NE(m_ui.MessageBoxes()[0].text.find("the photo table is full"), std::string::npos);
+    EXPECT_EQ(m_ui.MessageBoxes()[0].flags, 0);
+    EXPECT_EQ(CountRows("PhotoDescription = 'Portrait' AND DefaultPhoto <> 0"), 1);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Portrait"}));
+}
+
+TEST_F(RefusedChangeTest, ADeleteTheStoreRefusesKeepsItsLine) {
+    AddPhoto("Portrait");
+    AddPhoto("Badge");
+    Open();
+    m_connection->Execute(
+        "CREATE TRIGGER RefuseDelete BEFORE DELETE ON Photos "
+        "BEGIN SELECT RAISE(ABORT, 'photos are kept'); END");
+    m_ui.QueueAnswer(MessageBoxAnswer::Yes);
+
+    m_dialog.mnuDeleteCurrentPhoto->trigger();
+
+    ASSERT_EQ(m_ui.MessageBoxes().size(), 2u);
+    EXPECT_NE(m_ui.MessageBoxes()[1].text.find("photos are kept"), std::string::npos);
+    EXPECT_EQ(m_ui.MessageBoxes()[1].flags, 48);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Portrait", "Badge"}));
+    EXPECT_EQ(m_dialog.m_sCurrentKey, "ItemKeyPortrait0");
+    EXPECT_EQ(CountRows(), 2);
+}
+
+}  // namespace
+}  // namespace vesk::editor::testing
