@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
 
 namespace vesk::host {
@@ -25,12 +26,21 @@ void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options) {
     command.add_option("--max-kb", options.maxKilobytes, "largest photo in KB of its bitmap form");
 }
 
+// On the server the default mark is a smallint: the store clears marks with "= 0", which a
+// boolean column refuses there.
 std::string PhotoTableDefinition(const PhotoStoreOptions& options) {
-    return fmt::format(
+    constexpr const char* kEmbeddedTable =
         "CREATE TABLE {} ({} Text (50), {} Text (100), {} Text (50), {} Memo, {} YESNO, {} "
-        "LONGBINARY)",
-        options.table, options.codeColumn, options.descriptionColumn, options.groupColumn,
-        options.commentsColumn, options.defaultColumn, options.photoColumn);
+        "LONGBINARY)";
+    constexpr const char* kServerTable =
+        "CREATE TABLE {} ({} varchar(50), {} varchar(100), {} varchar(50), {} text, {} smallint, "
+        "{} bytea)";
+    data::ConnectionSettings settings = data::ParseConnectionText(
+        ConnectionTextFor(options.database.database, options.database.password));
+    bool onServer = settings.provider == data::Provider::PostgreSql;
+    return fmt::format(fmt::runtime(onServer ? kServerTable : kEmbeddedTable), options.table,
+                       options.codeColumn, options.descriptionColumn, options.groupColumn,
+                       options.commentsColumn, options.defaultColumn, options.photoColumn);
 }
 
 PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options)

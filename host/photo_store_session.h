@@ -31,7 +31,8 @@ struct PhotoStoreOptions {
 
 void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options);
 
-// The CREATE TABLE statement of a photo table with the options' column names.
+// The CREATE TABLE statement of a photo table with the options' column names, in the dialect
+// of the options' database. Throws DataAccessError when its connection text cannot be read.
 std::string PhotoTableDefinition(const PhotoStoreOptions& options);
 
 // A photo store configured from the options, open on one owner's photos, that turns the

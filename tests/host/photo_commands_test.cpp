@@ -2,10 +2,14 @@
 
 #include <QImage>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 
+#include "connection_option.h"
+#include "engine_param.h"
 #include "host_test.h"
 #include "scratch_folder.h"
+#include "server_cluster.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/picture/picture.h"
@@ -19,6 +23,11 @@ protected:
         m_database = m_folder.Path("pay.mdb");
         data::Catalog catalog;
         catalog.Create(data::EmbeddedConnectionText(m_database, "pw"));
+        MakePhotoTable();
+    }
+
+    // Runs create-table on m_database and writes the test images.
+    void MakePhotoTable() {
         ASSERT_EQ(Photo({"create-table"}), kSuccess) << m_err.str();
         m_small = WriteImage("small.png", 20, 10);    // 54 + 10 rows of 60 bytes: 0.64 KB
         m_large = WriteImage("large.png", 200, 200);  // 54 + 200 rows of 600 bytes: 117.24 KB
@@ -54,7 +63,29 @@ protected:
     std::string m_large;
 };
 
-TEST_F(PhotoCommandsTest, AddListGetAndDeleteInTableStorage) {
+// The commands on each engine: on the server, m_database is the connection text of a scratch
+// database (the password the commands pass is then not needed).
+class EnginePhotoCommandsTest : public PhotoCommandsTest,
+                                public ::testing::WithParamInterface<data::testing::Engine> {
+protected:
+    void SetUp() override {
+        if (GetParam() == data::testing::Engine::Embedded) {
+            PhotoCommandsTest::SetUp();
+            return;
+        }
+        auto cluster = data::testing::RequireServerCluster();
+        if (!cluster) {
+            return;
+        }
+        m_server = std::make_unique<data::testing::ScratchServerDatabase>(*cluster);
+        m_database = m_server->ConnectionText();
+        MakePhotoTable();
+    }
+
+    std::unique_ptr<data::testing::ScratchServerDatabase> m_server;
+};
+
+TEST_P(EnginePhotoCommandsTest, AddListGetAndDeleteInTableStorage) {
     ASSERT_EQ(Add("E1", "Front", m_small, {"--comments", "first day"}), kSuccess) << m_err.str();
     ASSERT_EQ(Add("E1", "Side", m_large, {"--default"}), kSuccess) << m_err.str();
     ASSERT_EQ(Add("E1", "Back", m_small), kSuccess) << m_err.str();
@@ -77,7 +108,7 @@ TEST_F(PhotoCommandsTest, AddListGetAndDeleteInTableStorage) {
     EXPECT_EQ(m_out.str(), "1\tFront\t0\tfirst day\t20x10\n2\tBack\t0\t-\t20x10\n");
 }
 
-TEST_F(PhotoCommandsTest, DefaultTakesTheMarkFromTheOwnersOtherPhotos) {
+TEST_P(EnginePhotoCommandsTest, DefaultTakesTheMarkFromTheOwnersOtherPhotos) {
     ASSERT_EQ(Add("E1", "Front", m_small, {"--default"}), kSuccess);
     ASSERT_EQ(Add("E1", "Side", m_small, {"--default"}), kSuccess);
     ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}), kSuccess);
@@ -109,7 +140,7 @@ TEST_F(PhotoCommandsTest, MissingPhotosAreFailures) {
     EXPECT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}, {"--table", "Missing"}), kFailure);
 }
 
-TEST_F(PhotoCommandsTest, FileStorageKeepsPicturesInTheFolder) {
+TEST_P(EnginePhotoCommandsTest, FileStorageKeepsPicturesInTheFolder) {
     std::string folder = m_folder.Path("photos");
     ASSERT_EQ(Photo({"add", "--group", "EMP", "--code", "E1", "--description", "Front", m_small},
                     {"--files", folder}),
@@ -124,7 +155,7 @@ TEST_F(PhotoCommandsTest, FileStorageKeepsPicturesInTheFolder) {
     EXPECT_FALSE(std::filesystem::exists(folder + "/E1_Front_EMP.vpc"));
 }
 
-TEST_F(PhotoCommandsTest, ConvertMovesEveryPhotoToFilesAndBack) {
+TEST_P(EnginePhotoCommandsTest, ConvertMovesEveryPhotoToFilesAndBack) {
     ASSERT_EQ(Add("E1", "Front", m_small), kSuccess);
     ASSERT_EQ(Add("E2", "Front", m_large), kSuccess);
     std::string folder = m_folder.Path("converted");
@@ -160,6 +191,16 @@ TEST_F(PhotoCommandsTest, ExtractWritesAnOlderTablesPicturesByCode) {
     EXPECT_EQ(std::filesystem::file_size(folder + "/E1"), 2u);
     EXPECT_FALSE(std::filesystem::exists(folder + "/E2"));
 }
+
+TEST_P(EnginePhotoCommandsTest, CreateTableMakesAMarkThatTakesZero) {
+    data::Catalog catalog;
+    catalog.SetActiveConnection(ConnectionTextFor(m_database, "pw"));
+    EXPECT_EQ(catalog.Tables().Item("Photos").Columns().Item("DefaultPhoto").Type(),
+              GetParam() == data::testing::Engine::Server ? data::adSmallInt : data::adBoolean);
+    EXPECT_EQ(catalog.ActiveConnection()->Execute("UPDATE Photos SET DefaultPhoto = 0"), 0);
+}
+
+VESK_ON_EACH_ENGINE(EnginePhotoCommandsTest);
 
 }  // namespace
 }  // namespace vesk::host

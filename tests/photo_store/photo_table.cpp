@@ -18,14 +18,18 @@ void PhotoTableTest::SetUp() {
         "CREATE TABLE Photos (PhotoCode Text (50), PhotoDescription Text (100), PhotoGroup Text "
         "(50), "
         "PhotoComments Memo, DefaultPhoto YESNO, Photo LONGBINARY)");
-    m_store.TableName = "Photos";
-    m_store.OwnerIDField = "PhotoCode";
-    m_store.OwnerDescField = "PhotoDescription";
-    m_store.OwnerGroupField = "PhotoGroup";
-    m_store.OwnerCommentsField = "PhotoComments";
-    m_store.OwnerDefaultPhotoField = "DefaultPhoto";
-    m_store.OwnerPhotoField = "Photo";
+    UseThePhotosTable(m_store);
     m_store.Advise(&m_listener);
+}
+
+void UseThePhotosTable(CPicture& store) {
+    store.TableName = "Photos";
+    store.OwnerIDField = "PhotoCode";
+    store.OwnerDescField = "PhotoDescription";
+    store.OwnerGroupField = "PhotoGroup";
+    store.OwnerCommentsField = "PhotoComments";
+    store.OwnerDefaultPhotoField = "DefaultPhoto";
+    store.OwnerPhotoField = "Photo";
 }
 
 void PhotoTableTest::AddRow(const std::string& code, const std::string& description,

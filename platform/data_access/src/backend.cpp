@@ -1,18 +1,32 @@
 #include "backend.h"
 
+#include <fmt/format.h>
+
+#include "postgres/pg_backend.h"
 #include "sqlite/sqlite_backend.h"
 #include "vesk/data_access/data_access_error.h"
 
 namespace vesk::data::detail {
+
+std::vector<ColumnInfo> RequireTableColumns(std::vector<ColumnInfo> columns,
+                                            std::string_view table) {
+    if (columns.empty()) {
+        throw DataAccessError(
+            fmt::format("Item cannot be found in the collection corresponding to the requested "
+                        "name or ordinal: no table {}",
+                        table));
+    }
+    return columns;
+}
 
 std::unique_ptr<Backend> OpenBackend(const ConnectionSettings& settings) {
     switch (settings.provider) {
         case Provider::EmbeddedFile:
             return OpenSqliteBackend(settings);
         case Provider::PostgreSql:
-            break;
+            return OpenPgBackend(settings);
     }
-    throw DataAccessError("Provider cannot be found: the PostgreSQL provider is not available");
+    throw DataAccessError("Provider cannot be found: the connection text names no known engine");
 }
 
 void CreateDatabase(const ConnectionSettings& settings) {
@@ -21,9 +35,10 @@ void CreateDatabase(const ConnectionSettings& settings) {
             CreateSqliteDatabase(settings);
             return;
         case Provider::PostgreSql:
-            break;
+            CreatePgDatabase(settings);
+            return;
     }
-    throw DataAccessError("Creating a database is supported for database files only");
+    throw DataAccessError("Provider cannot be found: the connection text names no known engine");
 }
 
 }  // namespace vesk::data::detail

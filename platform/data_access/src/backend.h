@@ -31,6 +31,13 @@ struct TableInfo {
     std::string type;  // "TABLE", "VIEW" or "SYSTEM TABLE"
 };
 
+// What a keyset cursor reports when the row it is to change is no longer there.
+constexpr const char* kRowGoneForUpdate =
+    "Row cannot be located for updating. Some values may have been changed since it was last "
+    "read.";
+constexpr const char* kRowGoneForDelete =
+    "Row cannot be located for deleting. It may have been deleted since it was last read.";
+
 // A value as read from a row. Large binary values are not read: `deferred` is set and only
 // `size` is known; the cursor reads them piecewise through ReadValue.
 struct StoredValue {
@@ -89,6 +96,11 @@ public:
     // Throws DataAccessError when the table does not exist.
     virtual std::vector<ColumnInfo> Columns(std::string_view table) = 0;
 };
+
+// The columns an engine read for `table`, passed through; none means that the table does not
+// exist, which throws the catalog's not-found DataAccessError.
+std::vector<ColumnInfo> RequireTableColumns(std::vector<ColumnInfo> columns,
+                                            std::string_view table);
 
 // Opens the engine the settings name. Throws DataAccessError.
 std::unique_ptr<Backend> OpenBackend(const ConnectionSettings& settings);

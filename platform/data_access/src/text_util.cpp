@@ -118,4 +118,12 @@ std::string QuoteLiteral(std::string_view value) {
     return "'" + EscapeSqlText(value) + "'";
 }
 
+std::string JoinList(const std::vector<std::string>& items) {
+    std::string list;
+    for (const std::string& item : items) {
+        list += (list.empty() ? "" : ", ") + item;
+    }
+    return list;
+}
+
 }  // namespace vesk::data::detail

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Small text helpers shared by the data-access sources.
 namespace vesk::data::detail {
@@ -17,5 +18,7 @@ bool TextEqualsIgnoringCase(std::string_view a, std::string_view b);
 std::string QuoteIdentifier(std::string_view name);
 // Wraps a value in single quotes, doubling any single quote inside it.
 std::string QuoteLiteral(std::string_view value);
+// The items separated by ", ".
+std::string JoinList(const std::vector<std::string>& items);
 
 }  // namespace vesk::data::detail

@@ -7,6 +7,7 @@ namespace vesk::data::testing {
 namespace {
 
 class CatalogTest : public DatabaseTest {};
+class EngineCatalogTest : public EngineTest {};
 
 TEST_F(CatalogTest, CreateMakesAnEmptyKeyedFileAndRefusesAnExistingOne) {
     Catalog catalog;
@@ -72,7 +73,7 @@ TEST_F(CatalogTest, TablesAndColumnsByPositionAndNameWithTypes) {
     EXPECT_EQ(tables.Item("Rich").Columns().Count(), 2);
 }
 
-TEST_F(CatalogTest, TablesAreKeptUntilRefresh) {
+TEST_P(EngineCatalogTest, TablesAreKeptUntilRefresh) {
     auto connection = CreateDatabase("cat.mdb");
     Catalog catalog;
     catalog.SetActiveConnection(connection);
@@ -80,7 +81,18 @@ TEST_F(CatalogTest, TablesAreKeptUntilRefresh) {
     connection->Execute("CREATE TABLE Later (X Integer)");
     EXPECT_EQ(catalog.Tables().Count(), 0);
     catalog.Refresh();
-    EXPECT_EQ(catalog.Tables().Count(), 1);
+    ASSERT_EQ(catalog.Tables().Count(), 1);
+    EXPECT_EQ(catalog.Tables().Item("LATER").Columns().Item("x").Type(), adInteger);
+    EXPECT_THROW(catalog.Tables().Item("Missing"), DataAccessError);
+    EXPECT_THROW(catalog.Tables().Item(1L), DataAccessError);
+}
+
+TEST_P(EngineCatalogTest, ClosedConnectionIsRefused) {
+    Catalog catalog;
+    EXPECT_THROW(catalog.Tables(), DataAccessError);
+    auto connection = CreateDatabase("cat.mdb");
+    connection->Close();
+    EXPECT_THROW(catalog.SetActiveConnection(connection), DataAccessError);
 }
 
 TEST_F(CatalogTest, ConnectingToAMissingOrClosedDatabaseFails) {
@@ -91,6 +103,8 @@ TEST_F(CatalogTest, ConnectingToAMissingOrClosedDatabaseFails) {
     auto connection = std::make_shared<Connection>();
     EXPECT_THROW(catalog.SetActiveConnection(connection), DataAccessError);
 }
+
+VESK_ON_EACH_ENGINE(EngineCatalogTest);
 
 }  // namespace
 }  // namespace vesk::data::testing

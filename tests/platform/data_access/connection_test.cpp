@@ -11,15 +11,17 @@ namespace vesk::data::testing {
 namespace {
 
 class ConnectionTest : public DatabaseTest {};
+class EngineConnectionTest : public EngineTest {};
 
 std::string FileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-TEST_F(ConnectionTest, ExecuteReportsRowsAffectedAndZeroForDataDefinition) {
+TEST_P(EngineConnectionTest, ExecuteReportsRowsAffectedAndZeroForDataDefinition) {
     auto connection = CreateDatabase("pay.mdb");
-    EXPECT_EQ(connection->Execute("CREATE TABLE Employees (Code Text (10), Name Text (50))"), 0);
+    EXPECT_EQ(connection->Execute("CREATE TABLE Employees (Code varchar(10), Name varchar(50))"),
+              0);
     EXPECT_EQ(connection->Execute("INSERT INTO Employees VALUES ('A1', 'Ann')"), 1);
     EXPECT_EQ(connection->Execute("INSERT INTO Employees VALUES ('B2', 'Bob')"), 1);
     EXPECT_EQ(connection->Execute("UPDATE Employees SET Name = Name || '!'"), 2);
@@ -27,21 +29,24 @@ TEST_F(ConnectionTest, ExecuteReportsRowsAffectedAndZeroForDataDefinition) {
     EXPECT_EQ(connection->Execute("SELECT * FROM Employees"), 0);  // rows discarded
 }
 
-TEST_F(ConnectionTest, FailingStatementCarriesEngineText) {
+TEST_P(EngineConnectionTest, FailingStatementCarriesEngineText) {
     auto connection = CreateDatabase("pay.mdb");
     try {
         connection->Execute("DELETE FROM Missing");
         FAIL() << "no error";
     } catch (const DataAccessError& error) {
-        EXPECT_NE(error.Description().find("no such table: Missing"), std::string::npos);
+        std::string expected =
+            OnServer() ? "relation \"missing\" does not exist" : "no such table: Missing";
+        EXPECT_NE(error.Description().find(expected), std::string::npos) << error.Description();
         EXPECT_EQ(error.Statement(), "DELETE FROM Missing");
     }
-    EXPECT_THROW(connection->Execute("CREATE TABLE a (x); CREATE TABLE b (y)"), DataAccessError);
+    EXPECT_THROW(connection->Execute("CREATE TABLE a (x integer); CREATE TABLE b (y integer)"),
+                 DataAccessError);
     EXPECT_THROW(OpenRows(connection, "SELECT * FROM a"), DataAccessError)
         << "a rejected script must not have run its first statement";
 }
 
-TEST_F(ConnectionTest, StateAttributesAndClose) {
+TEST_P(EngineConnectionTest, StateAttributesAndClose) {
     auto connection = CreateDatabase("pay.mdb");
     EXPECT_EQ(connection->State(), adStateOpen);
     connection->SetAttributes(128);
@@ -98,7 +103,7 @@ TEST_F(ConnectionTest, AccessDriverTextOpensTheSameKeyedFile) {
     EXPECT_EQ(Scalar(connection, "SELECT count(*) FROM T"), "0");
 }
 
-TEST_F(ConnectionTest, TraceSeesCommandsAndQueries) {
+TEST_P(EngineConnectionTest, TraceSeesCommandsAndQueries) {
     auto connection = CreateDatabase("pay.mdb");
     std::vector<std::pair<StatementKind, std::string>> seen;
     connection->SetStatementTrace([&](StatementKind kind, std::string_view sql) {
@@ -117,7 +122,7 @@ TEST_F(ConnectionTest, TraceSeesCommandsAndQueries) {
     EXPECT_EQ(seen[2].second, "bogus statement");
 }
 
-TEST_F(ConnectionTest, TransactionsNestAndRollBackOnlyTheirOwnChanges) {
+TEST_P(EngineConnectionTest, TransactionsNestAndRollBackOnlyTheirOwnChanges) {
     auto connection = CreateDatabase("pay.mdb");
     connection->Execute("CREATE TABLE T (X Integer)");
     EXPECT_THROW(connection->CommitTrans(), DataAccessError);
@@ -131,11 +136,23 @@ TEST_F(ConnectionTest, TransactionsNestAndRollBackOnlyTheirOwnChanges) {
     rows->Update();
     connection->RollbackTrans();
     connection->CommitTrans();
-    EXPECT_EQ(Scalar(OpenDatabase("pay.mdb"), "SELECT group_concat(X) FROM T"), "1");
+    EXPECT_EQ(Joined(OpenDatabase("pay.mdb"), "SELECT X FROM T"), "1");
     EXPECT_THROW(connection->RollbackTrans(), DataAccessError);
 }
 
-TEST_F(ConnectionTest, SecondConnectionWritesWhileFirstHasIdleRecordset) {
+TEST_P(EngineConnectionTest, FailingStatementInATransactionUndoesOnlyItself) {
+    auto connection = CreateDatabase("pay.mdb");
+    connection->Execute("CREATE TABLE T (X Integer)");
+    connection->BeginTrans();
+    connection->Execute("INSERT INTO T VALUES (1)");
+    EXPECT_THROW(connection->Execute("INSERT INTO Missing VALUES (2)"), DataAccessError);
+    EXPECT_THROW(OpenRows(connection, "SELECT * FROM Missing"), DataAccessError);
+    connection->Execute("INSERT INTO T VALUES (3)");
+    connection->CommitTrans();
+    EXPECT_EQ(Joined(OpenDatabase("pay.mdb"), "SELECT X FROM T ORDER BY X"), "1|3");
+}
+
+TEST_P(EngineConnectionTest, SecondConnectionWritesWhileFirstHasIdleRecordset) {
     auto reader = CreateDatabase("shared.mdb");
     reader->Execute("CREATE TABLE T (X Integer)");
     reader->Execute("INSERT INTO T VALUES (1)");
@@ -146,6 +163,8 @@ TEST_F(ConnectionTest, SecondConnectionWritesWhileFirstHasIdleRecordset) {
     EXPECT_EQ(writer->Execute("INSERT INTO T VALUES (2)"), 1);
     writer->Execute("CREATE TABLE U (Y Integer)");
 }
+
+VESK_ON_EACH_ENGINE(EngineConnectionTest);
 
 }  // namespace
 }  // namespace vesk::data::testing

@@ -10,8 +10,8 @@
 
 #include <fmt/format.h>
 
+#include "single_table_select.h"
 #include "snapshot_cursor.h"
-#include "sql_tokens.h"
 #include "sqlite/alter_column.h"
 #include "sqlite/sqlite_keyset_cursor.h"
 #include "sqlite/sqlite_values.h"
@@ -23,48 +23,6 @@ namespace vesk::data::detail {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
-
-// The table a plain "SELECT ... FROM table [WHERE ...] [ORDER BY ...]" reads, and where its
-// FROM clause starts; nothing for any other statement.
-struct SingleTableSelect {
-    std::string table;
-    std::size_t fromOffset;
-};
-
-std::optional<SingleTableSelect> ReadSingleTableSelect(std::string_view sql) {
-    std::vector<Token> tokens = Tokenize(sql);
-    if (tokens.empty() || !tokens[0].Is("SELECT")) {
-        return std::nullopt;
-    }
-    int depth = 0;
-    std::size_t from = 0;
-    for (std::size_t index = 1; index < tokens.size() && from == 0; ++index) {
-        depth += tokens[index].IsPunct('(') ? 1 : tokens[index].IsPunct(')') ? -1 : 0;
-        if (tokens[index].Is("DISTINCT")) {
-            return std::nullopt;
-        }
-        if (depth == 0 && tokens[index].Is("FROM")) {
-            from = index;
-        }
-    }
-    if (from == 0 || from + 1 >= tokens.size() || !tokens[from + 1].IsName()) {
-        return std::nullopt;
-    }
-    std::size_t next = from + 2;
-    bool clauseFollows = next == tokens.size() || tokens[next].IsPunct(';') ||
-                         tokens[next].Is("WHERE") || tokens[next].Is("ORDER");
-    if (!clauseFollows) {
-        return std::nullopt;
-    }
-    for (std::size_t index = next; index < tokens.size(); ++index) {
-        for (std::string_view word : {"GROUP", "HAVING", "UNION", "INTERSECT", "EXCEPT", "LIMIT"}) {
-            if (tokens[index].Is(word)) {
-                return std::nullopt;
-            }
-        }
-    }
-    return SingleTableSelect{UnquoteName(tokens[from + 1]), tokens[from].begin};
-}
 
 std::vector<ColumnInfo> ResultColumns(sqlite3_stmt* statement) {
     std::vector<ColumnInfo> columns;
@@ -285,13 +243,7 @@ std::vector<ColumnInfo> SqliteBackend::Columns(std::string_view table) {
         column.type = ColumnTypeFromDeclared(column.declaredType);
         columns.push_back(std::move(column));
     }
-    if (columns.empty()) {
-        throw DataAccessError(
-            fmt::format("Item cannot be found in the collection corresponding to "
-                        "the requested name or ordinal: no table {}",
-                        table));
-    }
-    return columns;
+    return RequireTableColumns(std::move(columns), table);
 }
 
 std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings) {

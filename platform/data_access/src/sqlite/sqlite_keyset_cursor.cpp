@@ -304,9 +304,7 @@ RowKey SqliteKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>&
     statement.BindInt64(static_cast<int>(writes.size()) + 1, key);
     statement.Step();
     if (sqlite3_changes(m_database->Handle()) == 0) {
-        throw DataAccessError(
-            "Row cannot be located for updating. Some values may have been changed since it was "
-            "last read.");
+        throw DataAccessError(kRowGoneForUpdate);
     }
     StreamSpooledValues(key, writes);
     savepoint.Release();
@@ -320,8 +318,7 @@ void SqliteKeysetCursor::DeleteRow(RowKey key) {
     statement.BindInt64(1, key);
     statement.Step();
     if (sqlite3_changes(m_database->Handle()) == 0) {
-        throw DataAccessError(
-            "Row cannot be located for deleting. It may have been deleted since it was last read.");
+        throw DataAccessError(kRowGoneForDelete);
     }
 }
 

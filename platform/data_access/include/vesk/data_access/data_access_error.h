@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace vesk::data {
 
@@ -13,7 +14,8 @@ public:
                              std::string statement = {});
 
     const std::string& Description() const { return m_description; }
-    // The engine's error code (an SQLite result code on the embedded engine), 0 when none.
+    // The engine's error code, 0 when none: an SQLite result code on the embedded engine, the
+    // SQLSTATE packed by SqlStateCode on the server.
     int EngineCode() const { return m_engineCode; }
     const std::string& Statement() const { return m_statement; }
 
@@ -22,5 +24,9 @@ private:
     int m_engineCode;
     std::string m_statement;
 };
+
+// The engine code of a server error with this five-character SQLSTATE ("42P01"): six bits a
+// character, as the server itself packs it. 0 for a text that is not five characters.
+int SqlStateCode(std::string_view sqlState);
 
 }  // namespace vesk::data

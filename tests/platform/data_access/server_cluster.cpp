@@ -1,0 +1,81 @@
+#include "server_cluster.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection.h"
+
+namespace vesk::data::testing {
+
+namespace {
+
+std::string FirstLine(const std::filesystem::path& path) {
+    std::ifstream file(path);
+    std::string line;
+    std::getline(file, line);
+    return line;
+}
+
+bool RunningUnderCi() {
+    const char* ci = std::getenv("CI");
+    return ci && std::string(ci) == "true";
+}
+
+std::string ClusterProblem(const std::filesystem::path& state) {
+    if (std::filesystem::exists(state / "unavailable")) {
+        return "no PostgreSQL test cluster: " + FirstLine(state / "unavailable");
+    }
+    return "no PostgreSQL test cluster is running: run the tests through ctest, which starts "
+           "it with tests/scripts/pg_cluster.sh (state folder " +
+           state.string() + ")";
+}
+
+// Fatal, so that the test body does not run on a missing cluster.
+void FailTest(const std::string& why) {
+    FAIL() << why;
+}
+
+void SkipTest(const std::string& why) {
+    GTEST_SKIP() << why;
+}
+
+}  // namespace
+
+std::optional<std::string> RequireServerCluster() {
+    std::filesystem::path state = VESK_PG_STATE_DIR;
+    std::string text = FirstLine(state / "connection");
+    if (!text.empty()) {
+        return text;
+    }
+    if (RunningUnderCi()) {
+        FailTest(ClusterProblem(state));
+    } else {
+        SkipTest(ClusterProblem(state));
+    }
+    return std::nullopt;
+}
+
+ScratchServerDatabase::ScratchServerDatabase(const std::string& clusterText)
+    : m_clusterText(clusterText) {
+    static int counter = 0;
+    m_name = "vesk_test_" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+    m_connectionText = clusterText + ";Database=" + m_name;
+    Catalog().Create(m_connectionText);
+}
+
+ScratchServerDatabase::~ScratchServerDatabase() {
+    try {
+        Connection maintenance;
+        maintenance.Open(m_clusterText + ";Database=postgres");
+        maintenance.Execute("DROP DATABASE IF EXISTS " + m_name + " WITH (FORCE)");
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << "cannot drop the scratch database " << m_name << ": " << error.what();
+    }
+}
+
+}  // namespace vesk::data::testing
