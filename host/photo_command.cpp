@@ -42,7 +42,7 @@ void AddOwnerOptions(CLI::App& command, OwnerOptions& owner) {
 
 void CreateTable(const PhotoStoreOptions& options, Output& output) {
     data::ConnectionPtr connection = OpenDatabase(options.database);
-    connection->Execute(PhotoTableDefinition(options));
+    connection->Execute(PhotoTableDefinition(options, *connection));
     output.out << fmt::format("Created photo table {}\n", options.table);
 }
 

@@ -38,7 +38,7 @@ Picture GeneratedPortrait(int index) {
 
 void StorePortraits(const data::ConnectionPtr& connection, const PhotoStoreOptions& options,
                     Output& output) {
-    connection->Execute(PhotoTableDefinition(options));
+    connection->Execute(PhotoTableDefinition(options, *connection));
     for (int index = 0; index < 4; ++index) {
         PhotoStoreSession session(options, connection);
         session.Open(kEmployeeCodes[index], "EMP");

@@ -28,15 +28,15 @@ void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options) {
 
 // On the server the default mark is a smallint: the store clears marks with "= 0", which a
 // boolean column refuses there.
-std::string PhotoTableDefinition(const PhotoStoreOptions& options) {
+std::string PhotoTableDefinition(const PhotoStoreOptions& options,
+                                 const data::Connection& connection) {
     constexpr const char* kEmbeddedTable =
         "CREATE TABLE {} ({} Text (50), {} Text (100), {} Text (50), {} Memo, {} YESNO, {} "
         "LONGBINARY)";
     constexpr const char* kServerTable =
         "CREATE TABLE {} ({} varchar(50), {} varchar(100), {} varchar(50), {} text, {} smallint, "
         "{} bytea)";
-    data::ConnectionSettings settings = data::ParseConnectionText(
-        ConnectionTextFor(options.database.database, options.database.password));
+    data::ConnectionSettings settings = data::ParseConnectionText(connection.ConnectionString());
     bool onServer = settings.provider == data::Provider::PostgreSql;
     return fmt::format(fmt::runtime(onServer ? kServerTable : kEmbeddedTable), options.table,
                        options.codeColumn, options.descriptionColumn, options.groupColumn,

@@ -31,9 +31,10 @@ struct PhotoStoreOptions {
 
 void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options);
 
-// The CREATE TABLE statement of a photo table with the options' column names, in the dialect
-// of the options' database. Throws DataAccessError when its connection text cannot be read.
-std::string PhotoTableDefinition(const PhotoStoreOptions& options);
+// The CREATE TABLE statement of a photo table with the options' column names, in the dialect of
+// the database `connection` is open on.
+std::string PhotoTableDefinition(const PhotoStoreOptions& options,
+                                 const data::Connection& connection);
 
 // A photo store configured from the options, open on one owner's photos, that turns the
 // store's notifications of failure into exceptions (std::runtime_error with the store's texts).
