@@ -12,6 +12,7 @@
 
 #include "command_ui.h"
 #include "connection_option.h"
+#include "db_build_option.h"
 #include "db_compact_command.h"
 #include "db_copy_command.h"
 #include "progress_bar.h"
@@ -42,6 +43,7 @@ struct FixOptions {
     dbutil::DBTypes type = dbutil::DBDefault;
     std::string table;
     bool dryRun = false;
+    bool legacy = false;
 };
 
 // Follows one repair: prints each statement as it is issued, draws a progress bar on standard
@@ -102,13 +104,13 @@ private:
 
 // Repairs the database open on `main` against `templatePath`, reporting as RepairReport does.
 void Repair(const data::ConnectionPtr& main, const FixOptions& options, Output& output) {
-    DatabaseUtilities utilities;
-    utilities.SetTemplateFilePath(options.templatePath);
-    utilities.TemplatePWD = options.templatePassword;
-    utilities.DBType = options.type;
-    utilities.MainFileConnection = main;
-    RepairReport report(utilities, output);
-    utilities.FixFields(options.table);
+    std::unique_ptr<DatabaseUtilities> utilities = MakeUtilities(options.legacy);
+    utilities->SetTemplateFilePath(options.templatePath);
+    utilities->TemplatePWD = options.templatePassword;
+    utilities->DBType = options.type;
+    utilities->MainFileConnection = main;
+    RepairReport report(*utilities, output);
+    utilities->FixFields(options.table);
     report.Finish();
 }
 
@@ -213,6 +215,7 @@ void InstallFix(CLI::App& db, CommandAction& action) {
     command->add_option("--table", options->table, "repair only this template table");
     command->add_flag("--dry-run", options->dryRun,
                       "print the statements a repair would run, changing nothing");
+    AddLegacyOption(*command, options->legacy);
     command->callback(
         [options, &action] { action = [options](Output& output) { RunFix(*options, output); }; });
 }

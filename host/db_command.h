@@ -7,7 +7,8 @@
 namespace vesk::host {
 
 // `vesk db` and its subcommands: create (a new, empty database file) and fix (schema repair
-// against a template, optionally as a dry run on a throwaway copy).
+// against a template, optionally as a dry run on a throwaway copy), with copy, compact and
+// repair; all but create take --legacy, which runs them through the legacy build.
 void InstallDbCommands(CLI::App& app, CommandAction& action);
 
 // Makes a template and an older payroll database in `folder` (replacing earlier demo files),

@@ -8,9 +8,11 @@
 #include <fmt/format.h>
 
 #include "command_ui.h"
+#include "db_build_option.h"
 #include "vesk/data_access/connection.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/dbutil/database_utilities.h"
+#include "vesk/dbutil/legacy_database_utilities.h"
 
 namespace vesk::host {
 
@@ -22,6 +24,12 @@ struct CompactOptions {
     std::string path;
     std::string tempFolder;
     std::string password;
+    bool legacy = false;
+};
+
+struct RepairOptions {
+    std::string path;
+    bool legacy = false;
 };
 
 // Runs `work` on the file `path`, printing its size before and after. Throws with `failure`
@@ -37,22 +45,30 @@ void WithSizes(const std::string& path, const std::string& failure, Output& outp
                               fs::file_size(path));
 }
 
+// The legacy build's compaction takes no password: --legacy and --password exclude each other.
+bool Compact(const CompactOptions& options, std::string& tempFolder) {
+    if (options.legacy) {
+        dbutil::legacy::DatabaseUtilities utilities;
+        return utilities.CompactDatabase(options.path, tempFolder);
+    }
+    dbutil::DatabaseUtilities utilities;
+    return utilities.CompactDatabase(options.path, tempFolder, options.password);
+}
+
 void RunCompact(const CompactOptions& options, Output& output) {
     CommandUi ui(output.err);
-    dbutil::DatabaseUtilities utilities;
     std::string tempFolder = options.tempFolder.empty()
                                  ? fs::path(options.path).parent_path().string()
                                  : options.tempFolder;
-    WithSizes(options.path, options.path + " was not compacted", output, [&] {
-        return utilities.CompactDatabase(options.path, tempFolder, options.password);
-    });
+    WithSizes(options.path, options.path + " was not compacted", output,
+              [&] { return Compact(options, tempFolder); });
 }
 
-void RunRepair(const std::string& path, Output& output) {
+void RunRepair(const RepairOptions& options, Output& output) {
     CommandUi ui(output.err);
-    dbutil::DatabaseUtilities utilities;
-    WithSizes(path, path + " was not repaired", output,
-              [&] { return utilities.RepairDatabase(path); });
+    std::unique_ptr<dbutil::DatabaseUtilities> utilities = MakeUtilities(options.legacy);
+    WithSizes(options.path, options.path + " was not repaired", output,
+              [&] { return utilities->RepairDatabase(options.path); });
 }
 
 void InstallCompact(CLI::App& db, CommandAction& action) {
@@ -61,19 +77,24 @@ void InstallCompact(CLI::App& db, CommandAction& action) {
     command->add_option("path", options->path, "the database file")->required();
     command->add_option("--temp", options->tempFolder,
                         "folder for the temporary copy (default: the file's folder)");
-    command->add_option("--password", options->password, "the database's password");
+    CLI::Option* password =
+        command->add_option("--password", options->password, "the database's password");
+    AddLegacyOption(*command, options->legacy)->excludes(password);
     command->callback([options, &action] {
         action = [options](Output& output) { RunCompact(*options, output); };
     });
 }
 
 void InstallRepair(CLI::App& db, CommandAction& action) {
-    auto path = std::make_shared<std::string>();
+    auto options = std::make_shared<RepairOptions>();
     CLI::App* command = db.add_subcommand(
         "repair", "check a database file and rebuild it from its readable rows when damaged");
-    command->add_option("path", *path, "the database file (without a password)")->required();
-    command->callback(
-        [path, &action] { action = [path](Output& output) { RunRepair(*path, output); }; });
+    command->add_option("path", options->path, "the database file (without a password)")
+        ->required();
+    AddLegacyOption(*command, options->legacy);
+    command->callback([options, &action] {
+        action = [options](Output& output) { RunRepair(*options, output); };
+    });
 }
 
 }  // namespace
@@ -97,7 +118,7 @@ void RunCompactionDemo(const std::string& databasePath, const std::string& passw
     }
     output.out << fmt::format("\nCompacting {} after deleting 1800 of 2000 rows:\n",
                               fs::path(databasePath).filename().string());
-    CompactOptions options{databasePath, {}, password};
+    CompactOptions options{databasePath, {}, password, false};
     RunCompact(options, output);
 }
 

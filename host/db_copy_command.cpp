@@ -8,6 +8,7 @@
 
 #include "command_ui.h"
 #include "connection_option.h"
+#include "db_build_option.h"
 #include "progress_bar.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
@@ -23,6 +24,7 @@ namespace fs = std::filesystem;
 struct CopyOptions {
     DatabaseOptions from;
     DatabaseOptions to;
+    bool legacy = false;
 };
 
 // Draws the progress bar from ProgressUpsize: the table and how many tables are done.
@@ -71,17 +73,19 @@ long RowCount(const data::ConnectionPtr& connection, const std::string& table) {
     }
 }
 
-// Copies `from` into `to` and prints, per source table, the rows read and the rows added.
-void CopyAndReport(const data::ConnectionPtr& from, const data::ConnectionPtr& to, Output& output) {
+// Copies `from` into `to` through the build `legacy` names and prints, per source table, the
+// rows read and the rows added.
+void CopyAndReport(const data::ConnectionPtr& from, const data::ConnectionPtr& to, bool legacy,
+                   Output& output) {
     std::vector<std::string> names = TableNames(from);
     std::vector<long> before;
     for (const std::string& name : names) {
         before.push_back(RowCount(to, name));
     }
     {
-        dbutil::DatabaseUtilities utilities;
-        CopyProgress progress(utilities, output);
-        utilities.CopyDataFromDBtoDB(from, to);
+        std::unique_ptr<dbutil::DatabaseUtilities> utilities = MakeUtilities(legacy);
+        CopyProgress progress(*utilities, output);
+        utilities->CopyDataFromDBtoDB(from, to);
     }
     for (std::size_t table_idx = 0; table_idx < names.size(); ++table_idx) {
         output.out << fmt::format("{}: {} rows read, {} rows added\n", names[table_idx],
@@ -94,7 +98,7 @@ void RunCopy(const CopyOptions& options, Output& output) {
     CommandUi ui(output.err);
     data::ConnectionPtr from = OpenDatabase(options.from);
     data::ConnectionPtr to = OpenDatabase(options.to);
-    CopyAndReport(from, to, output);
+    CopyAndReport(from, to, options.legacy, output);
 }
 
 constexpr const char* kDemoPassword = "vesk-demo";
@@ -133,6 +137,7 @@ void InstallCopy(CLI::App& db, CommandAction& action) {
     command->add_option("--to", options->to.database, "the destination database")->required();
     command->add_option("--from-password", options->from.password, "the source's password");
     command->add_option("--to-password", options->to.password, "the destination's password");
+    AddLegacyOption(*command, options->legacy);
     command->callback(
         [options, &action] { action = [options](Output& output) { RunCopy(*options, output); }; });
 }
@@ -153,9 +158,9 @@ void RunDataCopyDemo(const std::string& folder, Output& output) {
     data::ConnectionPtr to =
         MakeDemoFile(fs::path(folder) / "copy-upsized.mdb", kDemoSchema, output);
     output.out << "\nCopying every table:\n";
-    CopyAndReport(from, to, output);
+    CopyAndReport(from, to, false, output);
     output.out << "\nCopying again: rows already there are left alone:\n";
-    CopyAndReport(from, to, output);
+    CopyAndReport(from, to, false, output);
 }
 
 }  // namespace vesk::host

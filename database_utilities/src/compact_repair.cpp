@@ -1,6 +1,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "build_flavour.h"
 #include "compaction_steps.h"
 #include "database_engine.h"
 #include "file_replacement.h"
@@ -12,8 +13,6 @@ namespace vesk::dbutil {
 
 namespace {
 
-constexpr const char* kTempFileName = "CompactTemp.vsk";
-
 void RemoveLeftover(const std::string& tempFile) {
     detail::ReachCompactionStep(detail::CompactionStep::RemoveLeftover);
     if (detail::IsRegularFile(tempFile)) {
@@ -24,7 +23,8 @@ void RemoveLeftover(const std::string& tempFile) {
 }  // namespace
 
 // The copy replaces the database by an atomic rename only after it has been checked and
-// flushed, so the file at FileName is always a whole database.
+// flushed, so the file at FileName is always a whole database. A failure of the legacy
+// build's final open is reported like any other, though the file is compacted by then.
 bool DatabaseUtilities::CompactDatabase(const std::string& FileName, std::string& TempFolder,
                                         const std::string& sDBPassword) {
     if (TempFolder.empty() || TempFolder.back() != '/') {
@@ -34,10 +34,14 @@ bool DatabaseUtilities::CompactDatabase(const std::string& FileName, std::string
         return false;
     }
     try {
-        const std::string tempFile = TempFolder + kTempFileName;
+        const std::string tempFile = TempFolder + m_flavour->compactionTempName;
         RemoveLeftover(tempFile);
-        detail::Engine().CompactDatabase(FileName, tempFile, sDBPassword);
+        detail::Engine().CompactDatabase(FileName, tempFile,
+                                         m_flavour->compactsWithPassword ? sDBPassword : "");
         detail::ReplaceFile(tempFile, FileName);
+        if (m_flavour->opensAfterCompaction) {
+            detail::Engine().OpenDatabase(FileName);
+        }
     } catch (const std::exception& error) {
         platform::Ui().MessageBox(error.what(), messages::kExclamation,
                                   messages::kCompactErrorTitle);

@@ -13,8 +13,10 @@ enum class CompactionStep {
     SyncCopy,            // the copy is flushed to disk
     Rename,              // the copy takes the database's name
     SyncFolder,          // the rename is flushed to disk
+    OpenCompacted,       // the legacy build opens the compacted file once more
 };
 
+// The steps every compaction runs, OpenCompacted left out.
 inline constexpr int kCompactionStepCount = 7;
 
 // Called before each step with its number; a hook that throws makes that step fail. An empty

@@ -5,6 +5,8 @@
 
 #include "compaction_steps.h"
 #include "file_replacement.h"
+#include "vesk/data_access/connection.h"
+#include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/database_file.h"
 
 namespace vesk::dbutil::detail {
@@ -31,6 +33,14 @@ void DatabaseEngine::CompactDatabase(const std::string& source, const std::strin
     data::ExportDatabaseCopy(source, destination, password);
     ReachCompactionStep(CompactionStep::CheckCopy);
     CheckCopy(source, destination, password);
+}
+
+// Opening reads the schema, so a file that is no unkeyed database fails here.
+void DatabaseEngine::OpenDatabase(const std::string& path) const {
+    ReachCompactionStep(CompactionStep::OpenCompacted);
+    data::Connection connection;
+    connection.Open(data::EmbeddedConnectionText(path));
+    connection.Close();
 }
 
 void DatabaseEngine::RepairDatabase(const std::string& path) const {

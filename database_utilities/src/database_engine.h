@@ -14,6 +14,9 @@ public:
     void CompactDatabase(const std::string& source, const std::string& destination,
                          const std::string& password) const;
 
+    // Opens the unkeyed database `path` and closes it again at once.
+    void OpenDatabase(const std::string& path) const;
+
     // Checks the unkeyed file `path`; a damaged one is rebuilt from every readable row into a
     // new file that takes its place, the damaged file kept as `path` + ".damaged".
     void RepairDatabase(const std::string& path) const;

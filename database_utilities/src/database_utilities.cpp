@@ -2,9 +2,14 @@
 
 #include <algorithm>
 
+#include "build_flavour.h"
 #include "vesk/data_access/sql_text.h"
 
 namespace vesk::dbutil {
+
+DatabaseUtilities::DatabaseUtilities() : DatabaseUtilities(kCurrentBuild) {}
+
+DatabaseUtilities::DatabaseUtilities(const BuildFlavour& flavour) : m_flavour(&flavour) {}
 
 void DatabaseUtilities::Advise(DatabaseUtilitiesEvents* listener) {
     m_listeners.Add(listener);

@@ -1,9 +1,13 @@
 // The SQL type names that schema repair writes for the ADO type codes a catalog reports, in
-// the file dialect (DBDefault) and the server dialect (DBSqlServer).
+// the file dialect (DBDefault) and the server dialect (DBSqlServer). The legacy build names a
+// few file-dialect codes apart (its flavour's fileTypeNames).
 #include <array>
+#include <optional>
+#include <span>
 
 #include <fmt/format.h>
 
+#include "build_flavour.h"
 #include "vesk/dbutil/database_utilities.h"
 
 namespace vesk::dbutil {
@@ -68,16 +72,31 @@ constexpr std::array<TypeNameRow, 35> kTypeNames{{
     {205, Plain("IMAGE"), Plain("IMAGE")},      // adLongVarBinary
 }};
 
-const TypeName* FindTypeName(int code, DBTypes dialect) {
-    if (dialect != DBDefault && dialect != DBSqlServer) {
-        return nullptr;
-    }
+const TypeNameRow* FindRow(int code) {
     for (const TypeNameRow& row : kTypeNames) {
         if (row.code == code) {
-            return dialect == DBDefault ? &row.fileDialect : &row.serverDialect;
+            return &row;
         }
     }
     return nullptr;
+}
+
+// The name of `code` in `dialect`, the build's own file-dialect names before the common ones.
+std::optional<TypeName> FindTypeName(int code, DBTypes dialect,
+                                     std::span<const FileTypeName> fileTypeNames) {
+    const TypeNameRow* row = FindRow(code);
+    if (row == nullptr || (dialect != DBDefault && dialect != DBSqlServer)) {
+        return std::nullopt;
+    }
+    if (dialect == DBSqlServer) {
+        return row->serverDialect;
+    }
+    for (const FileTypeName& name : fileTypeNames) {
+        if (name.code == code) {
+            return Plain(name.text);
+        }
+    }
+    return row->fileDialect;
 }
 
 }  // namespace
@@ -85,8 +104,8 @@ const TypeName* FindTypeName(int code, DBTypes dialect) {
 std::string DatabaseUtilities::GetFieldTypeName(int typeCode, double size,
                                                 std::string& sizeSuffix) const {
     sizeSuffix.clear();
-    const TypeName* name = FindTypeName(typeCode, DBType);
-    if (name == nullptr) {
+    std::optional<TypeName> name = FindTypeName(typeCode, DBType, m_flavour->fileTypeNames);
+    if (!name) {
         return {};
     }
     if (name->sized) {

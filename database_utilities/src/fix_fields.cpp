@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "build_flavour.h"
 #include "ignoring_failures.h"
 #include "messages.h"
 #include "vesk/dbutil/database_utilities.h"
@@ -37,11 +38,11 @@ namespace {
 
 using detail::Ignoring;
 
-bool IsProcessed(const data::Table& entry, const std::string& TableName) {
+bool IsTableEntry(const data::Table& entry) {
     std::string type = entry.Type();
     std::ranges::transform(type, type.begin(),
                            [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return type == "TABLE" && (TableName.empty() || entry.Name() == TableName);
+    return type == "TABLE";
 }
 
 // A lookup that fails means the table is missing.
@@ -78,7 +79,9 @@ void DatabaseUtilities::FixFields(const std::string& TableName) {
         return;
     }
     run.TotalTables = static_cast<std::int16_t>(run.templateTables->Count());
-    Ignoring([] { platform::Ui().ClearClipboard(); });
+    if (m_flavour->clearsClipboard) {
+        Ignoring([] { platform::Ui().ClearClipboard(); });
+    }
     const std::int16_t entries = run.TotalTables;
     for (std::int16_t index = 0; index < entries && !OperationCancelled; ++index) {
         ++run.TableNo;
@@ -132,14 +135,18 @@ bool DatabaseUtilities::ReadCatalogs(detail::FixRun& run) {
     });
 }
 
+// The name picks the entry; whether a view or system table is picked too is the build's
+// choice. Either way only a table ever gets a statement.
 void DatabaseUtilities::FixCatalogEntry(detail::FixRun& run, long index,
                                         const std::string& TableName) {
     const data::Table& entry = run.templateTables->Item(index);
-    if (IsProcessed(entry, TableName)) {
-        if (!MainTableExists(*run.mainCatalog, entry.Name())) {
+    const bool isTable = IsTableEntry(entry);
+    if ((isTable || !m_flavour->picksTablesOnly) &&
+        (TableName.empty() || entry.Name() == TableName)) {
+        if (isTable && !MainTableExists(*run.mainCatalog, entry.Name())) {
             CreateMissingTable(run, entry);
         }
-        FixColumns(run, entry);
+        FixColumns(run, entry, isTable);
     }
     FireEntryProgress(entry.Name(), run.TotalTables, run.TableNo);
 }
@@ -163,7 +170,8 @@ void DatabaseUtilities::CreateMissingTable(detail::FixRun& run, const data::Tabl
     run.mainCatalog->Refresh();
 }
 
-void DatabaseUtilities::FixColumns(detail::FixRun& run, const data::Table& table) {
+// Each column is counted and reported; only a table's columns are looked up and fixed.
+void DatabaseUtilities::FixColumns(detail::FixRun& run, const data::Table& table, bool isTable) {
     const data::Columns* columns = nullptr;
     Ignoring([&] { columns = &table.Columns(); });
     run.TotalFields = columns ? static_cast<std::int16_t>(columns->Count()) : 0;
@@ -171,7 +179,9 @@ void DatabaseUtilities::FixColumns(detail::FixRun& run, const data::Table& table
     const std::int16_t fields = run.TotalFields;
     for (std::int16_t column_idx = 0; column_idx < fields; ++column_idx) {
         ++run.FieldNo;
-        FixColumn(run, table, columns->Item(column_idx));
+        if (isTable) {
+            FixColumn(run, table, columns->Item(column_idx));
+        }
         FireProgress(table.Name(), run.TotalTables, run.TotalFields, run.FieldNo, run.TableNo);
     }
 }

@@ -1,8 +1,18 @@
-// The identity of libVeskPayDBUtilities.so as a host sees it before it creates anything.
+// The identity of a database utilities library as a host sees it before it creates anything.
+// Both libraries compile this file; VESK_LEGACY_BUILD says which one it goes into.
+#include "build_flavour.h"
+
 extern "C" {
 
-// The type library name and version the database utilities component carries.
-__attribute__((visibility("default"))) const char* VeskPayDBUtilitiesTypeLibrary() {
-    return "VeskPayDBUtilities 1.0";
+#if VESK_LEGACY_BUILD
+// The type library name and version of libVeskDatabaseUtilities.so.
+__attribute__((visibility("default"))) const char* VeskDatabaseUtilitiesTypeLibrary() {
+    return vesk::dbutil::kLegacyBuild.typeLibrary;
 }
+#else
+// The type library name and version of libVeskPayDBUtilities.so.
+__attribute__((visibility("default"))) const char* VeskPayDBUtilitiesTypeLibrary() {
+    return vesk::dbutil::kCurrentBuild.typeLibrary;
+}
+#endif
 }

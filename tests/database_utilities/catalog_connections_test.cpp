@@ -12,7 +12,7 @@ const RecordedMessageBox kCannotFix{
     "Cannot fix table fields because database connections could not be made.", 48,
     "Fix Fields Error"};
 
-class CatalogConnectionsTest : public UtilitiesTest {
+class CatalogConnectionsTest : public BuildTest {
 protected:
     // The boxes of a failed connection: its description, then the repair's refusal; no event.
     void ExpectConnectionFailure(const std::string& descriptionPart) {
@@ -28,7 +28,9 @@ protected:
     const std::vector<std::string> kTemplate = {"CREATE TABLE Grades (Grade Integer)"};
 };
 
-TEST_F(CatalogConnectionsTest, MissingTemplateIsReportedWithoutEventsOrClipboardChange) {
+INSTANTIATE_TEST_SUITE_P(Builds, CatalogConnectionsTest, kBothBuilds, BuildName);
+
+TEST_P(CatalogConnectionsTest, MissingTemplateIsReportedWithoutEventsOrClipboardChange) {
     MakeMain({});
     m_utilities.SetTemplateFilePath(m_folder.Path("none.mdb"));
     m_ui.SetClipboardPicture(platform::Picture(QImage(2, 2, QImage::Format_RGB32)));
@@ -44,7 +46,7 @@ TEST_F(CatalogConnectionsTest, MissingTemplateIsReportedWithoutEventsOrClipboard
     EXPECT_EQ(m_ui.MessageBoxes().back().text, "Template file not found");
 }
 
-TEST_F(CatalogConnectionsTest, WrongPasswordLeavesUnconnectedCatalogsUntilCleanUp) {
+TEST_P(CatalogConnectionsTest, WrongPasswordLeavesUnconnectedCatalogsUntilCleanUp) {
     MakeTemplate(kTemplate);
     MakeMain({});
     m_utilities.TemplatePWD = "wrong";
@@ -65,7 +67,7 @@ TEST_F(CatalogConnectionsTest, WrongPasswordLeavesUnconnectedCatalogsUntilCleanU
     EXPECT_EQ(Events("ProcessDone"), std::vector<std::string>{"ProcessDone(1,0)"});
 }
 
-TEST_F(CatalogConnectionsTest, MissingMainConnectionIsAConnectionError) {
+TEST_P(CatalogConnectionsTest, MissingMainConnectionIsAConnectionError) {
     MakeTemplate(kTemplate);
     m_utilities.FixFields();
     ExpectConnectionFailure("connection cannot be used");
@@ -73,7 +75,7 @@ TEST_F(CatalogConnectionsTest, MissingMainConnectionIsAConnectionError) {
 
 // A main connection opened with its password given apart from its connection text: the fix
 // connection, made from that text alone, cannot open, and nothing is reported as done.
-TEST_F(CatalogConnectionsTest, FixConnectionThatCannotOpenIsAConnectionError) {
+TEST_P(CatalogConnectionsTest, FixConnectionThatCannotOpenIsAConnectionError) {
     MakeTemplate(kTemplate);
     MakeDatabase("main.mdb", "mpw", {});
     auto main = std::make_shared<data::Connection>();

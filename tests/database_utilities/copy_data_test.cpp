@@ -26,7 +26,7 @@ public:
     }
 };
 
-class CopyDataTest : public UtilitiesTest {
+class CopyDataTest : public BuildTest {
 protected:
     CopyDataTest() { m_utilities.Advise(&m_upsize); }
     ~CopyDataTest() override { m_utilities.Unadvise(&m_upsize); }
@@ -53,7 +53,9 @@ const std::vector<std::string> kEmployees = {
     "HireDate Date, Photo IMAGE, Id GUID)",
 };
 
-TEST_F(CopyDataTest, UpsizingAddsOnlyMissingRowsConvertedByColumnType) {
+INSTANTIATE_TEST_SUITE_P(Builds, CopyDataTest, kBothBuilds, BuildName);
+
+TEST_P(CopyDataTest, UpsizingAddsOnlyMissingRowsConvertedByColumnType) {
     std::vector<std::string> source = kEmployees;
     source.insert(
         source.end(),
@@ -104,7 +106,7 @@ TEST_F(CopyDataTest, UpsizingAddsOnlyMissingRowsConvertedByColumnType) {
     EXPECT_TRUE(m_ui.MessageBoxes().empty());
 }
 
-TEST_F(CopyDataTest, DateIsStoredAsDayMonthYearTextInATextColumn) {
+TEST_P(CopyDataTest, DateIsStoredAsDayMonthYearTextInATextColumn) {
     std::vector<std::string> source = {"CREATE TABLE T (Code Text (10), Hired Date)",
                                        "INSERT INTO T VALUES ('A', '2009-03-05 14:30')"};
     data::ConnectionPtr from = MakeDatabase("source.mdb", "", source);
@@ -114,7 +116,7 @@ TEST_F(CopyDataTest, DateIsStoredAsDayMonthYearTextInATextColumn) {
     EXPECT_EQ(Column(to, "T", "Hired"), std::vector<std::string>{"Text:05 Mar 2009"});
 }
 
-TEST_F(CopyDataTest, NumbersKeepTheirLeadingNumberAndDuplicateSourceKeysAreAddedOnce) {
+TEST_P(CopyDataTest, NumbersKeepTheirLeadingNumberAndDuplicateSourceKeysAreAddedOnce) {
     data::ConnectionPtr from = MakeDatabase(
         "source.mdb", "",
         {"CREATE TABLE T (Code Text (10), Amount DOUBLE)", "INSERT INTO T VALUES ('A', '12.5kg')",
@@ -127,7 +129,7 @@ TEST_F(CopyDataTest, NumbersKeepTheirLeadingNumberAndDuplicateSourceKeysAreAdded
               (std::vector<std::string>{"Double:12.5", "Double:-150", "Double:3"}));
 }
 
-TEST_F(CopyDataTest, TableMissingInDestinationIsSkippedSilently) {
+TEST_P(CopyDataTest, TableMissingInDestinationIsSkippedSilently) {
     data::ConnectionPtr from =
         MakeDatabase("source.mdb", "",
                      {"CREATE TABLE Archive (Code Text (10))", "INSERT INTO Archive VALUES ('A')",
@@ -139,7 +141,7 @@ TEST_F(CopyDataTest, TableMissingInDestinationIsSkippedSilently) {
     EXPECT_TRUE(m_ui.MessageBoxes().empty());
 }
 
-TEST_F(CopyDataTest, ListenerThatWritesTableNoMovesTheLoop) {
+TEST_P(CopyDataTest, ListenerThatWritesTableNoMovesTheLoop) {
     data::ConnectionPtr from =
         MakeDatabase("source.mdb", "",
                      {"CREATE TABLE A (Code Text (10))", "INSERT INTO A VALUES ('1')",
@@ -162,7 +164,7 @@ TEST_F(CopyDataTest, ListenerThatWritesTableNoMovesTheLoop) {
     EXPECT_EQ(Column(to, "C", "Code"), std::vector<std::string>{"Text:3"});
 }
 
-TEST_F(CopyDataTest, ClosedSourceCopiesNothingAndRaisesNoEvent) {
+TEST_P(CopyDataTest, ClosedSourceCopiesNothingAndRaisesNoEvent) {
     data::ConnectionPtr from = MakeDatabase(
         "source.mdb", "", {"CREATE TABLE T (Code Text (10))", "INSERT INTO T VALUES ('A')"});
     data::ConnectionPtr to = MakeDatabase("dest.mdb", "", {"CREATE TABLE T (Code Text (10))"});
@@ -174,7 +176,7 @@ TEST_F(CopyDataTest, ClosedSourceCopiesNothingAndRaisesNoEvent) {
     EXPECT_TRUE(m_ui.MessageBoxes().empty());
 }
 
-TEST_F(CopyDataTest, RowTheDestinationRefusesIsDroppedAndTheOthersStay) {
+TEST_P(CopyDataTest, RowTheDestinationRefusesIsDroppedAndTheOthersStay) {
     data::ConnectionPtr from = MakeDatabase(
         "source.mdb", "",
         {"CREATE TABLE T (Code Text (10), Name Text (50))", "INSERT INTO T VALUES ('A', 'x')",
@@ -185,7 +187,7 @@ TEST_F(CopyDataTest, RowTheDestinationRefusesIsDroppedAndTheOthersStay) {
     EXPECT_EQ(Column(to, "T", "Code"), (std::vector<std::string>{"Text:A", "Text:C"}));
 }
 
-TEST_F(CopyDataTest, EmptyCatalogRaisesNoEvent) {
+TEST_P(CopyDataTest, EmptyCatalogRaisesNoEvent) {
     data::ConnectionPtr from = MakeDatabase("source.mdb", "", {});
     data::ConnectionPtr to = MakeDatabase("dest.mdb", "", {});
     m_utilities.CopyDataFromDBtoDB(from, to);

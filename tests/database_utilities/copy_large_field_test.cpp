@@ -18,7 +18,7 @@ Bytes Pattern(std::size_t size) {
 }
 
 // A source row holding a value of a given size and a destination table to copy it into.
-class CopyLargeFieldTest : public UtilitiesTest {
+class CopyLargeFieldTest : public BuildTest {
 protected:
     CopyLargeFieldTest()
         : m_connection(MakeDatabase(
@@ -55,7 +55,9 @@ protected:
     data::ConnectionPtr m_connection;
 };
 
-TEST_F(CopyLargeFieldTest, ValuesArriveWholeOnBothSidesOfThePieceSize) {
+INSTANTIATE_TEST_SUITE_P(Builds, CopyLargeFieldTest, kBothBuilds, BuildName);
+
+TEST_P(CopyLargeFieldTest, ValuesArriveWholeOnBothSidesOfThePieceSize) {
     for (std::size_t size : {16383U, 32768U, 40000U, 16385U}) {
         SCOPED_TRACE(size);
         Bytes bytes = Pattern(size);
@@ -63,11 +65,11 @@ TEST_F(CopyLargeFieldTest, ValuesArriveWholeOnBothSidesOfThePieceSize) {
     }
 }
 
-TEST_F(CopyLargeFieldTest, EmptyValueGivesAnEmptyValue) {
+TEST_P(CopyLargeFieldTest, EmptyValueGivesAnEmptyValue) {
     EXPECT_EQ(CopyThrough(Variant(Bytes{})).ToBytes(), Bytes{});
 }
 
-TEST_F(CopyLargeFieldTest, UnreadableSizeAppendsNothingAndReportsNothing) {
+TEST_P(CopyLargeFieldTest, UnreadableSizeAppendsNothingAndReportsNothing) {
     data::Recordset source;
     source.Open("SELECT * FROM Source", m_connection, data::adOpenKeyset, data::adLockOptimistic);
     ASSERT_TRUE(source.IsEOF());  // no current row: the size cannot be read

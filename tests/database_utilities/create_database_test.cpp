@@ -16,9 +16,11 @@ std::string FileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-using CreateDatabaseTest = UtilitiesTest;
+using CreateDatabaseTest = BuildTest;
 
-TEST_F(CreateDatabaseTest, MakesAnEmptyKeyedFileAndTellsEachListenerOnce) {
+INSTANTIATE_TEST_SUITE_P(Builds, CreateDatabaseTest, kBothBuilds, BuildName);
+
+TEST_P(CreateDatabaseTest, MakesAnEmptyKeyedFileAndTellsEachListenerOnce) {
     RecordingListener second;
     m_utilities.Advise(&m_listener);  // already advised: still told once
     m_utilities.Advise(&second);
@@ -43,7 +45,7 @@ TEST_F(CreateDatabaseTest, MakesAnEmptyKeyedFileAndTellsEachListenerOnce) {
         catalog.SetActiveConnection(data::EmbeddedConnectionText(m_folder.Path("plain.mdb"))));
 }
 
-TEST_F(CreateDatabaseTest, ExistingFileIsReportedAndLeftUntouched) {
+TEST_P(CreateDatabaseTest, ExistingFileIsReportedAndLeftUntouched) {
     std::string path = m_folder.Path("pay.mdb");
     MakeDatabase("pay.mdb", "old", {"CREATE TABLE Kept (X Integer)"});
     std::string before = FileBytes(path);
@@ -56,7 +58,7 @@ TEST_F(CreateDatabaseTest, ExistingFileIsReportedAndLeftUntouched) {
     EXPECT_EQ(FileBytes(path), before);
 }
 
-TEST_F(CreateDatabaseTest, MissingFolderIsReportedAndLeavesNothing) {
+TEST_P(CreateDatabaseTest, MissingFolderIsReportedAndLeavesNothing) {
     EXPECT_FALSE(m_utilities.CreateDatabase(m_folder.Path("no/such.mdb")));
     ASSERT_EQ(m_ui.MessageBoxes().size(), 1u);
     EXPECT_NE(m_ui.MessageBoxes()[0].text.find("No such file or directory"), std::string::npos);

@@ -6,28 +6,34 @@
 namespace vesk::dbutil::testing {
 namespace {
 
-TEST(DatabaseUtilitiesObjectTest, StartsWithDefaultsAndCleansUpQuietly) {
-    DatabaseUtilities utilities;
-    EXPECT_FALSE(utilities.OperationCancelled);
-    EXPECT_EQ(utilities.MainFileConnection, nullptr);
-    EXPECT_EQ(utilities.TemplatePWD, "");
-    EXPECT_EQ(utilities.DBType, DBDefault);
-    EXPECT_EQ(utilities.TemplateFilePath(), "");
-    EXPECT_EQ(utilities.TempFolderPath(), "");
-    utilities.DoCleanUp();
-    utilities.SetTempFolderPath(" /tmp/x\\ ");
-    EXPECT_EQ(utilities.TempFolderPath(), " /tmp/x\\ ");
+class DatabaseUtilitiesObjectTest : public ::testing::TestWithParam<Build> {
+protected:
+    std::unique_ptr<DatabaseUtilities> m_object = MakeUtilities(GetParam());
+    DatabaseUtilities& m_utilities = *m_object;
+};
+
+INSTANTIATE_TEST_SUITE_P(Builds, DatabaseUtilitiesObjectTest, kBothBuilds, BuildName);
+
+TEST_P(DatabaseUtilitiesObjectTest, StartsWithDefaultsAndCleansUpQuietly) {
+    EXPECT_FALSE(m_utilities.OperationCancelled);
+    EXPECT_EQ(m_utilities.MainFileConnection, nullptr);
+    EXPECT_EQ(m_utilities.TemplatePWD, "");
+    EXPECT_EQ(m_utilities.DBType, DBDefault);
+    EXPECT_EQ(m_utilities.TemplateFilePath(), "");
+    EXPECT_EQ(m_utilities.TempFolderPath(), "");
+    m_utilities.DoCleanUp();
+    m_utilities.SetTempFolderPath(" /tmp/x\\ ");
+    EXPECT_EQ(m_utilities.TempFolderPath(), " /tmp/x\\ ");
 }
 
-TEST(FixQuotesTest, DoublesEverySingleQuote) {
-    DatabaseUtilities utilities;
-    EXPECT_EQ(utilities.FixQuotes("O'Brien"), "O''Brien");
-    EXPECT_EQ(utilities.FixQuotes("ends'"), "ends''");
-    EXPECT_EQ(utilities.FixQuotes("it''s"), "it''''s");
-    EXPECT_EQ(utilities.FixQuotes("'''"), "''''''");
-    EXPECT_EQ(utilities.FixQuotes("plain"), "plain");
-    EXPECT_EQ(utilities.FixQuotes(""), "");
-    EXPECT_EQ(utilities.FixQuotes(std::string(40000, '\'')).size(), 80000u);
+TEST_P(DatabaseUtilitiesObjectTest, FixQuotesDoublesEverySingleQuote) {
+    EXPECT_EQ(m_utilities.FixQuotes("O'Brien"), "O''Brien");
+    EXPECT_EQ(m_utilities.FixQuotes("ends'"), "ends''");
+    EXPECT_EQ(m_utilities.FixQuotes("it''s"), "it''''s");
+    EXPECT_EQ(m_utilities.FixQuotes("'''"), "''''''");
+    EXPECT_EQ(m_utilities.FixQuotes("plain"), "plain");
+    EXPECT_EQ(m_utilities.FixQuotes(""), "");
+    EXPECT_EQ(m_utilities.FixQuotes(std::string(40000, '\'')).size(), 80000u);
 }
 
 TEST_F(UtilitiesTest, QuotedValuesComeBackAsTheyWere) {

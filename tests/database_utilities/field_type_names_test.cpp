@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "vesk/dbutil/database_utilities.h"
+#include <map>
 
-namespace vesk::dbutil {
+#include "utilities_fixture.h"
+
+namespace vesk::dbutil::testing {
 namespace {
 
 struct TypeNameCase {
@@ -11,11 +13,11 @@ struct TypeNameCase {
     const char* server;  // for DBSqlServer
 };
 
-std::string NameWithSuffix(DBTypes dialect, int code, double size) {
-    DatabaseUtilities utilities;
-    utilities.DBType = dialect;
+std::string NameWithSuffix(DBTypes dialect, int code, double size, Build build = Build::Current) {
+    std::unique_ptr<DatabaseUtilities> utilities = MakeUtilities(build);
+    utilities->DBType = dialect;
     std::string suffix = "stale";
-    std::string name = utilities.GetFieldTypeName(code, size, suffix);
+    std::string name = utilities->GetFieldTypeName(code, size, suffix);
     return name + "|" + suffix;
 }
 
@@ -48,5 +50,29 @@ TEST(GetFieldTypeNameTest, OtherDialectsHaveNoNames) {
     EXPECT_EQ(NameWithSuffix(DBDefault, 202, 255), "Text| (255)");
 }
 
+TEST(GetFieldTypeNameTest, LegacyBuildDiffersInSixFileDialectNamesOnly) {
+    struct Apart {
+        const char* current;
+        const char* legacy;
+    };
+    const std::map<int, Apart> apart = {
+        {4, {"FLOAT|", "Integer|"}},   {5, {"FLOAT|", "Currency|"}},  {6, {"FLOAT|", "Currency|"}},
+        {14, {"FLOAT|", "Currency|"}}, {131, {"FLOAT|", "Integer|"}}, {205, {"IMAGE|", "Binary|"}},
+    };
+    for (DBTypes dialect : {DBDefault, DBSqlServer, DBOracle}) {
+        for (int code = -1; code <= 256; ++code) {
+            std::string current = NameWithSuffix(dialect, code, 50);
+            std::string legacy = NameWithSuffix(dialect, code, 50, Build::Legacy);
+            auto found = apart.find(code);
+            if (dialect == DBDefault && found != apart.end()) {
+                EXPECT_EQ(current, found->second.current) << code;
+                EXPECT_EQ(legacy, found->second.legacy) << code;
+            } else {
+                EXPECT_EQ(legacy, current) << dialect << " " << code;
+            }
+        }
+    }
+}
+
 }  // namespace
-}  // namespace vesk::dbutil
+}  // namespace vesk::dbutil::testing

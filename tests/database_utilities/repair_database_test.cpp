@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 constexpr long kRows = 2000;
 
-class RepairDatabaseTest : public UtilitiesTest {
+class RepairDatabaseTest : public BuildTest {
 protected:
     // A plain database `plain.mdb` with kRows rows.
     std::string MakePlain() {
@@ -37,7 +37,9 @@ protected:
     }
 };
 
-TEST_F(RepairDatabaseTest, ASoundFileIsLeftAsItIs) {
+INSTANTIATE_TEST_SUITE_P(Builds, RepairDatabaseTest, kBothBuilds, BuildName);
+
+TEST_P(RepairDatabaseTest, ASoundFileIsLeftAsItIs) {
     std::string path = MakePlain();
     std::string bytes = FileBytes(path);
     EXPECT_TRUE(m_utilities.RepairDatabase(path));
@@ -46,7 +48,7 @@ TEST_F(RepairDatabaseTest, ASoundFileIsLeftAsItIs) {
     EXPECT_TRUE(m_ui.MessageBoxes().empty());
 }
 
-TEST_F(RepairDatabaseTest, ADamagedPageLosesOnlyItsOwnRowsAndTheOriginalIsKept) {
+TEST_P(RepairDatabaseTest, ADamagedPageLosesOnlyItsOwnRowsAndTheOriginalIsKept) {
     std::string path = MakePlain();
     DamageRow(path, kRows / 2);
     ASSERT_FALSE(data::CheckIntegrity(path, "").empty());
@@ -71,7 +73,7 @@ TEST_F(RepairDatabaseTest, ADamagedPageLosesOnlyItsOwnRowsAndTheOriginalIsKept) 
     EXPECT_EQ(rows.begin()->first, 1);
 }
 
-TEST_F(RepairDatabaseTest, AnUnreadableFileFailsWithTheEngineText) {
+TEST_P(RepairDatabaseTest, AnUnreadableFileFailsWithTheEngineText) {
     std::string path = m_folder.Write("junk.mdb", std::string(8192, 'x'));
     std::string keyed = m_folder.Path("keyed.mdb");
     MakeDatabase("keyed.mdb", "pw", RowStatements(3)).reset();
@@ -88,7 +90,7 @@ TEST_F(RepairDatabaseTest, AnUnreadableFileFailsWithTheEngineText) {
     }
 }
 
-TEST_F(RepairDatabaseTest, AMissingFileIsReported) {
+TEST_P(RepairDatabaseTest, AMissingFileIsReported) {
     EXPECT_FALSE(m_utilities.RepairDatabase(m_folder.Path("none.mdb")));
     RecordedMessageBox expected{"Database file not found to repair", 48, "File Not Found"};
     EXPECT_EQ(m_ui.MessageBoxes(), std::vector<RecordedMessageBox>{expected});

@@ -20,7 +20,19 @@ void RecordingListener::Progress(std::string& TableName, std::int16_t& TotalTabl
     }
 }
 
-UtilitiesTest::UtilitiesTest() {
+std::unique_ptr<DatabaseUtilities> MakeUtilities(Build build) {
+    if (build == Build::Legacy) {
+        return std::make_unique<legacy::DatabaseUtilities>();
+    }
+    return std::make_unique<DatabaseUtilities>();
+}
+
+std::string BuildName(const ::testing::TestParamInfo<Build>& info) {
+    return info.param == Build::Legacy ? "Legacy" : "Current";
+}
+
+UtilitiesTest::UtilitiesTest(Build build)
+    : m_build(build), m_object(MakeUtilities(build)), m_utilities(*m_object) {
     m_utilities.Advise(&m_listener);
     m_utilities.SetStatementTrace([this](data::StatementKind kind, std::string_view sql) {
         if (kind == data::StatementKind::Command) {
@@ -50,6 +62,15 @@ void UtilitiesTest::MakeTemplate(const std::vector<std::string>& statements) {
 data::ConnectionPtr UtilitiesTest::MakeMain(const std::vector<std::string>& statements) {
     m_utilities.MainFileConnection = MakeDatabase("main.mdb", "mpw", statements);
     return m_utilities.MainFileConnection;
+}
+
+bool UtilitiesTest::Compact(const std::string& path, std::string& tempFolder,
+                            const std::string& password) {
+    if (m_build == Build::Legacy && password.empty()) {
+        auto& legacy = static_cast<legacy::DatabaseUtilities&>(m_utilities);
+        return legacy.CompactDatabase(path, tempFolder);
+    }
+    return m_utilities.CompactDatabase(path, tempFolder, password);
 }
 
 std::vector<std::string> UtilitiesTest::Events(const std::string& name) const {

@@ -2,18 +2,30 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "scratch_folder.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/dbutil/database_utilities.h"
+#include "vesk/dbutil/legacy_database_utilities.h"
 #include "vesk/ui/current_ui.h"
 #include "vesk/ui/scripted_ui_services.h"
 
 namespace vesk::dbutil::testing {
 
 using platform::RecordedMessageBox;
+
+// The two builds of the utilities: DatabaseUtilities and legacy::DatabaseUtilities.
+enum class Build { Current, Legacy };
+
+// A new object of `build`.
+std::unique_ptr<DatabaseUtilities> MakeUtilities(Build build);
+
+// Each build once, for INSTANTIATE_TEST_SUITE_P(Builds, Suite, kBothBuilds, BuildName).
+inline const auto kBothBuilds = ::testing::Values(Build::Current, Build::Legacy);
+std::string BuildName(const ::testing::TestParamInfo<Build>& info);
 
 // Records every notification as a line of text, in order: "Progress(T,3,2,1,1)".
 class RecordingListener : public DatabaseUtilitiesEvents {
@@ -32,7 +44,7 @@ public:
 // services, over database files in a fresh folder.
 class UtilitiesTest : public ::testing::Test {
 protected:
-    UtilitiesTest();
+    explicit UtilitiesTest(Build build = Build::Current);
 
     // Creates the database `name` with `password`, runs `statements` on it and returns a
     // connection open on it whose connection text carries the password.
@@ -44,13 +56,30 @@ protected:
     data::ConnectionPtr MakeMain(const std::vector<std::string>& statements);
     // The events recorded whose name is `name`.
     std::vector<std::string> Events(const std::string& name) const;
+    // Compacts through the build's own CompactDatabase. The legacy one takes no password: a
+    // password for a legacy object goes through the current build's form, which it inherits.
+    bool Compact(const std::string& path, std::string& tempFolder, const std::string& password);
+    // `current` for the current build, `legacy` for the legacy one: an expectation on the
+    // same input, side by side.
+    template <typename T>
+    const T& ForBuild(const T& current, const T& legacy) const {
+        return m_build == Build::Legacy ? legacy : current;
+    }
 
+    const Build m_build;
     test::ScratchFolder m_folder;
     platform::ScriptedUiServices m_ui;
     platform::ScopedUi m_scopedUi{m_ui};
-    DatabaseUtilities m_utilities;
+    std::unique_ptr<DatabaseUtilities> m_object;
+    DatabaseUtilities& m_utilities;  // *m_object
     RecordingListener m_listener;
     std::vector<std::string> m_statements;  // the statements the object ran
+};
+
+// A UtilitiesTest over the build of the test's parameter: TEST_P bodies run for both builds.
+class BuildTest : public UtilitiesTest, public ::testing::WithParamInterface<Build> {
+protected:
+    BuildTest() : UtilitiesTest(GetParam()) {}
 };
 
 }  // namespace vesk::dbutil::testing

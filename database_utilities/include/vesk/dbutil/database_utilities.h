@@ -15,6 +15,7 @@ namespace vesk::dbutil {
 namespace detail {
 struct FixRun;  // the working values of one FixFields call
 }
+struct BuildFlavour;  // what sets the current and the legacy build apart
 
 // The kind of the main database: it selects the SQL dialect and type names of FixFields. Any
 // other value is accepted and gets no type names at all, like DBOracle.
@@ -35,10 +36,12 @@ struct FailedStatement {
 // The database utilities: new database files and schema repair of a main database against a
 // template. The host sets the members, calls the operations and hears from the object through
 // DatabaseUtilitiesEvents. No operation throws: failures are shown in message boxes through
-// the UI services or skipped step by step, as each operation says.
+// the UI services or skipped step by step, as each operation says. This is the current build
+// (libVeskPayDBUtilities.so); legacy::DatabaseUtilities is the older one.
 class DatabaseUtilities {
 public:
-    DatabaseUtilities() = default;
+    DatabaseUtilities();
+    virtual ~DatabaseUtilities() = default;  // the legacy build derives from it
     DatabaseUtilities(const DatabaseUtilities&) = delete;
     DatabaseUtilities& operator=(const DatabaseUtilities&) = delete;
 
@@ -91,6 +94,7 @@ public:
     // Compacts the database file `FileName` (key `sDBPassword`) through the temporary file
     // TempFolder + "CompactTemp.vsk"; a '/' is appended to `TempFolder` when it lacks one.
     // False, silently, when the file is missing; false with a message box when a step fails.
+    // On a legacy object it works as legacy::DatabaseUtilities::CompactDatabase does.
     bool CompactDatabase(const std::string& FileName, std::string& TempFolder,
                          const std::string& sDBPassword = {});
 
@@ -118,6 +122,10 @@ public:
     // sized types and empty otherwise. Empty for codes and DBType values without a name.
     std::string GetFieldTypeName(int typeCode, double size, std::string& sizeSuffix) const;
 
+protected:
+    // An object of the build that `flavour` describes; it must outlive the object.
+    explicit DatabaseUtilities(const BuildFlavour& flavour);
+
 private:
     template <typename Deliver>
     void Fire(Deliver&& deliver) {
@@ -132,11 +140,12 @@ private:
     bool ReadCatalogs(detail::FixRun& run);
     void FixCatalogEntry(detail::FixRun& run, long index, const std::string& TableName);
     void CreateMissingTable(detail::FixRun& run, const data::Table& table);
-    void FixColumns(detail::FixRun& run, const data::Table& table);
+    void FixColumns(detail::FixRun& run, const data::Table& table, bool isTable);
     void FixColumn(detail::FixRun& run, const data::Table& table, const data::Column& column);
     std::string ColumnTypeText(const data::Column& column) const;
     void RunStatement(detail::FixRun& run, const std::string& statement);
 
+    const BuildFlavour* m_flavour;
     platform::Listeners<DatabaseUtilitiesEvents> m_listeners;
     std::string m_templateFilePath;
     std::string m_tempFolderPath;

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <array>
+#include <span>
+#include <string_view>
+
+// Everything that sets the two builds of the database utilities apart. The code is one for
+// both: each object reads its build's flavour where the builds differ, and nowhere else.
+namespace vesk::dbutil {
+
+// A type name of the file dialect (DBDefault) that a build gives in place of the common one;
+// such a name takes no size suffix.
+struct FileTypeName {
+    int code;
+    const char* text;
+};
+
+struct BuildFlavour {
+    // The type library name and version the build's shared library carries.
+    const char* typeLibrary;
+    // The operations of the default interface in dispatch order, a property's accessors as
+    // one entry: a late-binding host reaches them by position.
+    std::array<std::string_view, 13> defaultInterface;
+
+    // FixFields: whether the system clipboard is cleared before the first table.
+    bool clearsClipboard;
+    // FixFields: true, only "TABLE" entries are picked; false, every entry the name picks is
+    // walked column by column, and the type test only keeps other entries from statements.
+    bool picksTablesOnly;
+    // GetFieldTypeName: file-dialect names that differ from the common table.
+    std::span<const FileTypeName> fileTypeNames;
+
+    // CompactDatabase: the temporary file's name in the temporary folder.
+    const char* compactionTempName;
+    // CompactDatabase: whether the password reaches the engine (a keyed file needs it).
+    bool compactsWithPassword;
+    // CompactDatabase: whether the compacted file is opened once more after the rename.
+    bool opensAfterCompaction;
+};
+
+inline constexpr BuildFlavour kCurrentBuild{
+    .typeLibrary = "VeskPayDBUtilities 1.0",
+    .defaultInterface = {"OperationCancelled", "MainFileConnection", "TemplatePWD", "DBType",
+                         "TempFolderPath", "TemplateFilePath", "CreateDatabase", "FixFields",
+                         "CompactDatabase", "RepairDatabase", "DoCleanUp", "CopyDataFromDBtoDB",
+                         "CopyLargeField"},
+    .clearsClipboard = true,
+    .picksTablesOnly = true,
+    .fileTypeNames = {},
+    .compactionTempName = "CompactTemp.vsk",
+    .compactsWithPassword = true,
+    .opensAfterCompaction = false,
+};
+
+inline constexpr FileTypeName kLegacyFileTypeNames[] = {
+    {4, "Integer"},    // adSingle
+    {5, "Currency"},   // adDouble
+    {6, "Currency"},   // adCurrency
+    {14, "Currency"},  // adDecimal
+    {131, "Integer"},  // adNumeric
+    {205, "Binary"},   // adLongVarBinary
+};
+
+// The older build, shipped for hosts built against it: OperationCancelled stands last in its
+// interface, and CompactDatabase takes no password.
+inline constexpr BuildFlavour kLegacyBuild{
+    .typeLibrary = "VeskDatabaseUtilities 2.1",
+    .defaultInterface = {"MainFileConnection", "TemplatePWD", "DBType", "TempFolderPath",
+                         "TemplateFilePath", "CreateDatabase", "FixFields", "CompactDatabase",
+                         "RepairDatabase", "DoCleanUp", "CopyDataFromDBtoDB", "CopyLargeField",
+                         "OperationCancelled"},
+    .clearsClipboard = false,
+    .picksTablesOnly = false,
+    .fileTypeNames = kLegacyFileTypeNames,
+    .compactionTempName = "Temp.mdb",
+    .compactsWithPassword = false,
+    .opensAfterCompaction = true,
+};
+
+}  // namespace vesk::dbutil

@@ -1,0 +1,19 @@
+#include "db_build_option.h"
+
+#include "vesk/dbutil/legacy_database_utilities.h"
+
+namespace vesk::host {
+
+CLI::Option* AddLegacyOption(CLI::App& command, bool& legacy) {
+    return command.add_flag("--legacy", legacy,
+                            "run it through the legacy build of the database utilities");
+}
+
+std::unique_ptr<dbutil::DatabaseUtilities> MakeUtilities(bool legacy) {
+    if (legacy) {
+        return std::make_unique<dbutil::legacy::DatabaseUtilities>();
+    }
+    return std::make_unique<dbutil::DatabaseUtilities>();
+}
+
+}  // namespace vesk::host

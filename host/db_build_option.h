@@ -1,0 +1,18 @@
+#pragma once
+
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
+#include "vesk/dbutil/database_utilities.h"
+
+namespace vesk::host {
+
+// Adds --legacy to a `vesk db` command: run the operation through the legacy build of the
+// database utilities (libVeskDatabaseUtilities.so) instead of the current one. Returns it.
+CLI::Option* AddLegacyOption(CLI::App& command, bool& legacy);
+
+// A new utilities object of the current build, or of the legacy build when `legacy`.
+std::unique_ptr<dbutil::DatabaseUtilities> MakeUtilities(bool legacy);
+
+}  // namespace vesk::host
