@@ -4,6 +4,7 @@
 #include <exception>
 #include <ostream>
 
+#include "components_command.h"
 #include "db_command.h"
 #include "demo_command.h"
 #include "photo_command.h"
@@ -14,7 +15,8 @@ namespace vesk::host {
 namespace {
 
 std::vector<CommandInstaller> Installers() {
-    return {InstallSqlCommand, InstallPhotoCommands, InstallDbCommands, InstallDemoCommand};
+    return {InstallSqlCommand, InstallPhotoCommands, InstallDbCommands, InstallDemoCommand,
+            InstallComponentsCommands};
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "dispatch_object.h"
+#include "dispatch_table.h"
+#include "vesk/data_access/connection.h"
+
+namespace vesk::com {
+
+// A database connection of this library as a late-bound host sees it: ConnectionString,
+// State, Execute(sql) -> rows affected, OpenRecordset(source) -> a keyset record set open for
+// editing, Close(). Shares the connection with the component that handed it out.
+class ConnectionObject final : public DispatchObject<ConnectionObject> {
+public:
+    explicit ConnectionObject(data::ConnectionPtr connection)
+        : m_connection(std::move(connection)) {}
+
+    // The object for `connection`; no object for none.
+    static ComPtr<IDispatch> Wrap(data::ConnectionPtr connection);
+
+    static const DispatchTable<ConnectionObject>& Table();
+    data::Connection& Target() { return *m_connection; }
+    const data::ConnectionPtr& Connection() const { return m_connection; }
+
+private:
+    data::ConnectionPtr m_connection;
+};
+
+}  // namespace vesk::com

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "vesk/com/variant.h"
+#include "vesk/data_access/variant.h"
+
+// Field values between the data-access layer and the component interface.
+namespace vesk::com {
+
+// Empty, Null, 16- and 32-bit integers, doubles, Booleans and texts as themselves; 64-bit
+// integers as doubles; dates as their ISO text. Throws std::invalid_argument for bytes, which
+// have no form in a VARIANT here.
+Variant ToComVariant(const data::Variant& value);
+
+// The reverse, for Empty, Null, VT_I2, VT_I4, VT_R8, VT_BOOL and VT_BSTR (followed when by
+// reference); throws std::invalid_argument for other types.
+data::Variant ToDataVariant(const VARIANT& value);
+
+}  // namespace vesk::com

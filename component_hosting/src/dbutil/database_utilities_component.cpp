@@ -1,0 +1,34 @@
+// The definition of a database utilities library as a component library. Both libraries
+// compile this file; VESK_LEGACY_BUILD says which one it goes into: libVeskPayDBUtilities.so
+// or libVeskDatabaseUtilities.so. The class is creatable only.
+#include <string>
+
+#include "component_definition.h"
+#include "database_utilities_ids.h"
+#include "database_utilities_object.h"
+
+namespace vesk::com {
+
+namespace {
+
+#if VESK_LEGACY_BUILD
+using Object = LegacyDatabaseUtilitiesObject;
+constexpr const DatabaseUtilitiesIds& kIds = kLegacyDatabaseUtilitiesIds;
+#else
+using Object = PayDatabaseUtilitiesObject;
+constexpr const DatabaseUtilitiesIds& kIds = kPayDatabaseUtilitiesIds;
+#endif
+
+}  // namespace
+
+const ComponentDefinition& ThisComponent() {
+    static const std::string programId = std::string(kIds.typeLibrary) + ".DatabaseUtilities";
+    static const ClassDefinition classes[] = {
+        DefineClass<Object>("DatabaseUtilities", programId.c_str(), kIds.databaseUtilities, false)};
+    static const ComponentDefinition component{kIds.typeLibrary,  kIds.library,
+                                               kIds.majorVersion, kIds.minorVersion,
+                                               kIds.description,  classes};
+    return component;
+}
+
+}  // namespace vesk::com

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "dispatch_object.h"
+#include "dispatch_table.h"
+#include "vesk/data_access/recordset.h"
+
+namespace vesk::com {
+
+// A column of a record set's current row as a late-bound host sees it: Name, Type (the ADO
+// type code), ActualSize, and Value (get and put; binary values cannot be read this way).
+// Keeps its record set alive.
+class FieldObject final : public DispatchObject<FieldObject> {
+public:
+    FieldObject(data::RecordsetPtr rows, data::Field field)
+        : m_rows(std::move(rows)), m_field(field) {}
+
+    static const DispatchTable<FieldObject>& Table();
+    data::Field& Target() { return m_field; }
+
+private:
+    data::RecordsetPtr m_rows;
+    data::Field m_field;
+};
+
+}  // namespace vesk::com

@@ -1,0 +1,150 @@
+#include "vesk/com/registry.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "vesk/files/binary_file.h"
+#include "vesk/files/file_error.h"
+#include "vesk/files/file_system.h"
+#include "vesk/files/temp_names.h"
+
+namespace vesk::com {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+// Holds an exclusive lock on a file beside the registry while the registry is rewritten.
+class RegistryLock {
+public:
+    explicit RegistryLock(const std::string& registryPath) {
+        const std::string path = registryPath + ".lock";
+        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (m_fd < 0) {
+            throw platform::FileError("Cannot open the registry lock", path, LastError());
+        }
+        while (::flock(m_fd, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                const std::error_code error = LastError();
+                ::close(m_fd);
+                throw platform::FileError("Cannot lock the registry", path, error);
+            }
+        }
+    }
+    ~RegistryLock() { ::close(m_fd); }  // closing drops the lock
+    RegistryLock(const RegistryLock&) = delete;
+    RegistryLock& operator=(const RegistryLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+void WriteReplacing(const std::string& path, const std::string& text) {
+    const std::string folder = fs::path(path).parent_path().string();
+    const std::string temporary =
+        platform::CreateTempFile(folder, fs::path(path).filename().string() + ".");
+    try {
+        platform::BinaryFile file(temporary, platform::BinaryFile::Mode::Write);
+        file.Write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+        file.Close();
+        platform::RenameFile(temporary, path);
+    } catch (...) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
+}
+
+ClassRegistration RegistrationOf(const RegistryFile& file, const std::string& programId) {
+    ClassRegistration registration;
+    registration.programId = programId;
+    const std::string classId = file.Value(ProgIdSection(programId), "CLSID");
+    registration.clsid = ParseGuid(classId).value_or(Guid{});
+    const std::string section = "CLSID " + classId;
+    registration.name = file.Value(section, "Name");
+    registration.libraryPath = file.Value(section, "InprocServer");
+    registration.threadingModel = file.Value(section, "ThreadingModel");
+    registration.typeLibrary = file.Value(section, "TypeLib");
+    return registration;
+}
+
+}  // namespace
+
+std::string Registry::DefaultPath() {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    fs::path folder;
+    if (dataHome != nullptr && *dataHome == '/') {
+        folder = dataHome;
+    } else {
+        const char* home = std::getenv("HOME");
+        folder = fs::path(home != nullptr ? home : "") / ".local" / "share";
+    }
+    return (folder / "vesk" / "components.reg").string();
+}
+
+RegistryFile Registry::Read() const {
+    std::ifstream in(m_path, std::ios::binary);
+    if (!in) {
+        if (fs::exists(m_path)) {
+            throw platform::FileError("Cannot read the registry", m_path, LastError());
+        }
+        return {};
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return RegistryFile::Parse(text.str());
+}
+
+void Registry::Update(const std::function<void(RegistryFile&)>& change) const {
+    std::error_code error;
+    fs::create_directories(fs::path(m_path).parent_path(), error);
+    if (error) {
+        throw platform::FileError("Cannot create the registry folder", m_path, error);
+    }
+    RegistryLock lock(m_path);
+    RegistryFile file = Read();
+    change(file);
+    WriteReplacing(m_path, file.Text());
+}
+
+std::optional<ClassRegistration> Registry::FindProgramId(std::string_view programId) const {
+    const RegistryFile file = Read();
+    if (!file.Has(ProgIdSection(programId))) {
+        return std::nullopt;
+    }
+    return RegistrationOf(file, std::string(programId));
+}
+
+std::vector<ClassRegistration> Registry::Classes() const {
+    const RegistryFile file = Read();
+    std::vector<ClassRegistration> classes;
+    for (const std::string& section : file.Sections("ProgID")) {
+        classes.push_back(RegistrationOf(file, section.substr(std::string_view("ProgID ").size())));
+    }
+    return classes;
+}
+
+std::string ProgIdSection(std::string_view programId) {
+    return "ProgID " + std::string(programId);
+}
+
+std::string ClassSection(const CLSID& clsid) {
+    return "CLSID " + ToString(clsid);
+}
+
+std::string TypeLibSection(const Guid& libraryId) {
+    return "TypeLib " + ToString(libraryId);
+}
+
+}  // namespace vesk::com

@@ -1,0 +1,94 @@
+#include "components_command.h"
+
+#include <fmt/format.h>
+
+#include <memory>
+#include <ostream>
+
+#include "vesk/com/com_error.h"
+#include "vesk/com/component_library.h"
+#include "vesk/com/registry.h"
+#include "vesk/com/type_library_text.h"
+
+namespace vesk::host {
+
+namespace {
+
+struct RegistrationOptions {
+    std::vector<std::string> libraries;
+};
+
+// Calls DllRegisterServer (or DllUnregisterServer) of each library, loaded on its own.
+void RunRegistration(const RegistrationOptions& options, bool registering, Output& output) {
+    const std::vector<std::string> libraries =
+        options.libraries.empty() ? BuiltComponentLibraries() : options.libraries;
+    for (const std::string& path : libraries) {
+        const com::ComponentLibrary& library = com::ComponentLibrary::Load(path);
+        com::ThrowIfFailed(registering ? library.Register() : library.Unregister(),
+                           (registering ? "Registering " : "Unregistering ") + path);
+        const com::TypeLibraryDescription& description = library.Description();
+        output.out << fmt::format("{} {} {}.{} ({})\n", registering ? "Registered" : "Unregistered",
+                                  description.name, description.majorVersion,
+                                  description.minorVersion, path);
+    }
+}
+
+void RunList(Output& output) {
+    const com::Registry registry;
+    for (const com::ClassRegistration& registered : registry.Classes()) {
+        output.out << fmt::format("{}\t{}\t{}\n", registered.programId,
+                                  com::ToString(registered.clsid), registered.libraryPath);
+    }
+}
+
+void RunDescribe(const std::string& programId, Output& output) {
+    const com::Registry registry;
+    std::optional<com::ClassRegistration> registered = registry.FindProgramId(programId);
+    if (!registered) {
+        throw com::ComError(com::CO_E_CLASSSTRING, fmt::format("No class is registered as {} in {}",
+                                                               programId, registry.Path()));
+    }
+    output.out << com::TypeLibraryText(
+        com::ComponentLibrary::Load(registered->libraryPath).Description());
+}
+
+void InstallRegistration(CLI::App& components, CommandAction& action, bool registering) {
+    auto options = std::make_shared<RegistrationOptions>();
+    CLI::App* command = components.add_subcommand(
+        registering ? "register" : "unregister",
+        registering ? "add component libraries to the registry"
+                    : "remove component libraries' entries from the registry");
+    command->add_option("libraries", options->libraries,
+                        "library files (default: the three libraries of this build)");
+    command->callback([options, registering, &action] {
+        action = [options, registering](Output& output) {
+            RunRegistration(*options, registering, output);
+        };
+    });
+}
+
+}  // namespace
+
+std::vector<std::string> BuiltComponentLibraries() {
+    return {VESK_PHOTO_LIBRARY, VESK_PAY_DB_LIBRARY, VESK_LEGACY_DB_LIBRARY};
+}
+
+void InstallComponentsCommands(CLI::App& app, CommandAction& action) {
+    CLI::App* components = app.add_subcommand(
+        "components", "component libraries: registration, registered classes, type libraries");
+    components->require_subcommand(1);
+    InstallRegistration(*components, action, true);
+    InstallRegistration(*components, action, false);
+    components->add_subcommand("list", "list the registered classes")->callback([&action] {
+        action = [](Output& output) { RunList(output); };
+    });
+    auto programId = std::make_shared<std::string>();
+    CLI::App* describe =
+        components->add_subcommand("describe", "print the type library of a registered class");
+    describe->add_option("progid", *programId, "the class's program identifier")->required();
+    describe->callback([programId, &action] {
+        action = [programId](Output& output) { RunDescribe(*programId, output); };
+    });
+}
+
+}  // namespace vesk::host

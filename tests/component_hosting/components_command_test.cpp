@@ -1,0 +1,56 @@
+// `vesk components`: registration of the built libraries, the list, and the type description.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "command_registry.h"
+#include "hosting_fixture.h"
+
+namespace vesk::com::testing {
+namespace {
+
+class ComponentsCommand : public HostingTest {
+protected:
+    int Run(std::vector<std::string> arguments) {
+        m_out.str("");
+        m_err.str("");
+        return host::RunCommandLine(arguments, {m_out, m_err});
+    }
+
+    std::ostringstream m_out;
+    std::ostringstream m_err;
+};
+
+TEST_F(ComponentsCommand, RegistersListsDescribesAndUnregisters) {
+    ASSERT_EQ(Run({"components", "unregister"}), 0) << m_err.str();
+    EXPECT_EQ(Run({"components", "list"}), 0);
+    EXPECT_EQ(m_out.str(), "");
+
+    ASSERT_EQ(Run({"components", "register"}), 0) << m_err.str();
+    EXPECT_NE(m_out.str().find("Registered VeskDatabaseUtilities 2.1"), std::string::npos);
+    ASSERT_EQ(Run({"components", "list"}), 0);
+    EXPECT_EQ(m_out.str().find("VeskPhotos.CPicture\t{5AF3317C-741C-4C2D-BCFC-40E7523E8A47}\t"),
+              0u);
+
+    ASSERT_EQ(Run({"components", "describe", kPhotoClass}), 0) << m_err.str();
+    const std::string text = m_out.str();
+    EXPECT_NE(text.find("library VeskPhotos"), std::string::npos);
+    EXPECT_NE(text.find("        [id(38)] void Init([in, out] BSTR* strCode, [in, out] BSTR* "
+                        "strQualifier, [in, out, optional] BSTR* strQulifierName, [in, out, "
+                        "optional] Recordset** rsSource, [in, out, optional] Connection** cnn);\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("[default, source] dispinterface __CPicture;"), std::string::npos);
+
+    ASSERT_EQ(Run({"components", "unregister", kLegacyLibrary}), 0);
+    ASSERT_EQ(Run({"components", "list"}), 0);
+    EXPECT_EQ(m_out.str().find(kLegacyClass), std::string::npos);
+    EXPECT_NE(m_out.str().find(kPayClass), std::string::npos);
+    EXPECT_EQ(Run({"components", "describe", kLegacyClass}), 1);
+    EXPECT_NE(m_err.str().find("No class is registered as " + std::string(kLegacyClass)),
+              std::string::npos);
+    EXPECT_EQ(Run({"components", "register", m_folder.Path("none.so")}), 1);
+}
+
+}  // namespace
+}  // namespace vesk::com::testing

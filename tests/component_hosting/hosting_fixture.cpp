@@ -1,0 +1,72 @@
+#include "hosting_fixture.h"
+
+#include <cstdlib>
+
+#include "vesk/com/component_library.h"
+#include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/recordset.h"
+
+namespace vesk::com::testing {
+
+void HostingTest::SetUp() {
+    if (const char* previous = std::getenv("XDG_DATA_HOME")) {
+        m_previousDataHome = previous;
+    }
+    setenv("XDG_DATA_HOME", m_folder.Path("data").c_str(), 1);
+    for (const std::string& path : {kPhotoLibrary, kPayLibrary, kLegacyLibrary}) {
+        ASSERT_EQ(ComponentLibrary::Load(path).Register(), S_OK) << path;
+    }
+}
+
+void HostingTest::TearDown() {
+    if (m_previousDataHome) {
+        setenv("XDG_DATA_HOME", m_previousDataHome->c_str(), 1);
+    } else {
+        unsetenv("XDG_DATA_HOME");
+    }
+}
+
+std::string HostingTest::MakeDatabase(const std::string& name, const std::string& password,
+                                      const std::vector<std::string>& statements) {
+    const std::string text = data::EmbeddedConnectionText(m_folder.Path(name), password);
+    data::Catalog catalog;
+    data::ConnectionPtr connection = catalog.Create(text);
+    for (const std::string& statement : statements) {
+        connection->Execute(statement);
+    }
+    return text;
+}
+
+long HostingTest::Count(const std::string& connectionText, const std::string& sql) {
+    auto connection = std::make_shared<data::Connection>();
+    connection->Open(connectionText);
+    data::Recordset rows;
+    rows.Open(sql, connection, data::adOpenStatic, data::adLockReadOnly);
+    return static_cast<long>(rows.Fields().Item(0L).Value().ToInt64());
+}
+
+EventHandler EventRecorder::Handler() {
+    return [this](const std::string& event, const ArgumentList& arguments) {
+        std::string line = event + "(";
+        for (std::size_t arg_idx = 0; arg_idx < arguments.Count(); ++arg_idx) {
+            line += (arg_idx > 0 ? "," : "") + arguments.Get(arg_idx).ToText();
+        }
+        events.push_back(line + ")");
+        if (answer) {
+            answer(event, arguments);
+        }
+    };
+}
+
+std::vector<std::string> EventRecorder::Named(const std::string& name) const {
+    std::vector<std::string> found;
+    for (const std::string& event : events) {
+        if (event.starts_with(name + "(")) {
+            found.push_back(event);
+        }
+    }
+    return found;
+}
+
+}  // namespace vesk::com::testing
