@@ -12,10 +12,11 @@ void RunCopyDataBench();
 void RunFixFieldsBench();
 void RunPhotoStoreBench();
 void RunPhotoConversionBench();
+void RunUpsizeBench();
 }  // namespace vesk::bench
 
 // Runs every benchmark, or only those named on the command line (chunks, fix-fields, photos,
-// conversion).
+// conversion, upsize).
 int main(int argc, char** argv) {
     const std::vector<std::pair<std::string, std::function<void()>>> benchmarks = {
         {"chunks", vesk::bench::RunChunkTransferBench},
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
         {"copy", vesk::bench::RunCopyDataBench},
         {"photos", vesk::bench::RunPhotoStoreBench},
         {"conversion", vesk::bench::RunPhotoConversionBench},
+        {"upsize", vesk::bench::RunUpsizeBench},
     };
     fmt::print("Vesk benchmarks (each beside its peer, measured in the same run)\n\n");
     for (const auto& [name, run] : benchmarks) {

@@ -12,6 +12,13 @@
 
 namespace vesk::bench {
 
+std::string NumberedRowsInsert(const std::string& table, const std::string& selectList, int rows) {
+    return fmt::format(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < {}) "
+        "INSERT INTO {} SELECT {} FROM n",
+        rows, table, selectList);
+}
+
 std::string MakeBenchFolder() {
     std::string folder = (std::filesystem::temp_directory_path() / "vesk-bench-XXXXXX").string();
     if (!::mkdtemp(folder.data())) {

@@ -9,6 +9,10 @@ namespace vesk::bench {
 // Runs `work` `rounds` times and returns the fastest run in seconds.
 double BestSeconds(int rounds, const std::function<void()>& work);
 
+// "INSERT INTO `table` SELECT `selectList` FROM n" over the numbers i = 1 .. `rows` of n, for
+// the embedded engine.
+std::string NumberedRowsInsert(const std::string& table, const std::string& selectList, int rows);
+
 // A fresh folder under the system's temporary folder; throws when none can be made.
 std::string MakeBenchFolder();
 

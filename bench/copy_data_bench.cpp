@@ -32,11 +32,11 @@ std::string MakeSource(const std::string& folder, int rows) {
     data::Catalog catalog;
     data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, kPassword));
     connection->Execute(kSchema);
-    connection->Execute(fmt::format(
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < {}) "
-        "INSERT INTO Staff SELECT 'EMP' || i, 'Name ' || i, 'D' || (i % 17), i * 1.5, i % 100, "
-        "i % 9, '2020-01-02 10:30', i % 2, 'note ' || i, randomblob(2048) FROM n",
-        rows));
+    connection->Execute(
+        NumberedRowsInsert("Staff",
+                           "'EMP' || i, 'Name ' || i, 'D' || (i % 17), i * 1.5, i % 100, i % 9, "
+                           "'2020-01-02 10:30', i % 2, 'note ' || i, randomblob(2048)",
+                           rows));
     return path;
 }
 

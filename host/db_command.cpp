@@ -103,15 +103,33 @@ private:
 };
 
 // Repairs the database open on `main` against `templatePath`, reporting as RepairReport does.
-void Repair(const data::ConnectionPtr& main, const FixOptions& options, Output& output) {
+// With a `fixConnection` the statements go through it instead of a connection of their own.
+void Repair(const data::ConnectionPtr& main, const FixOptions& options, Output& output,
+            const data::ConnectionPtr& fixConnection = {}) {
     std::unique_ptr<DatabaseUtilities> utilities = MakeUtilities(options.legacy);
     utilities->SetTemplateFilePath(options.templatePath);
     utilities->TemplatePWD = options.templatePassword;
     utilities->DBType = options.type;
     utilities->MainFileConnection = main;
+    utilities->SetFixConnection(fixConnection);
     RepairReport report(*utilities, output);
     utilities->FixFields(options.table);
     report.Finish();
+}
+
+// A dry run on a server database: the repair reads the catalog and runs its statements on
+// one connection inside a transaction, which is rolled back whatever happens.
+void DryRunOnServer(const std::string& mainText, const FixOptions& options, Output& output) {
+    auto main = std::make_shared<data::Connection>();
+    main->Open(mainText);
+    main->BeginTrans();
+    try {
+        Repair(main, options, output, main);
+    } catch (...) {
+        main->RollbackTrans();
+        throw;
+    }
+    main->RollbackTrans();
 }
 
 // The main database's connection text with its password inside: the repair opens a
@@ -160,9 +178,17 @@ private:
     std::string m_connectionText;
 };
 
+bool IsServerDatabase(const std::string& connectionText) {
+    return data::ParseConnectionText(connectionText).provider == data::Provider::PostgreSql;
+}
+
 void RunFix(const FixOptions& options, Output& output) {
     CommandUi ui(output.err);
     std::string mainText = MainConnectionText(options.database);
+    if (options.dryRun && IsServerDatabase(mainText)) {
+        DryRunOnServer(mainText, options, output);
+        return;
+    }
     std::optional<ThrowawayCopy> copy;
     if (options.dryRun) {
         mainText = copy.emplace(mainText).ConnectionText();
@@ -209,12 +235,14 @@ void InstallFix(CLI::App& db, CommandAction& action) {
     AddDatabaseOptions(*command, options->database);
     const std::map<std::string, dbutil::DBTypes> types = {{"default", dbutil::DBDefault},
                                                           {"sqlserver", dbutil::DBSqlServer},
-                                                          {"oracle", dbutil::DBOracle}};
+                                                          {"oracle", dbutil::DBOracle},
+                                                          {"postgresql", dbutil::DBPostgreSQL}};
     command->add_option("--type", options->type, "the main database's SQL dialect")
         ->transform(CLI::CheckedTransformer(types, CLI::ignore_case));
     command->add_option("--table", options->table, "repair only this template table");
     command->add_flag("--dry-run", options->dryRun,
-                      "print the statements a repair would run, changing nothing");
+                      "print the statements a repair would run, changing nothing (a file is "
+                      "repaired as a copy, a server database in a transaction rolled back)");
     AddLegacyOption(*command, options->legacy);
     command->callback(
         [options, &action] { action = [options](Output& output) { RunFix(*options, output); }; });

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include <fmt/format.h>
@@ -74,7 +75,7 @@ long RowCount(const data::ConnectionPtr& connection, const std::string& table) {
 }
 
 // Copies `from` into `to` through the build `legacy` names and prints, per source table, the
-// rows read and the rows added.
+// rows read and the rows added. Throws with the reason when the copy stopped early.
 void CopyAndReport(const data::ConnectionPtr& from, const data::ConnectionPtr& to, bool legacy,
                    Output& output) {
     std::vector<std::string> names = TableNames(from);
@@ -86,6 +87,9 @@ void CopyAndReport(const data::ConnectionPtr& from, const data::ConnectionPtr& t
         std::unique_ptr<dbutil::DatabaseUtilities> utilities = MakeUtilities(legacy);
         CopyProgress progress(*utilities, output);
         utilities->CopyDataFromDBtoDB(from, to);
+        if (!utilities->CopyFailure().empty()) {
+            throw std::runtime_error(utilities->CopyFailure());
+        }
     }
     for (std::size_t table_idx = 0; table_idx < names.size(); ++table_idx) {
         output.out << fmt::format("{}: {} rows read, {} rows added\n", names[table_idx],

@@ -1,10 +1,15 @@
 // Copying data between databases: adds to each destination table the source rows whose
 // first-column value it lacks. Every step that fails is skipped and the copy goes on.
 #include <charconv>
+#include <cmath>
 #include <optional>
+#include <set>
 #include <unordered_set>
 
+#include <fmt/format.h>
+
 #include "ignoring_failures.h"
+#include "sql_names.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/sql_text.h"
 #include "vesk/dbutil/database_utilities.h"
@@ -158,10 +163,29 @@ bool LooksNumeric(std::string_view text) {
            (IsDigit(text[first]) || text[first] == '+' || text[first] == '-' || text[first] == '.');
 }
 
+// The number a whole key spells, blanks around it allowed; nothing for any other text.
+std::optional<double> WholeNumber(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t\n\r");
+    std::size_t last = text.find_last_not_of(" \t\n\r");
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    text = text.substr(first, last - first + 1);
+    text.remove_prefix(text.starts_with('+') && text.size() > 1 ? 1 : 0);
+    double value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || std::isnan(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 // The first-column values of a destination table, read once, so that a key it cannot hold
 // costs no query (the column has no index: each query would read the whole table). Keys are
-// compared ignoring letter case and numbers not at all, so that every key the database
-// might find equal goes on to the database's own query.
+// compared ignoring letter case, and numbers by their value (a key that looks like a number
+// without being one is never ruled out), so that every key the database might find equal
+// goes on to the database's own query. Only text and number columns are read; a key of any
+// other column always goes to the database, which alone knows how it compares its values.
 class DestinationKeys {
 public:
     DestinationKeys(const data::ConnectionPtr& destination, const std::string& table,
@@ -170,6 +194,11 @@ public:
             data::Recordset rows;
             rows.Open("SELECT " + column + " FROM " + table, destination, data::adOpenKeyset,
                       data::adLockReadOnly);
+            data::Field field = rows.Fields().Item(0L);
+            const FieldGroup group = GroupOf(field.Type());
+            if (group != FieldGroup::Text && group != FieldGroup::Numeric) {
+                throw data::DataAccessError("not a text or number column");
+            }
             for (; !rows.IsEOF(); rows.MoveNext()) {
                 Add(rows.Fields().Item(0L).Value().ToText());
             }
@@ -177,28 +206,49 @@ public:
     }
 
     bool MayHold(const std::string& key) const {
-        return !m_known || LooksNumeric(key) || m_keys.contains(LowerAscii(key));
+        if (!m_known || m_keys.contains(LowerAscii(key))) {
+            return true;
+        }
+        if (!LooksNumeric(key)) {
+            return false;
+        }
+        std::optional<double> number = WholeNumber(key);
+        return !number || m_numbers.contains(*number);
     }
-    void Add(const std::string& key) { m_keys.insert(LowerAscii(key)); }
+    void Add(const std::string& key) {
+        m_keys.insert(LowerAscii(key));
+        if (std::optional<double> number = WholeNumber(key)) {
+            m_numbers.insert(*number);
+        }
+    }
 
 private:
     bool m_known = false;
     std::unordered_set<std::string> m_keys;
+    std::set<double> m_numbers;
 };
 
-// Whether the destination holds a row whose `column` equals `key`; true also when that cannot
-// be told (a missing table or column), so that such a row is never copied.
-bool FoundInDestination(const data::ConnectionPtr& destination, const std::string& table,
-                        const std::string& column, const std::string& key) {
-    bool found = true;
-    Ignoring([&] {
+// Whether the destination holds a row whose `column` equals `key`; nothing when that cannot
+// be told (a missing table or column, a lost connection), with the reason in `failure`.
+std::optional<bool> FoundInDestination(const data::ConnectionPtr& destination,
+                                       const std::string& table, const std::string& column,
+                                       const std::string& key, std::string& failure) {
+    try {
         data::Recordset rows;
         rows.Open(
             "SELECT * FROM " + table + " WHERE " + column + "='" + data::EscapeSqlText(key) + "'",
             destination, data::adOpenKeyset, data::adLockOptimistic);
-        found = rows.RecordCount() > 0;
-    });
-    return found;
+        return rows.RecordCount() > 0;
+    } catch (const std::exception& error) {
+        failure = error.what();
+        return std::nullopt;
+    }
+}
+
+// Whether `connection` still answers: a step that failed on a database that does not is no
+// refused row but the end of the copy.
+bool Answers(data::Connection& connection) {
+    return Ignoring([&] { connection.Execute("SELECT 1"); });
 }
 
 // Groups the rows stored into one table in transactions of kRowsPerCommit rows; commits the
@@ -248,8 +298,33 @@ bool IsTableEntry(const data::Tables& tables, std::int16_t index) {
 
 }  // namespace
 
+namespace detail {
+
+// The destination side of one table's copy: its names as they stand in statements, the keys
+// it holds, the record set that receives the new rows (opened when the first one comes) and
+// the open transaction.
+struct RowCopy {
+    RowCopy(const data::ConnectionPtr& destinationConnection, const std::string& tableName,
+            const std::string& columnName)
+        : destination(destinationConnection),
+          table(SqlName(tableName)),
+          column(SqlName(columnName)),
+          keys(destination, table, column),
+          batch(*destination) {}
+
+    const data::ConnectionPtr& destination;
+    const std::string table;
+    const std::string column;
+    DestinationKeys keys;
+    data::Recordset added;
+    CommitBatch batch;
+};
+
+}  // namespace detail
+
 void DatabaseUtilities::CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConnection,
                                            const data::ConnectionPtr& DestConnection) {
+    m_copyFailure.clear();
     data::Catalog catalog;
     std::optional<data::Tables> tables;
     if (!SourceConnection || !DestConnection || !Ignoring([&] {
@@ -264,10 +339,10 @@ void DatabaseUtilities::CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConn
     data::Recordset source;
     source.SetActiveConnection(SourceConnection);
     std::int16_t TableNo = 0;
-    for (; TableNo < entries; ++TableNo) {
+    for (; TableNo < entries && m_copyFailure.empty(); ++TableNo) {
         CopyTable(source, *tables, TableNo, DestConnection);
     }
-    if (entries > 0) {
+    if (entries > 0 && m_copyFailure.empty()) {
         FireProgressUpsize(tables->Item(entries - 1).Name(), entries,
                            static_cast<std::int16_t>(FieldCount(source)), TableNo);
     }
@@ -280,8 +355,8 @@ void DatabaseUtilities::CopyTable(data::Recordset& source, const data::Tables& t
     source.Close();
     const std::string name = tables.Item(TableNo).Name();
     Ignoring([&] {
-        source.Open("SELECT * FROM " + name, source.ActiveConnection(), data::adOpenKeyset,
-                    data::adLockOptimistic);
+        source.Open("SELECT * FROM " + detail::SqlName(name), source.ActiveConnection(),
+                    data::adOpenKeyset, data::adLockOptimistic);
     });
     FireProgressUpsize(name, static_cast<std::int16_t>(tables.Count()),
                        static_cast<std::int16_t>(FieldCount(source)), TableNo);
@@ -292,36 +367,54 @@ void DatabaseUtilities::CopyTable(data::Recordset& source, const data::Tables& t
     CopyRows(source, tables.Item(TableNo).Name(), destination);
 }
 
-// The rows of one non-empty table, in the source's order, with one event pump per row.
+// The rows of one non-empty table, in the source's order, with one event pump per row. Ends
+// early when the destination no longer answers.
 void DatabaseUtilities::CopyRows(data::Recordset& source, const std::string& table,
                                  const data::ConnectionPtr& destination) {
     std::string column;
     if (!Ignoring([&] { column = source.Fields().Item(0L).Name(); })) {
         return;
     }
-    DestinationKeys keys(destination, table, column);
-    data::Recordset added;  // receives the new rows; opened when the first one comes
-    CommitBatch batch(*destination);
+    detail::RowCopy copy(destination, table, column);
     bool atEnd = !Ignoring([&] { source.MoveFirst(); });
     while (!atEnd && Ignoring([&] { atEnd = source.IsEOF(); }) && !atEnd) {
-        Ignoring([&] {
-            std::string key = source.Fields().Item(0L).Value().ToText();
-            if (keys.MayHold(key) && FoundInDestination(destination, table, column, key)) {
-                return;
-            }
-            if (added.State() != data::adStateOpen) {
-                added.Open("SELECT * FROM " + table + " WHERE 1=0", destination, data::adOpenKeyset,
-                           data::adLockOptimistic);
-            }
-            AddRow(source, added);
-            keys.Add(key);
-            batch.RowStored();
-        });
+        std::string failure = CopyRow(source, copy);
+        if (!failure.empty() && !Answers(*destination)) {
+            m_copyFailure = fmt::format(
+                "The copy stopped in the table {}: the destination database no longer answers: {}",
+                table, failure);
+            return;
+        }
         atEnd = !Ignoring([&] { source.MoveNext(); });
         if (!atEnd) {
             platform::Ui().DoEvents();
         }
     }
+}
+
+// Adds the source's current row unless the destination holds its key, or may hold it and
+// cannot tell. Returns why a step failed (the row is then not stored), or nothing.
+std::string DatabaseUtilities::CopyRow(data::Recordset& source, detail::RowCopy& copy) {
+    std::string failure;
+    try {
+        std::string key = source.Fields().Item(0L).Value().ToText();
+        std::optional<bool> found =
+            copy.keys.MayHold(key)
+                ? FoundInDestination(copy.destination, copy.table, copy.column, key, failure)
+                : false;
+        if (found == false) {
+            if (copy.added.State() != data::adStateOpen) {
+                copy.added.Open("SELECT * FROM " + copy.table + " WHERE 1=0", copy.destination,
+                                data::adOpenKeyset, data::adLockOptimistic);
+            }
+            AddRow(source, copy.added);
+            copy.keys.Add(key);
+            copy.batch.RowStored();
+        }
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    return failure;
 }
 
 // Stores a copy of the source's current row; a row the database refuses is dropped whole.

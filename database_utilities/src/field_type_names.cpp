@@ -1,6 +1,7 @@
 // The SQL type names that schema repair writes for the ADO type codes a catalog reports, in
-// the file dialect (DBDefault) and the server dialect (DBSqlServer). The legacy build names a
-// few file-dialect codes apart (its flavour's fileTypeNames).
+// the file dialect (DBDefault), the server dialect (DBSqlServer) and PostgreSQL's
+// (DBPostgreSQL). The legacy build names a few file-dialect codes apart (its flavour's
+// fileTypeNames).
 #include <array>
 #include <optional>
 #include <span>
@@ -23,6 +24,7 @@ struct TypeNameRow {
     int code;
     TypeName fileDialect;
     TypeName serverDialect;
+    TypeName postgresDialect;
 };
 
 constexpr TypeName Sized(const char* text) {
@@ -33,43 +35,46 @@ constexpr TypeName Plain(const char* text) {
     return {text, false};
 }
 
-// Letter case matters: "TEXT" is the server's long text, "Text" its short one.
+// Letter case matters: "TEXT" is the server's long text, "Text" its short one. The PostgreSQL
+// names keep what the codes hold: a currency is a fixed-point number with four decimals
+// (numeric(19,4), its whole range, exact and without the locale that money is written in);
+// an unsigned type takes the next wider signed one; adDate holds a time of day as well.
 constexpr std::array<TypeNameRow, 35> kTypeNames{{
-    {0, Sized("Text"), Plain("Text")},          // adEmpty
-    {2, Plain("Integer"), Plain("smallint")},   // adSmallInt
-    {3, Plain("Integer"), Plain("INT")},        // adInteger
-    {4, Plain("FLOAT"), Plain("REAL")},         // adSingle
-    {5, Plain("FLOAT"), Plain("FLOAT")},        // adDouble
-    {6, Plain("FLOAT"), Plain("MONEY")},        // adCurrency
-    {7, Plain("Date"), Plain("DATETIME")},      // adDate
-    {8, Sized("Text"), Sized("VARCHAR")},       // adBSTR
-    {9, Sized("Text"), Plain("Text")},          // adIDispatch
-    {10, Sized("Text"), Plain("Text")},         // adError
-    {11, Plain("YESNO"), Plain("BIT")},         // adBoolean
-    {12, Plain("Memo"), Plain("TEXT")},         // adVariant
-    {13, Plain("Memo"), Plain("Text")},         // adIUnknown
-    {14, Plain("FLOAT"), Plain("FLOAT")},       // adDecimal
-    {16, Plain("Integer"), Plain("tinyint")},   // adTinyInt
-    {17, Plain("Integer"), Plain("tinyint")},   // adUnsignedTinyInt
-    {18, Plain("Integer"), Plain("smallint")},  // adUnsignedSmallInt
-    {19, Plain("Integer"), Plain("INT")},       // adUnsignedInt
-    {20, Plain("Integer"), Plain("INT")},       // adBigInt
-    {21, Plain("Integer"), Plain("INT")},       // adUnsignedBigInt
-    {72, Sized("Text"), Plain("Text")},         // adGUID
-    {128, Plain("Binary"), Plain("IMAGE")},     // adBinary
-    {129, Sized("Text"), Sized("VARCHAR")},     // adChar
-    {130, Sized("Text"), Plain("CHAR")},        // adWChar
-    {131, Plain("FLOAT"), Plain("MONEY")},      // adNumeric
-    {132, Plain("Memo"), Plain("TEXT")},        // adUserDefined
-    {133, Plain("Date"), Plain("DATETIME")},    // adDBDate
-    {134, Plain("Date"), Plain("DATETIME")},    // adDBTime
-    {135, Plain("Date"), Plain("DATETIME")},    // adDBTimeStamp
-    {136, Plain("Memo"), Plain("TEXT")},        // adChapter
-    {201, Sized("Text"), Sized("VARCHAR")},     // adLongVarChar
-    {202, Sized("Text"), Sized("nVARCHAR")},    // adVarWChar
-    {203, Sized("Text"), Plain("Text")},        // adLongVarWChar
-    {204, Plain("Binary"), Plain("IMAGE")},     // adVarBinary
-    {205, Plain("IMAGE"), Plain("IMAGE")},      // adLongVarBinary
+    {0, Sized("Text"), Plain("Text"), Plain("text")},                // adEmpty
+    {2, Plain("Integer"), Plain("smallint"), Plain("smallint")},     // adSmallInt
+    {3, Plain("Integer"), Plain("INT"), Plain("integer")},           // adInteger
+    {4, Plain("FLOAT"), Plain("REAL"), Plain("real")},               // adSingle
+    {5, Plain("FLOAT"), Plain("FLOAT"), Plain("double precision")},  // adDouble
+    {6, Plain("FLOAT"), Plain("MONEY"), Plain("numeric(19,4)")},     // adCurrency
+    {7, Plain("Date"), Plain("DATETIME"), Plain("timestamp")},       // adDate
+    {8, Sized("Text"), Sized("VARCHAR"), Sized("varchar")},          // adBSTR
+    {9, Sized("Text"), Plain("Text"), Plain("text")},                // adIDispatch
+    {10, Sized("Text"), Plain("Text"), Plain("text")},               // adError
+    {11, Plain("YESNO"), Plain("BIT"), Plain("boolean")},            // adBoolean
+    {12, Plain("Memo"), Plain("TEXT"), Plain("text")},               // adVariant
+    {13, Plain("Memo"), Plain("Text"), Plain("text")},               // adIUnknown
+    {14, Plain("FLOAT"), Plain("FLOAT"), Plain("numeric")},          // adDecimal
+    {16, Plain("Integer"), Plain("tinyint"), Plain("smallint")},     // adTinyInt
+    {17, Plain("Integer"), Plain("tinyint"), Plain("smallint")},     // adUnsignedTinyInt
+    {18, Plain("Integer"), Plain("smallint"), Plain("integer")},     // adUnsignedSmallInt
+    {19, Plain("Integer"), Plain("INT"), Plain("bigint")},           // adUnsignedInt
+    {20, Plain("Integer"), Plain("INT"), Plain("bigint")},           // adBigInt
+    {21, Plain("Integer"), Plain("INT"), Plain("numeric(20)")},      // adUnsignedBigInt
+    {72, Sized("Text"), Plain("Text"), Plain("uuid")},               // adGUID
+    {128, Plain("Binary"), Plain("IMAGE"), Plain("bytea")},          // adBinary
+    {129, Sized("Text"), Sized("VARCHAR"), Sized("varchar")},        // adChar
+    {130, Sized("Text"), Plain("CHAR"), Sized("char")},              // adWChar
+    {131, Plain("FLOAT"), Plain("MONEY"), Plain("numeric")},         // adNumeric
+    {132, Plain("Memo"), Plain("TEXT"), Plain("text")},              // adUserDefined
+    {133, Plain("Date"), Plain("DATETIME"), Plain("date")},          // adDBDate
+    {134, Plain("Date"), Plain("DATETIME"), Plain("time")},          // adDBTime
+    {135, Plain("Date"), Plain("DATETIME"), Plain("timestamp")},     // adDBTimeStamp
+    {136, Plain("Memo"), Plain("TEXT"), Plain("text")},              // adChapter
+    {201, Sized("Text"), Sized("VARCHAR"), Sized("varchar")},        // adLongVarChar
+    {202, Sized("Text"), Sized("nVARCHAR"), Sized("varchar")},       // adVarWChar
+    {203, Sized("Text"), Plain("Text"), Plain("text")},              // adLongVarWChar
+    {204, Plain("Binary"), Plain("IMAGE"), Plain("bytea")},          // adVarBinary
+    {205, Plain("IMAGE"), Plain("IMAGE"), Plain("bytea")},           // adLongVarBinary
 }};
 
 const TypeNameRow* FindRow(int code) {
@@ -85,11 +90,15 @@ const TypeNameRow* FindRow(int code) {
 std::optional<TypeName> FindTypeName(int code, DBTypes dialect,
                                      std::span<const FileTypeName> fileTypeNames) {
     const TypeNameRow* row = FindRow(code);
-    if (row == nullptr || (dialect != DBDefault && dialect != DBSqlServer)) {
+    if (row == nullptr ||
+        (dialect != DBDefault && dialect != DBSqlServer && dialect != DBPostgreSQL)) {
         return std::nullopt;
     }
     if (dialect == DBSqlServer) {
         return row->serverDialect;
+    }
+    if (dialect == DBPostgreSQL) {
+        return row->postgresDialect;
     }
     for (const FileTypeName& name : fileTypeNames) {
         if (name.code == code) {
@@ -110,6 +119,9 @@ std::string DatabaseUtilities::GetFieldTypeName(int typeCode, double size,
     }
     if (name->sized) {
         sizeSuffix = fmt::format(" ({:.0f})", size);
+        if (DBType == DBPostgreSQL) {
+            sizeSuffix.erase(0, 1);  // varchar(50): no blank before the size
+        }
     }
     return name->text;
 }

@@ -10,6 +10,7 @@
 #include "build_flavour.h"
 #include "ignoring_failures.h"
 #include "messages.h"
+#include "schema_statements.h"
 #include "vesk/dbutil/database_utilities.h"
 #include "vesk/ui/current_ui.h"
 
@@ -18,8 +19,8 @@ namespace vesk::dbutil {
 namespace detail {
 
 struct FixRun {
-    std::string keyword;             // "COLUMN " in the file dialect, else empty
-    data::ConnectionPtr connection;  // the fix connection: carries every statement
+    SchemaStatements statements{DBDefault};  // in the main database's dialect
+    data::ConnectionPtr connection;          // the fix connection: carries every statement
     // Both held for the whole call, so that a listener that releases or refreshes the
     // catalogs meanwhile cannot pull them from under the loops.
     std::optional<data::Tables> templateTables;
@@ -98,15 +99,16 @@ void DatabaseUtilities::FixFields(const std::string& TableName) {
 // A repair without its connection or its catalogs would report counts of statements that
 // never ran.
 bool DatabaseUtilities::StartFix(detail::FixRun& run) {
-    run.keyword = DBType == DBDefault ? "COLUMN " : "";
+    run.statements = detail::SchemaStatements(DBType);
     std::string connectionFailure;
+    if (m_fixConnection) {
+        m_fixConnection->SetStatementTrace(m_statementTrace);
+        run.connection = m_fixConnection;
+    }
     try {
-        auto connection = std::make_shared<data::Connection>();
-        connection->SetConnectionString(MainFileConnection ? MainFileConnection->ConnectionString()
-                                                           : std::string());
-        connection->SetStatementTrace(m_statementTrace);
-        connection->Open();
-        run.connection = std::move(connection);
+        if (!run.connection) {
+            run.connection = OpenFixConnection();
+        }
     } catch (const std::exception& error) {
         connectionFailure = error.what();
     }
@@ -157,8 +159,7 @@ void DatabaseUtilities::CreateMissingTable(detail::FixRun& run, const data::Tabl
     std::string statement;
     bool built = Ignoring([&] {
         const data::Column& first = table.Columns().Item(0L);
-        statement = "CREATE TABLE " + table.Name() + " (" + first.Name() + " " +
-                    ColumnTypeText(first) + ")";
+        statement = run.statements.CreateTable(table.Name(), first.Name(), ColumnTypeText(first));
     });
     if (!built) {
         return;
@@ -192,15 +193,30 @@ void DatabaseUtilities::FixColumn(detail::FixRun& run, const data::Table& table,
                                   const data::Column& column) {
     std::optional<std::int64_t> mainSize =
         MainColumnSize(*run.mainCatalog, table.Name(), column.Name());
-    if (mainSize == column.DefinedSize()) {
+    std::string suffix;
+    std::string type =
+        GetFieldTypeName(column.Type(), static_cast<double>(column.DefinedSize()), suffix);
+    if (mainSize == column.DefinedSize() ||
+        (mainSize && !run.statements.AltersForSize(!suffix.empty()))) {
         return;
     }
-    RunStatement(run, "ALTER Table " + table.Name() + (mainSize ? " ALTER " : " ADD ") +
-                          run.keyword + column.Name() + " " + ColumnTypeText(column));
+    RunStatement(run, mainSize
+                          ? run.statements.AlterColumn(table.Name(), column.Name(), type + suffix)
+                          : run.statements.AddColumn(table.Name(), column.Name(), type + suffix));
     if (mainSize) {
         Ignoring([] { platform::Ui().DoEvents(); });
     }
     ++run.FieldsCreated;
+}
+
+// A connection of its own on the main database, from the text of the host's connection.
+data::ConnectionPtr DatabaseUtilities::OpenFixConnection() const {
+    auto connection = std::make_shared<data::Connection>();
+    connection->SetConnectionString(MainFileConnection ? MainFileConnection->ConnectionString()
+                                                       : std::string());
+    connection->SetStatementTrace(m_statementTrace);
+    connection->Open();
+    return connection;
 }
 
 std::string DatabaseUtilities::ColumnTypeText(const data::Column& column) const {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include <fmt/format.h>
 
+#include "server_cluster.h"
 #include "utilities_fixture.h"
 #include "vesk/data_access/recordset.h"
 
@@ -26,10 +29,66 @@ public:
     }
 };
 
-class CopyDataTest : public BuildTest {
+// Where a copy's destination is: a file of its own, or a database on the server.
+enum class Destination { File, Server };
+
+struct CopyCase {
+    Build build;
+    Destination destination;
+};
+
+std::string CopyCaseName(const ::testing::TestParamInfo<CopyCase>& info) {
+    return info.param.destination == Destination::Server
+               ? "ToServer"
+               : BuildName(::testing::TestParamInfo<Build>(info.param.build, info.index));
+}
+
+// The server's names for the file dialect's types in the statements of these tests.
+std::string InServerDialect(const std::string& statement) {
+    static const std::pair<std::regex, const char*> kNames[] = {
+        {std::regex(R"(\bText \((\d+)\))"), "varchar($1)"},
+        {std::regex(R"(\bDOUBLE\b)"), "double precision"},
+        {std::regex(R"(\bYESNO\b)"), "boolean"},
+        {std::regex(R"(\bDate\b)"), "timestamp"},
+        {std::regex(R"(\bIMAGE\b)"), "bytea"},
+        {std::regex(R"(\bGUID\b)"), "uuid"},
+    };
+    std::string result = statement;
+    for (const auto& [pattern, name] : kNames) {
+        result = std::regex_replace(result, pattern, name);
+    }
+    return result;
+}
+
+// Both builds copy between files; the current one also into a database on the server, where
+// the same bodies must give the same rows.
+class CopyDataTest : public UtilitiesTest, public ::testing::WithParamInterface<CopyCase> {
 protected:
-    CopyDataTest() { m_utilities.Advise(&m_upsize); }
+    CopyDataTest() : UtilitiesTest(GetParam().build) { m_utilities.Advise(&m_upsize); }
     ~CopyDataTest() override { m_utilities.Unadvise(&m_upsize); }
+
+    void SetUp() override {
+        if (GetParam().destination == Destination::Server) {
+            if (auto cluster = data::testing::RequireServerCluster()) {
+                m_server = std::make_unique<data::testing::ScratchServerDatabase>(*cluster);
+            }
+        }
+    }
+
+    // The destination database holding `statements`: the file `name`, or the server database
+    // with the statements in its dialect.
+    data::ConnectionPtr MakeDestination(const std::string& name,
+                                        const std::vector<std::string>& statements) {
+        if (!m_server) {
+            return MakeDatabase(name, "", statements);
+        }
+        auto connection = std::make_shared<data::Connection>();
+        connection->Open(m_server->ConnectionText());
+        for (const std::string& statement : statements) {
+            connection->Execute(InServerDialect(statement));
+        }
+        return connection;
+    }
 
     // The values of `column` in `table`, in row order, as their type and text.
     static std::vector<std::string> Column(const data::ConnectionPtr& connection,
@@ -46,6 +105,7 @@ protected:
     }
 
     UpsizeListener m_upsize;
+    std::unique_ptr<data::testing::ScratchServerDatabase> m_server;
 };
 
 const std::vector<std::string> kEmployees = {
@@ -53,7 +113,13 @@ const std::vector<std::string> kEmployees = {
     "HireDate Date, Photo IMAGE, Id GUID)",
 };
 
-INSTANTIATE_TEST_SUITE_P(Builds, CopyDataTest, kBothBuilds, BuildName);
+INSTANTIATE_TEST_SUITE_P(Builds, CopyDataTest,
+                         ::testing::Values(CopyCase{Build::Current, Destination::File},
+                                           CopyCase{Build::Legacy, Destination::File}),
+                         CopyCaseName);
+INSTANTIATE_TEST_SUITE_P(Server, CopyDataTest,
+                         ::testing::Values(CopyCase{Build::Current, Destination::Server}),
+                         CopyCaseName);
 
 TEST_P(CopyDataTest, UpsizingAddsOnlyMissingRowsConvertedByColumnType) {
     std::vector<std::string> source = kEmployees;
@@ -70,13 +136,12 @@ TEST_P(CopyDataTest, UpsizingAddsOnlyMissingRowsConvertedByColumnType) {
             "CREATE VIEW ActiveStaff AS SELECT Code FROM Employees",
         });
     data::ConnectionPtr from = MakeDatabase("source.mdb", "spw", source);
-    data::ConnectionPtr to =
-        MakeDatabase("dest.mdb", "dpw",
-                     {"CREATE TABLE Employees (Code Text (10), Name Text (50), Salary DOUBLE, "
-                      "Active YESNO, HireDate Date, Picture IMAGE, Id GUID)",
-                      "INSERT INTO Employees (Code, Name) VALUES ('E1', 'Kept')",
-                      "CREATE TABLE Departments (DeptCode Text (10), DeptName Text (60))",
-                      "CREATE TABLE ActiveStaff (Code Text (10))"});
+    data::ConnectionPtr to = MakeDestination(
+        "dest.mdb", {"CREATE TABLE Employees (Code Text (10), Name Text (50), Salary DOUBLE, "
+                     "Active YESNO, HireDate Date, Picture IMAGE, Id GUID)",
+                     "INSERT INTO Employees (Code, Name) VALUES ('E1', 'Kept')",
+                     "CREATE TABLE Departments (DeptCode Text (10), DeptName Text (60))",
+                     "CREATE TABLE ActiveStaff (Code Text (10))"});
 
     m_utilities.CopyDataFromDBtoDB(from, to);
 
@@ -111,7 +176,7 @@ TEST_P(CopyDataTest, DateIsStoredAsDayMonthYearTextInATextColumn) {
                                        "INSERT INTO T VALUES ('A', '2009-03-05 14:30')"};
     data::ConnectionPtr from = MakeDatabase("source.mdb", "", source);
     data::ConnectionPtr to =
-        MakeDatabase("dest.mdb", "", {"CREATE TABLE T (Code Text (10), Hired Text (20))"});
+        MakeDestination("dest.mdb", {"CREATE TABLE T (Code Text (10), Hired Text (20))"});
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_EQ(Column(to, "T", "Hired"), std::vector<std::string>{"Text:05 Mar 2009"});
 }
@@ -123,7 +188,7 @@ TEST_P(CopyDataTest, NumbersKeepTheirLeadingNumberAndDuplicateSourceKeysAreAdded
          "INSERT INTO T VALUES ('a', '-1.5E2x')", "INSERT INTO T VALUES ('A', 'none')",
          "INSERT INTO T VALUES ('7', 3)", "INSERT INTO T VALUES ('7', 4)"});
     data::ConnectionPtr to =
-        MakeDatabase("dest.mdb", "", {"CREATE TABLE T (Code Text (10), Amount DOUBLE)"});
+        MakeDestination("dest.mdb", {"CREATE TABLE T (Code Text (10), Amount DOUBLE)"});
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_EQ(Column(to, "T", "Amount"),
               (std::vector<std::string>{"Double:12.5", "Double:-150", "Double:3"}));
@@ -134,7 +199,7 @@ TEST_P(CopyDataTest, TableMissingInDestinationIsSkippedSilently) {
         MakeDatabase("source.mdb", "",
                      {"CREATE TABLE Archive (Code Text (10))", "INSERT INTO Archive VALUES ('A')",
                       "CREATE TABLE T (Code Text (10))", "INSERT INTO T VALUES ('B')"});
-    data::ConnectionPtr to = MakeDatabase("dest.mdb", "", {"CREATE TABLE T (Code Text (10))"});
+    data::ConnectionPtr to = MakeDestination("dest.mdb", {"CREATE TABLE T (Code Text (10))"});
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_EQ(Column(to, "T", "Code"), std::vector<std::string>{"Text:B"});
     EXPECT_EQ(m_upsize.events.size(), 3U);
@@ -147,10 +212,9 @@ TEST_P(CopyDataTest, ListenerThatWritesTableNoMovesTheLoop) {
                      {"CREATE TABLE A (Code Text (10))", "INSERT INTO A VALUES ('1')",
                       "CREATE TABLE B (Code Text (10))", "INSERT INTO B VALUES ('2')",
                       "CREATE TABLE C (Code Text (10))", "INSERT INTO C VALUES ('3')"});
-    data::ConnectionPtr to =
-        MakeDatabase("dest.mdb", "",
-                     {"CREATE TABLE A (Code Text (10))", "CREATE TABLE B (Code Text (10))",
-                      "CREATE TABLE C (Code Text (10))"});
+    data::ConnectionPtr to = MakeDestination(
+        "dest.mdb", {"CREATE TABLE A (Code Text (10))", "CREATE TABLE B (Code Text (10))",
+                     "CREATE TABLE C (Code Text (10))"});
     m_upsize.onUpsize = [](std::int16_t& TableNo) {
         if (TableNo == 0) {
             TableNo = 1;
@@ -167,7 +231,7 @@ TEST_P(CopyDataTest, ListenerThatWritesTableNoMovesTheLoop) {
 TEST_P(CopyDataTest, ClosedSourceCopiesNothingAndRaisesNoEvent) {
     data::ConnectionPtr from = MakeDatabase(
         "source.mdb", "", {"CREATE TABLE T (Code Text (10))", "INSERT INTO T VALUES ('A')"});
-    data::ConnectionPtr to = MakeDatabase("dest.mdb", "", {"CREATE TABLE T (Code Text (10))"});
+    data::ConnectionPtr to = MakeDestination("dest.mdb", {"CREATE TABLE T (Code Text (10))"});
     from->Close();
     m_utilities.CopyDataFromDBtoDB(from, to);
     m_utilities.CopyDataFromDBtoDB(nullptr, to);
@@ -182,16 +246,103 @@ TEST_P(CopyDataTest, RowTheDestinationRefusesIsDroppedAndTheOthersStay) {
         {"CREATE TABLE T (Code Text (10), Name Text (50))", "INSERT INTO T VALUES ('A', 'x')",
          "INSERT INTO T VALUES ('B', NULL)", "INSERT INTO T VALUES ('C', 'z')"});
     data::ConnectionPtr to =
-        MakeDatabase("dest.mdb", "", {"CREATE TABLE T (Code Text (10), Name Text (50) NOT NULL)"});
+        MakeDestination("dest.mdb", {"CREATE TABLE T (Code Text (10), Name Text (50) NOT NULL)"});
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_EQ(Column(to, "T", "Code"), (std::vector<std::string>{"Text:A", "Text:C"}));
 }
 
 TEST_P(CopyDataTest, EmptyCatalogRaisesNoEvent) {
     data::ConnectionPtr from = MakeDatabase("source.mdb", "", {});
-    data::ConnectionPtr to = MakeDatabase("dest.mdb", "", {});
+    data::ConnectionPtr to = MakeDestination("dest.mdb", {});
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_TRUE(m_upsize.events.empty());
+}
+
+}  // namespace
+}  // namespace vesk::dbutil::testing
+
+namespace vesk::dbutil::testing {
+namespace {
+
+// Copies that need the server on both sides of the test: from it, and losing it.
+class ServerCopyDataTest : public CopyDataTest {
+protected:
+    // Drops every other session on the destination database, waiting until they are gone.
+    void TerminateOtherSessions() {
+        data::Connection admin;
+        admin.Open(m_server->ConnectionText());
+        admin.Execute(
+            "SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity "
+            "WHERE datname = current_database() AND pid <> pg_backend_pid()");
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Server, ServerCopyDataTest,
+                         ::testing::Values(CopyCase{Build::Current, Destination::Server}),
+                         CopyCaseName);
+
+TEST_P(ServerCopyDataTest, RowsCopiedToTheServerComeBackIntoAFileUnchanged) {
+    const std::vector<std::string> schema = {
+        "CREATE TABLE T (Code Text (10), Name Text (50), Salary DOUBLE, Active YESNO, "
+        "Hired Date, Photo IMAGE)"};
+    std::vector<std::string> source = schema;
+    source.insert(source.end(), {"INSERT INTO T VALUES ('A', 'x', 2.5, 1, '2009-03-05', X'00FF')",
+                                 "INSERT INTO T VALUES ('O''B', 'it''s', 0, 0, NULL, NULL)"});
+    data::ConnectionPtr file = MakeDatabase("source.mdb", "", source);
+    data::ConnectionPtr server = MakeDestination("server", schema);
+    m_utilities.CopyDataFromDBtoDB(file, server);
+    data::ConnectionPtr back = MakeDatabase("back.mdb", "", schema);
+    m_utilities.CopyDataFromDBtoDB(server, back);
+
+    EXPECT_EQ(m_utilities.CopyFailure(), "");
+    for (const char* column : {"Code", "Name", "Salary", "Active", "Hired", "Photo"}) {
+        EXPECT_EQ(Column(back, "T", column), Column(file, "T", column)) << column;
+    }
+    m_utilities.CopyDataFromDBtoDB(server, back);
+    EXPECT_EQ(Column(back, "T", "Code").size(), 2u) << "a second copy adds nothing";
+}
+
+// The server refuses a fraction as an integer's text; the copy stores it rounded, as the
+// server's own cast from a fraction does, rather than losing the row.
+TEST_P(ServerCopyDataTest, FractionIntoAnIntegerColumnIsRoundedHalfAwayFromZero) {
+    data::ConnectionPtr from = MakeDatabase(
+        "source.mdb", "",
+        {"CREATE TABLE T (Code Text (10), Grade DOUBLE)", "INSERT INTO T VALUES ('A', 2.5)",
+         "INSERT INTO T VALUES ('B', -2.5)", "INSERT INTO T VALUES ('C', 1e10)"});
+    data::ConnectionPtr to =
+        MakeDestination("dest", {"CREATE TABLE T (Code varchar(10), Grade integer)"});
+    m_utilities.CopyDataFromDBtoDB(from, to);
+    EXPECT_EQ(Column(to, "T", "Grade"), (std::vector<std::string>{"Long:3", "Long:-3"}))
+        << "10000000000 is out of an integer's range: that row is refused";
+}
+
+TEST_P(ServerCopyDataTest, LostDestinationStopsTheCopyKeepingTheRowsCommitted) {
+    data::ConnectionPtr from =
+        MakeDatabase("source.mdb", "",
+                     {"CREATE TABLE A (Code Text (10))", "INSERT INTO A VALUES ('1')",
+                      "INSERT INTO A VALUES ('2')", "CREATE TABLE B (Code Text (10))",
+                      "INSERT INTO B VALUES ('3')"});
+    data::ConnectionPtr to = MakeDestination(
+        "dest", {"CREATE TABLE A (Code Text (10))", "CREATE TABLE B (Code Text (10))"});
+    m_upsize.onUpsize = [this](std::int16_t& TableNo) {
+        if (TableNo == 1) {
+            TerminateOtherSessions();
+        }
+    };
+    m_utilities.CopyDataFromDBtoDB(from, to);
+
+    EXPECT_EQ(m_utilities.CopyFailure(),
+              "The copy stopped in the table B: the destination database no longer answers: "
+              "no connection to the server");
+    EXPECT_EQ(m_upsize.events, (std::vector<std::string>{"A,2,1,0", "B,2,1,1"}));
+    m_upsize.onUpsize = nullptr;
+    data::ConnectionPtr again = MakeDestination("dest", {});
+    EXPECT_EQ(Column(again, "A", "Code"), (std::vector<std::string>{"Text:1", "Text:2"}));
+    EXPECT_TRUE(Column(again, "B", "Code").empty());
+
+    m_utilities.CopyDataFromDBtoDB(from, again);
+    EXPECT_EQ(m_utilities.CopyFailure(), "") << "a copy that runs to its end clears it";
+    EXPECT_EQ(Column(again, "B", "Code"), std::vector<std::string>{"Text:3"});
 }
 
 }  // namespace

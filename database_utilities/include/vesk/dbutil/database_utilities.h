@@ -13,8 +13,9 @@
 namespace vesk::dbutil {
 
 namespace detail {
-struct FixRun;  // the working values of one FixFields call
-}
+struct FixRun;   // the working values of one FixFields call
+struct RowCopy;  // the destination side of one table's copy
+}  // namespace detail
 struct BuildFlavour;  // what sets the current and the legacy build apart
 
 // The kind of the main database: it selects the SQL dialect and type names of FixFields. Any
@@ -23,6 +24,7 @@ enum DBTypes : std::int32_t {
     DBDefault = 0,  // an embedded (file) database
     DBSqlServer = 1,
     DBOracle = 2,
+    DBPostgreSQL = 3,  // the server database
 };
 
 // A statement of FixFields that the database refused, with the database's description.
@@ -109,6 +111,17 @@ public:
     // Hands `trace` to every connection the object opens for its statements (empty: none).
     void SetStatementTrace(data::StatementTrace trace) { m_statementTrace = std::move(trace); }
 
+    // FixFields sends its statements through `connection` (open, kept by the caller, given
+    // the statement trace) instead of a connection of its own; empty: its own again. A caller
+    // that began a transaction on it can undo the whole repair.
+    void SetFixConnection(data::ConnectionPtr connection) {
+        m_fixConnection = std::move(connection);
+    }
+
+    // Why the last CopyDataFromDBtoDB stopped before its end (a database it could no longer
+    // reach); empty when it ran to its end. The rows stored until then stay.
+    const std::string& CopyFailure() const { return m_copyFailure; }
+
     // Helpers that the component's own interface keeps private; open here to C++ callers.
 
     // `text` with every single quote doubled, for use between single quotes in a statement.
@@ -119,7 +132,8 @@ public:
     // True when both catalogs are set, making them first (MakeConnections) when either is not.
     bool CheckConnections();
     // The SQL type text of an ADO type code for DBType; `sizeSuffix` becomes " (size)" for
-    // sized types and empty otherwise. Empty for codes and DBType values without a name.
+    // sized types ("(size)" for DBPostgreSQL) and empty otherwise. Empty for codes and DBType
+    // values without a name.
     std::string GetFieldTypeName(int typeCode, double size, std::string& sizeSuffix) const;
 
 protected:
@@ -137,6 +151,7 @@ private:
     void FireEntryProgress(std::string TableName, std::int16_t& TotalTables, std::int16_t& TableNo);
 
     bool StartFix(detail::FixRun& run);
+    data::ConnectionPtr OpenFixConnection() const;
     bool ReadCatalogs(detail::FixRun& run);
     void FixCatalogEntry(detail::FixRun& run, long index, const std::string& TableName);
     void CreateMissingTable(detail::FixRun& run, const data::Table& table);
@@ -152,6 +167,7 @@ private:
     data::CatalogPtr m_templateCatalog;  // TemplateCatalog
     data::CatalogPtr m_mainCatalog;      // MainCatalog
     data::StatementTrace m_statementTrace;
+    data::ConnectionPtr m_fixConnection;
     std::vector<FailedStatement> m_failedStatements;
 
     // --- Copying data: private members. ---
@@ -162,10 +178,12 @@ private:
                    const data::ConnectionPtr& destination);
     void CopyRows(data::Recordset& source, const std::string& table,
                   const data::ConnectionPtr& destination);
+    std::string CopyRow(data::Recordset& source, detail::RowCopy& copy);
     void AddRow(data::Recordset& source, data::Recordset& added);
     void CopyFields(data::Recordset& source, data::Recordset& destination);
 
     data::Bytes m_pieceBuffer;  // the piece CopyLargeField moves; reused across calls
+    std::string m_copyFailure;
 
     // --- Compacting and repairing: private members. ---
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <optional>
 
 #include <fmt/format.h>
@@ -100,6 +101,10 @@ Variant ByteaValue(std::string_view text) {
     return Variant(std::move(bytes));
 }
 
+bool IsIntegerColumn(DataTypeEnum code) {
+    return code == adSmallInt || code == adInteger || code == adBigInt || code == adUnsignedInt;
+}
+
 bool IsDateColumn(DataTypeEnum code) {
     return code == adDate || code == adDBDate || code == adDBTimeStamp;
 }
@@ -174,6 +179,10 @@ PgParam PgParamFor(const Variant& value, ColumnType type, std::string_view colum
                             *value.AsText(), column));
         }
         return TextParam(date->ToIso());
+    }
+    if (IsIntegerColumn(type.code) && value.Type() == VariantType::Double) {
+        // Rounded half away from zero, as the server's own cast from a fraction rounds.
+        return TextParam(fmt::format("{:.0f}", std::round(value.ToDouble())));
     }
     switch (value.Type()) {
         case VariantType::Bool:
