@@ -8,11 +8,11 @@
 
 #include <fmt/format.h>
 
-#include "ignoring_failures.h"
 #include "sql_names.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/sql_text.h"
 #include "vesk/dbutil/database_utilities.h"
+#include "vesk/events/ignoring_failures.h"
 #include "vesk/ui/current_ui.h"
 
 namespace vesk::dbutil {
@@ -20,7 +20,7 @@ namespace vesk::dbutil {
 namespace {
 
 using data::Variant;
-using detail::Ignoring;
+using platform::IgnoringFailure;
 
 // Rows stored per transaction: spares a sync per row. A failing row is one refused INSERT,
 // which undoes no other row.
@@ -190,7 +190,7 @@ class DestinationKeys {
 public:
     DestinationKeys(const data::ConnectionPtr& destination, const std::string& table,
                     const std::string& column) {
-        m_known = Ignoring([&] {
+        m_known = IgnoringFailure([&] {
             data::Recordset rows;
             rows.Open("SELECT " + column + " FROM " + table, destination, data::adOpenKeyset,
                       data::adLockReadOnly);
@@ -248,7 +248,7 @@ std::optional<bool> FoundInDestination(const data::ConnectionPtr& destination,
 // Whether `connection` still answers: a step that failed on a database that does not is no
 // refused row but the end of the copy.
 bool Answers(data::Connection& connection) {
-    return Ignoring([&] { connection.Execute("SELECT 1"); });
+    return IgnoringFailure([&] { connection.Execute("SELECT 1"); });
 }
 
 // Groups the rows stored into one table in transactions of kRowsPerCommit rows; commits the
@@ -270,11 +270,11 @@ public:
 private:
     void Begin() {
         m_rows = 0;
-        m_open = Ignoring([&] { m_connection.BeginTrans(); });
+        m_open = IgnoringFailure([&] { m_connection.BeginTrans(); });
     }
     void End() {
-        if (m_open && !Ignoring([&] { m_connection.CommitTrans(); })) {
-            Ignoring([&] { m_connection.RollbackTrans(); });
+        if (m_open && !IgnoringFailure([&] { m_connection.CommitTrans(); })) {
+            IgnoringFailure([&] { m_connection.RollbackTrans(); });
         }
         m_open = false;
     }
@@ -286,13 +286,13 @@ private:
 
 long FieldCount(data::Recordset& rows) {
     long count = 0;
-    Ignoring([&] { count = rows.State() == data::adStateOpen ? rows.Fields().Count() : 0; });
+    IgnoringFailure([&] { count = rows.State() == data::adStateOpen ? rows.Fields().Count() : 0; });
     return count;
 }
 
 bool IsTableEntry(const data::Tables& tables, std::int16_t index) {
     bool table = false;
-    Ignoring([&] { table = LowerAscii(tables.Item(index).Type()) == "table"; });
+    IgnoringFailure([&] { table = LowerAscii(tables.Item(index).Type()) == "table"; });
     return table;
 }
 
@@ -327,7 +327,7 @@ void DatabaseUtilities::CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConn
     m_copyFailure.clear();
     data::Catalog catalog;
     std::optional<data::Tables> tables;
-    if (!SourceConnection || !DestConnection || !Ignoring([&] {
+    if (!SourceConnection || !DestConnection || !IgnoringFailure([&] {
             catalog.SetActiveConnection(SourceConnection);
             tables = catalog.Tables();
         })) {
@@ -354,7 +354,7 @@ void DatabaseUtilities::CopyTable(data::Recordset& source, const data::Tables& t
                                   std::int16_t& TableNo, const data::ConnectionPtr& destination) {
     source.Close();
     const std::string name = tables.Item(TableNo).Name();
-    Ignoring([&] {
+    IgnoringFailure([&] {
         source.Open("SELECT * FROM " + detail::SqlName(name), source.ActiveConnection(),
                     data::adOpenKeyset, data::adLockOptimistic);
     });
@@ -372,12 +372,12 @@ void DatabaseUtilities::CopyTable(data::Recordset& source, const data::Tables& t
 void DatabaseUtilities::CopyRows(data::Recordset& source, const std::string& table,
                                  const data::ConnectionPtr& destination) {
     std::string column;
-    if (!Ignoring([&] { column = source.Fields().Item(0L).Name(); })) {
+    if (!IgnoringFailure([&] { column = source.Fields().Item(0L).Name(); })) {
         return;
     }
     detail::RowCopy copy(destination, table, column);
-    bool atEnd = !Ignoring([&] { source.MoveFirst(); });
-    while (!atEnd && Ignoring([&] { atEnd = source.IsEOF(); }) && !atEnd) {
+    bool atEnd = !IgnoringFailure([&] { source.MoveFirst(); });
+    while (!atEnd && IgnoringFailure([&] { atEnd = source.IsEOF(); }) && !atEnd) {
         std::string failure = CopyRow(source, copy);
         if (!failure.empty() && !Answers(*destination)) {
             m_copyFailure = fmt::format(
@@ -385,7 +385,7 @@ void DatabaseUtilities::CopyRows(data::Recordset& source, const std::string& tab
                 table, failure);
             return;
         }
-        atEnd = !Ignoring([&] { source.MoveNext(); });
+        atEnd = !IgnoringFailure([&] { source.MoveNext(); });
         if (!atEnd) {
             platform::Ui().DoEvents();
         }
@@ -435,7 +435,7 @@ void DatabaseUtilities::CopyFields(data::Recordset& source, data::Recordset& des
     data::Fields to = destination.Fields();
     const long count = from.Count();
     for (long column_idx = 0; column_idx < count; ++column_idx) {
-        Ignoring([&] {
+        IgnoringFailure([&] {
             data::Field field = from.Item(column_idx);
             const FieldGroup group = GroupOf(field.Type());
             if (group == FieldGroup::Binary) {

@@ -8,10 +8,10 @@
 #include <optional>
 
 #include "build_flavour.h"
-#include "ignoring_failures.h"
 #include "messages.h"
 #include "schema_statements.h"
 #include "vesk/dbutil/database_utilities.h"
+#include "vesk/events/ignoring_failures.h"
 #include "vesk/ui/current_ui.h"
 
 namespace vesk::dbutil {
@@ -37,7 +37,7 @@ struct FixRun {
 
 namespace {
 
-using detail::Ignoring;
+using platform::IgnoringFailure;
 
 bool IsTableEntry(const data::Table& entry) {
     std::string type = entry.Type();
@@ -81,7 +81,7 @@ void DatabaseUtilities::FixFields(const std::string& TableName) {
     }
     run.TotalTables = static_cast<std::int16_t>(run.templateTables->Count());
     if (m_flavour->clearsClipboard) {
-        Ignoring([] { platform::Ui().ClearClipboard(); });
+        IgnoringFailure([] { platform::Ui().ClearClipboard(); });
     }
     const std::int16_t entries = run.TotalTables;
     for (std::int16_t index = 0; index < entries && !OperationCancelled; ++index) {
@@ -128,7 +128,7 @@ bool DatabaseUtilities::StartFix(detail::FixRun& run) {
 // Reads both catalogs afresh: the main database may have changed since the last call, and
 // catalogs left unconnected by a failed MakeConnections cannot be read at all.
 bool DatabaseUtilities::ReadCatalogs(detail::FixRun& run) {
-    return Ignoring([&] {
+    return IgnoringFailure([&] {
         m_templateCatalog->Refresh();
         m_mainCatalog->Refresh();
         run.templateTables = m_templateCatalog->Tables();
@@ -157,7 +157,7 @@ void DatabaseUtilities::FixCatalogEntry(detail::FixRun& run, long index,
 // one by one as missing.
 void DatabaseUtilities::CreateMissingTable(detail::FixRun& run, const data::Table& table) {
     std::string statement;
-    bool built = Ignoring([&] {
+    bool built = IgnoringFailure([&] {
         const data::Column& first = table.Columns().Item(0L);
         statement = run.statements.CreateTable(table.Name(), first.Name(), ColumnTypeText(first));
     });
@@ -174,7 +174,7 @@ void DatabaseUtilities::CreateMissingTable(detail::FixRun& run, const data::Tabl
 // Each column is counted and reported; only a table's columns are looked up and fixed.
 void DatabaseUtilities::FixColumns(detail::FixRun& run, const data::Table& table, bool isTable) {
     const data::Columns* columns = nullptr;
-    Ignoring([&] { columns = &table.Columns(); });
+    IgnoringFailure([&] { columns = &table.Columns(); });
     run.TotalFields = columns ? static_cast<std::int16_t>(columns->Count()) : 0;
     run.FieldNo = 0;
     const std::int16_t fields = run.TotalFields;
@@ -204,7 +204,7 @@ void DatabaseUtilities::FixColumn(detail::FixRun& run, const data::Table& table,
                           ? run.statements.AlterColumn(table.Name(), column.Name(), type + suffix)
                           : run.statements.AddColumn(table.Name(), column.Name(), type + suffix));
     if (mainSize) {
-        Ignoring([] { platform::Ui().DoEvents(); });
+        IgnoringFailure([] { platform::Ui().DoEvents(); });
     }
     ++run.FieldsCreated;
 }

@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "vesk/data_access/sql_text.h"
+
 namespace vesk::dbutil::detail {
 
 namespace {
@@ -139,14 +141,7 @@ std::string SqlName(std::string_view name) {
     if (IsPlainName(name)) {
         return std::string(name);
     }
-    std::string quoted = "\"";
-    for (char c : name) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
+    return data::QuoteIdentifier(name);
 }
 
 }  // namespace vesk::dbutil::detail

@@ -3,14 +3,14 @@
 #include <QAction>
 #include <QPushButton>
 
-#include "skipping_failures.h"
+#include "vesk/events/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/ui/current_ui.h"
 #include "vesk/ui/message_box.h"
 
 namespace vesk::editor {
 
-using detail::Skipping;
+using platform::IgnoringFailure;
 using platform::MessageBoxAnswer;
 using platform::MessageBoxFlags;
 
@@ -99,20 +99,21 @@ void frmPhoto::DeleteCurrentPhoto() {
         }
         // A record the store could not delete keeps its line: the list shows what is stored.
         std::optional<std::string> failure;
-        Skipping([&] { failure = FirstStoreFailure([&] { Store().DeleteRecord(); }); });
+        IgnoringFailure([&] { failure = FirstStoreFailure([&] { Store().DeleteRecord(); }); });
         if (failure.has_value()) {
             ShowMessage(*failure, MessageBoxFlags::Exclamation);
             return;
         }
         cmdSave->setEnabled(false);
-        Skipping([&] { lvwPicDescription->Remove(lvwPicDescription->SelectedKey()); });
+        IgnoringFailure([&] { lvwPicDescription->Remove(lvwPicDescription->SelectedKey()); });
         m_sCurrentKey.clear();
-        Skipping([&] { SetDialogCaption(m_sCaptionGroup, "Photo And Details Deleted", ""); });
-        Skipping([&] { SetAddModeIfNoPhotos(); });
+        IgnoringFailure(
+            [&] { SetDialogCaption(m_sCaptionGroup, "Photo And Details Deleted", ""); });
+        IgnoringFailure([&] { SetAddModeIfNoPhotos(); });
     } else {
         ShowMessage("There are no Photos to delete", MessageBoxFlags::Exclamation, "No Photos");
     }
-    Skipping([&] { ClearPhotoDetails(); });
+    IgnoringFailure([&] { ClearPhotoDetails(); });
 }
 
 }  // namespace vesk::editor

@@ -5,14 +5,14 @@
 #include <stdexcept>
 #include <string>
 
-#include "skipping_failures.h"
+#include "vesk/events/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/photo_editor/twips.h"
 #include "vesk/ui/message_box.h"
 
 namespace vesk::editor {
 
-using detail::Skipping;
+using platform::IgnoringFailure;
 
 namespace {
 
@@ -23,7 +23,7 @@ constexpr long BlackColor = 0;
 }  // namespace
 
 void frmPhoto::InitialiseDialog() {
-    Skipping([&] {
+    IgnoringFailure([&] {
         if (Store().BackColor != 0) {
             QPalette colours = palette();
             colours.setColor(QPalette::Window,
@@ -31,16 +31,16 @@ void frmPhoto::InitialiseDialog() {
             setPalette(colours);
         }
     });
-    Skipping([&] {
+    IgnoringFailure([&] {
         lvwPicDescription->SetUpColumn("Description", lvwPicDescription->WidthTwips() / 1.15);
     });
-    Skipping([&] { ResetPhotoArea(); });
-    Skipping([&] { LoadPhotoList(); });
-    Skipping([&] { SetDialogCaption(Store().PhotosGroup(), "", ""); });
-    Skipping([&] { SetAddModeIfNoPhotos(); });
+    IgnoringFailure([&] { ResetPhotoArea(); });
+    IgnoringFailure([&] { LoadPhotoList(); });
+    IgnoringFailure([&] { SetDialogCaption(Store().PhotosGroup(), "", ""); });
+    IgnoringFailure([&] { SetAddModeIfNoPhotos(); });
     cmdSave->setEnabled(false);
     if (lvwPicDescription->Count() == 0) {
-        Skipping([&] { LockPhotoDetails(); });
+        IgnoringFailure([&] { LockPhotoDetails(); });
     }
 }
 

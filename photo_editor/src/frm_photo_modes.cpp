@@ -6,14 +6,14 @@
 
 #include <stdexcept>
 
-#include "skipping_failures.h"
+#include "vesk/events/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/photo_editor/twips.h"
 #include "vesk/ui/current_ui.h"
 
 namespace vesk::editor {
 
-using detail::Skipping;
+using platform::IgnoringFailure;
 
 void frmPhoto::ShowModal() {
     Form_Load();
@@ -57,13 +57,13 @@ void frmPhoto::SetDialogCaption(const std::optional<std::string>& vGroup, const 
 void frmPhoto::SetEditMode() {
     m_bAdding = false;
     m_bEditing = true;
-    Skipping([&] {
+    IgnoringFailure([&] {
         txtDescription->SetLocked(false);
         txtComments->SetLocked(false);
     });
-    Skipping([&] { SetDialogCaption(std::nullopt, "", "[Edit Photo] - "); });
+    IgnoringFailure([&] { SetDialogCaption(std::nullopt, "", "[Edit Photo] - "); });
     chkDefault->setEnabled(true);
-    Skipping([&] { UnlockPhotoDetails(); });
+    IgnoringFailure([&] { UnlockPhotoDetails(); });
     m_bChanged = false;
     cmdSave->setEnabled(false);
     chkDefault->setEnabled(true);
@@ -72,14 +72,14 @@ void frmPhoto::SetEditMode() {
 void frmPhoto::SetAddMode() {
     m_bAdding = true;
     m_bEditing = false;
-    Skipping([&] { ClearPhotoDetails(); });
+    IgnoringFailure([&] { ClearPhotoDetails(); });
     m_sCurrentKey.clear();
     txtDescription->SetLocked(false);
     txtComments->SetLocked(false);
     cmdSave->setEnabled(false);
-    Skipping([&] { SetDialogCaption(std::nullopt, "", "[Add Photo] - "); });
+    IgnoringFailure([&] { SetDialogCaption(std::nullopt, "", "[Add Photo] - "); });
     chkDefault->setEnabled(true);
-    Skipping([&] { UnlockPhotoDetails(); });
+    IgnoringFailure([&] { UnlockPhotoDetails(); });
     m_bChanged = false;
     cmdSave->setEnabled(false);
     txtDescription->setFocus();

@@ -5,14 +5,14 @@
 #include <stdexcept>
 
 #include "number_text.h"
-#include "skipping_failures.h"
+#include "vesk/events/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/ui/message_box.h"
 
 namespace vesk::editor {
 
 using detail::NumberText;
-using detail::Skipping;
+using platform::IgnoringFailure;
 using platform::MessageBoxAnswer;
 using platform::MessageBoxFlags;
 
@@ -70,7 +70,7 @@ bool frmPhoto::CheckBeforeSave() {
 }
 
 bool frmPhoto::SaveNewRecord() {
-    Skipping([&] { Store().CheckIfDescriptionExists(m_sDescription); });
+    IgnoringFailure([&] { Store().CheckIfDescriptionExists(m_sDescription); });
     if (m_bDescriptionExists) {
         ShowMessage("Descrition exists. Please enter a unique description",
                     MessageBoxFlags::Exclamation, "Description Exist");
@@ -81,8 +81,8 @@ bool frmPhoto::SaveNewRecord() {
         return false;
     }
     std::string noKey;
-    Skipping([&] { UpdateListAfterSave(m_sDescription, noKey); });
-    Skipping([&] { SetDialogCaption(m_sCaptionGroup, "Photo And Details Added", ""); });
+    IgnoringFailure([&] { UpdateListAfterSave(m_sDescription, noKey); });
+    IgnoringFailure([&] { SetDialogCaption(m_sCaptionGroup, "Photo And Details Added", ""); });
     m_bAdding = false;
     m_bDescriptionExists = false;
     m_sCurrentKey = lvwPicDescription->SelectedKey();
@@ -102,7 +102,7 @@ bool frmPhoto::SaveEditedRecord() {
     if (!SavePhotoRecord()) {
         return false;
     }
-    Skipping([&] { UpdateListAfterSave(m_sDescription, m_sCurrentKey); });
+    IgnoringFailure([&] { UpdateListAfterSave(m_sDescription, m_sCurrentKey); });
     return true;
 }
 
@@ -137,7 +137,7 @@ bool frmPhoto::SavePhotoRecord() {
         return true;
     } catch (const std::exception& error) {
         if (inTransaction) {
-            Skipping([&] { connection->RollbackTrans(); });
+            IgnoringFailure([&] { connection->RollbackTrans(); });
         }
         ShowMessage(error.what(), MessageBoxFlags::OkOnly);
         return false;

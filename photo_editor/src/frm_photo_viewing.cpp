@@ -8,14 +8,14 @@
 #include <string>
 
 #include "number_text.h"
-#include "skipping_failures.h"
+#include "vesk/events/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/ui/message_box.h"
 
 namespace vesk::editor {
 
 using detail::NumberText;
-using detail::Skipping;
+using platform::IgnoringFailure;
 
 namespace {
 
@@ -62,12 +62,12 @@ void frmPhoto::LayoutPhoto() {
 }
 
 void frmPhoto::LayoutFitView() {
-    Skipping([&] { VSctopSet->hide(); });
-    Skipping([&] { HScLeftSet->hide(); });
-    Skipping([&] { fraHideBackGround[0]->hide(); });
-    Skipping([&] { fraHideBackGround[1]->hide(); });
-    Skipping([&] { imgMainPhoto->SetVisible(false); });
-    Skipping([&] { imgMainPhoto->SetStretch(true); });
+    IgnoringFailure([&] { VSctopSet->hide(); });
+    IgnoringFailure([&] { HScLeftSet->hide(); });
+    IgnoringFailure([&] { fraHideBackGround[0]->hide(); });
+    IgnoringFailure([&] { fraHideBackGround[1]->hide(); });
+    IgnoringFailure([&] { imgMainPhoto->SetVisible(false); });
+    IgnoringFailure([&] { imgMainPhoto->SetStretch(true); });
     const double innerWidth = picPhotoFrame->ScaleWidth();
     const double innerHeight = picPhotoFrame->ScaleHeight();
     const double width = imgMainPhoto->Width();
@@ -90,18 +90,18 @@ void frmPhoto::LayoutFitView() {
 }
 
 void frmPhoto::LayoutActualSizeView() {
-    Skipping([&] { imgMainPhoto->SetStretch(false); });
+    IgnoringFailure([&] { imgMainPhoto->SetStretch(false); });
     if (imgMainPhoto->Height() >= picPhotoFrame->Height()) {
         imgMainPhoto->SetTop(0);
         fraHideBackGround[0]->show();
         VSctopSet->show();
-        Skipping([&] {
+        IgnoringFailure([&] {
             VSctopSet->SetMax(imgMainPhoto->Height() - picPhotoFrame->Height() +
                               HScLeftSet->Height() + ScrollOverrun);
         });
         VSctopSet->SetSmallChange(ScrollStep);
         VSctopSet->SetLargeChange(ScrollStep);
-        Skipping([&] { HScLeftSet->SetValue(0); });
+        IgnoringFailure([&] { HScLeftSet->SetValue(0); });
     } else {
         fraHideBackGround[0]->hide();
         VSctopSet->hide();
@@ -111,13 +111,13 @@ void frmPhoto::LayoutActualSizeView() {
         imgMainPhoto->SetLeft(0);
         fraHideBackGround[1]->show();
         HScLeftSet->show();
-        Skipping([&] {
+        IgnoringFailure([&] {
             HScLeftSet->SetMax(imgMainPhoto->Width() - picPhotoFrame->Width() + VSctopSet->Width() +
                                ScrollOverrun);
         });
         HScLeftSet->SetSmallChange(ScrollStep);
         HScLeftSet->SetLargeChange(ScrollStep);
-        Skipping([&] { VSctopSet->SetValue(0); });
+        IgnoringFailure([&] { VSctopSet->SetValue(0); });
     } else {
         fraHideBackGround[1]->hide();
         HScLeftSet->hide();
@@ -128,7 +128,7 @@ void frmPhoto::LayoutActualSizeView() {
 void frmPhoto::CheckPhotoSize() {
     bool sizeOver = false;
     double size = 0;
-    Skipping(
+    IgnoringFailure(
         [&] { size = std::stod(Store().VerifyPhotoSize(imgMainPhoto->Picture(), &sizeOver)); });
     fraDetails->setTitle(QString::fromStdString("Photo - " + WholeText(m_dPhotoWidthPx) + " x " +
                                                 WholeText(m_dPhotoHeightPx) + " Pixels (" +

@@ -7,6 +7,8 @@
 
 #include <fmt/format.h>
 
+#include "vesk/events/ignoring_failures.h"
+
 #include "vesk/files/file_system.h"
 #include "vesk/files/temp_names.h"
 #include "vesk/photo/c_picture.h"
@@ -18,14 +20,7 @@ namespace {
 
 constexpr double kMargin = 50;
 
-// Runs one step whose failure is ignored.
-template <typename Step>
-void IgnoringFailure(Step&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
+using platform::IgnoringFailure;
 
 // Kilobytes with two decimals, halves rounded away from zero ("0.00" pattern).
 std::string FormatKilobytes(std::int64_t bytes) {

@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include <fstream>
+#include <stdexcept>
 
 #include "editor_fixture.h"
 #include "picture_files.h"
@@ -166,6 +167,41 @@ TEST_F(AddingTest, AnsweringYesWhenTheSaveIsRefusedKeepsTheChange) {
     EXPECT_TRUE(m_dialog.m_bEditing) << "the add did not start";
     EXPECT_EQ(m_dialog.imgMainPhoto->Picture().WidthPixels(), 40);
     EXPECT_TRUE(m_ui.OpenFileRequests().empty());
+}
+
+}  // namespace
+}  // namespace vesk::editor::testing
+
+namespace vesk::editor::testing {
+namespace {
+
+// A clipboard that cannot be read or written, as when another program holds it.
+class FailingClipboard : public platform::ScriptedUiServices {
+public:
+    Picture GetClipboardPicture() override { throw std::runtime_error("clipboard is busy"); }
+    void SetClipboardPicture(const Picture&) override {
+        throw std::runtime_error("clipboard is busy");
+    }
+};
+
+using ClipboardFailureTest = EditorTest;
+
+TEST_F(ClipboardFailureTest, FailuresOfTheClipboardAreShownWithTheirTitles) {
+    AddPhoto("Portrait");
+    Open();
+    FailingClipboard clipboard;
+    platform::ScopedUi scoped(clipboard);
+
+    m_dialog.mnuCopyToClipboard->trigger();
+    m_dialog.mnuAddFromClipBoard->trigger();
+
+    ASSERT_EQ(clipboard.MessageBoxes().size(), 2u);
+    EXPECT_EQ(clipboard.MessageBoxes()[0],
+              (platform::RecordedMessageBox{"clipboard is busy", 16, "Error Loading Photo"}));
+    EXPECT_EQ(clipboard.MessageBoxes()[1],
+              (platform::RecordedMessageBox{"clipboard is busy", 48, "VeskPhoto"}));
+    EXPECT_TRUE(m_dialog.m_bAdding);
+    EXPECT_EQ(m_dialog.imgMainPhoto->Picture().Handle(), 0u);
 }
 
 }  // namespace

@@ -14,4 +14,15 @@ std::string EscapeSqlText(std::string_view text) {
     return escaped;
 }
 
+std::string QuoteIdentifier(std::string_view name) {
+    std::string result = "\"";
+    for (char c : name) {
+        result += c;
+        if (c == '"') {
+            result += '"';
+        }
+    }
+    return result + "\"";
+}
+
 }  // namespace vesk::data

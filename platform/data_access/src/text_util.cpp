@@ -103,17 +103,6 @@ bool TextEqualsIgnoringCase(std::string_view a, std::string_view b) {
     return posA == a.size() && posB == b.size();
 }
 
-std::string QuoteIdentifier(std::string_view name) {
-    std::string result = "\"";
-    for (char c : name) {
-        result += c;
-        if (c == '"') {
-            result += '"';
-        }
-    }
-    return result + "\"";
-}
-
 std::string QuoteLiteral(std::string_view value) {
     return "'" + EscapeSqlText(value) + "'";
 }

@@ -4,7 +4,9 @@
 #include <string_view>
 #include <vector>
 
-// Small text helpers shared by the data-access sources.
+#include "vesk/data_access/sql_text.h"
+
+// Small text helpers shared by the data-access sources (QuoteIdentifier comes with sql_text.h).
 namespace vesk::data::detail {
 
 std::string_view Trim(std::string_view text);
@@ -14,8 +16,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // Case-insensitive comparison of UTF-8 texts that folds ASCII and the Latin-1 supplement,
 // Greek and Cyrillic letters, so that "élodie" and "ÉLODIE" compare equal.
 bool TextEqualsIgnoringCase(std::string_view a, std::string_view b);
-// Wraps an identifier in double quotes, doubling any double quote inside it.
-std::string QuoteIdentifier(std::string_view name);
 // Wraps a value in single quotes, doubling any single quote inside it.
 std::string QuoteLiteral(std::string_view value);
 // The items separated by ", ".

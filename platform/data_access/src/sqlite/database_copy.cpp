@@ -97,7 +97,7 @@ DatabaseContents ReadContents(const std::string& path, const std::string& passwo
     }
     for (const std::string& table : tables) {
         contents.rowCounts[table] =
-            ReadInteger(*database, "SELECT count(*) FROM " + detail::QuoteIdentifier(table));
+            ReadInteger(*database, "SELECT count(*) FROM " + QuoteIdentifier(table));
     }
     contents.userVersion = ReadInteger(*database, "PRAGMA user_version");
     return contents;

@@ -11,7 +11,7 @@
 
 namespace vesk::data {
 
-using detail::QuoteIdentifier;
+using data::QuoteIdentifier;
 using detail::SqliteDatabase;
 using detail::SqliteStatement;
 

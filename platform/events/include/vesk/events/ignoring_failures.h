@@ -2,12 +2,12 @@
 
 #include <exception>
 
-namespace vesk::editor::detail {
+namespace vesk::platform {
 
 // Runs one step of a routine whose failing steps are skipped (the routine goes on with its
 // next step); returns whether the step succeeded.
 template <typename Step>
-bool Skipping(Step&& step) {
+bool IgnoringFailure(Step&& step) {
     try {
         step();
         return true;
@@ -16,4 +16,4 @@ bool Skipping(Step&& step) {
     }
 }
 
-}  // namespace vesk::editor::detail
+}  // namespace vesk::platform
