@@ -10,6 +10,9 @@
 
 #include <fmt/format.h>
 
+#include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection_text.h"
+
 namespace vesk::bench {
 
 std::string NumberedRowsInsert(const std::string& table, const std::string& selectList, int rows) {
@@ -17,6 +20,16 @@ std::string NumberedRowsInsert(const std::string& table, const std::string& sele
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < {}) "
         "INSERT INTO {} SELECT {} FROM n",
         rows, table, selectList);
+}
+
+std::string CreateNumberedDatabase(const std::string& path, const std::string& password,
+                                   const std::string& schema, const std::string& table,
+                                   const std::string& selectList, int rows) {
+    data::Catalog catalog;
+    data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, password));
+    connection->Execute(schema);
+    connection->Execute(NumberedRowsInsert(table, selectList, rows));
+    return path;
 }
 
 std::string MakeBenchFolder() {

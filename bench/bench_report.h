@@ -13,6 +13,12 @@ double BestSeconds(int rounds, const std::function<void()>& work);
 // the embedded engine.
 std::string NumberedRowsInsert(const std::string& table, const std::string& selectList, int rows);
 
+// Creates the embedded database `path` keyed with `password`, runs `schema` in it and fills
+// `table` with NumberedRowsInsert(table, selectList, rows). Returns `path`.
+std::string CreateNumberedDatabase(const std::string& path, const std::string& password,
+                                   const std::string& schema, const std::string& table,
+                                   const std::string& selectList, int rows);
+
 // A fresh folder under the system's temporary folder; throws when none can be made.
 std::string MakeBenchFolder();
 

@@ -28,16 +28,11 @@ int Rows() {
 }
 
 std::string MakeSource(const std::string& folder, int rows) {
-    std::string path = folder + "/copy-source.mdb";
-    data::Catalog catalog;
-    data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, kPassword));
-    connection->Execute(kSchema);
-    connection->Execute(
-        NumberedRowsInsert("Staff",
-                           "'EMP' || i, 'Name ' || i, 'D' || (i % 17), i * 1.5, i % 100, i % 9, "
-                           "'2020-01-02 10:30', i % 2, 'note ' || i, randomblob(2048)",
-                           rows));
-    return path;
+    return CreateNumberedDatabase(
+        folder + "/copy-source.mdb", kPassword, kSchema, "Staff",
+        "'EMP' || i, 'Name ' || i, 'D' || (i % 17), i * 1.5, i % 100, "
+        "i % 9, '2020-01-02 10:30', i % 2, 'note ' || i, randomblob(2048)",
+        rows);
 }
 
 std::string MakeEmptyDestination(const std::string& path) {

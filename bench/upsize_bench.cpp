@@ -72,16 +72,10 @@ private:
 };
 
 std::string MakeSource(const std::string& folder, int rows) {
-    std::string path = folder + "/upsize-source.mdb";
-    data::Catalog catalog;
-    data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, kPassword));
-    connection->Execute(kSchema);
-    connection->Execute(
-        NumberedRowsInsert("Staff",
-                           "'EMP' || i, 'Name ' || i, 'D' || (i % 17), i * 1.5, i % 100, i % 9, "
-                           "'2020-01-02 10:30', i % 2, 'note ' || i, i",
-                           rows));
-    return path;
+    return CreateNumberedDatabase(folder + "/upsize-source.mdb", kPassword, kSchema, "Staff",
+                                  "'EMP' || i, 'Name ' || i, 'D' || (i % 17), i * 1.5, i % 100, "
+                                  "i % 9, '2020-01-02 10:30', i % 2, 'note ' || i, i",
+                                  rows);
 }
 
 // pgloader reads plain SQLite files: the encrypted source, exported without a key.
