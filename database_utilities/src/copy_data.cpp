@@ -22,9 +22,11 @@ namespace {
 using data::Variant;
 using platform::IgnoringFailure;
 
-// Rows stored per transaction: spares a sync per row. A failing row is one refused INSERT,
-// which undoes no other row.
+// New rows sent together and committed in one transaction: spares a sync per row, and a
+// server takes the group in a few round trips.
 constexpr long kRowsPerCommit = 1000;
+// Source rows read together: one read of the database serves this many rows.
+constexpr long kRowsReadTogether = 500;
 
 enum class FieldGroup { Numeric, Date, Text, Boolean, Binary, NotCopied };
 
@@ -251,35 +253,73 @@ bool Answers(data::Connection& connection) {
     return IgnoringFailure([&] { connection.Execute("SELECT 1"); });
 }
 
-// Groups the rows stored into one table in transactions of kRowsPerCommit rows; commits the
-// last group when it goes.
-class CommitBatch {
+// The new rows of one table: kept back by the record set that receives them and sent to the
+// database kRowsPerCommit at a time, each group in a transaction of its own, so that a server
+// takes a group in a few round trips. A refused row undoes no other.
+class NewRows {
 public:
-    explicit CommitBatch(data::Connection& connection) : m_connection(connection) { Begin(); }
-    ~CommitBatch() { End(); }
-    CommitBatch(const CommitBatch&) = delete;
-    CommitBatch& operator=(const CommitBatch&) = delete;
+    NewRows(const data::ConnectionPtr& destination, std::string table)
+        : m_destination(destination), m_table(std::move(table)) {
+        Begin();
+    }
+    ~NewRows() { End(); }
+    NewRows(const NewRows&) = delete;
+    NewRows& operator=(const NewRows&) = delete;
 
-    void RowStored() {
-        if (++m_rows >= kRowsPerCommit) {
-            End();
-            Begin();
+    // The record set the rows are added to, opened on first use.
+    data::Recordset& Target() {
+        if (m_added.State() != data::adStateOpen) {
+            m_added.Open("SELECT * FROM " + m_table + " WHERE 1=0", m_destination,
+                         data::adOpenKeyset, data::adLockBatchOptimistic);
         }
+        return m_added;
+    }
+    // Counts a row added to Target; a full group is sent and committed. Returns why a row of
+    // the group was refused, or nothing.
+    std::string RowAdded() {
+        if (++m_rows < kRowsPerCommit) {
+            return {};
+        }
+        std::string failure = Send();
+        End();
+        Begin();
+        return failure;
+    }
+    // Sends the rows kept back, so that the database can be asked about them. Returns why a
+    // row was refused, or nothing.
+    std::string Send() {
+        std::string failure;
+        if (m_added.State() == data::adStateOpen && m_added.PendingBatchRows() > 0) {
+            try {
+                m_added.UpdateBatch();
+            } catch (const std::exception& error) {
+                failure = error.what();
+            }
+        }
+        return failure;
+    }
+    // Sends the last group and commits it. Returns as Send.
+    std::string Finish() {
+        std::string failure = Send();
+        End();
+        return failure;
     }
 
 private:
     void Begin() {
         m_rows = 0;
-        m_open = IgnoringFailure([&] { m_connection.BeginTrans(); });
+        m_open = IgnoringFailure([&] { m_destination->BeginTrans(); });
     }
     void End() {
-        if (m_open && !IgnoringFailure([&] { m_connection.CommitTrans(); })) {
-            IgnoringFailure([&] { m_connection.RollbackTrans(); });
+        if (m_open && !IgnoringFailure([&] { m_destination->CommitTrans(); })) {
+            IgnoringFailure([&] { m_destination->RollbackTrans(); });
         }
         m_open = false;
     }
 
-    data::Connection& m_connection;
+    const data::ConnectionPtr& m_destination;
+    const std::string m_table;
+    data::Recordset m_added;
     long m_rows = 0;
     bool m_open = false;
 };
@@ -301,8 +341,7 @@ bool IsTableEntry(const data::Tables& tables, std::int16_t index) {
 namespace detail {
 
 // The destination side of one table's copy: its names as they stand in statements, the keys
-// it holds, the record set that receives the new rows (opened when the first one comes) and
-// the open transaction.
+// it holds and the new rows on their way.
 struct RowCopy {
     RowCopy(const data::ConnectionPtr& destinationConnection, const std::string& tableName,
             const std::string& columnName)
@@ -310,14 +349,13 @@ struct RowCopy {
           table(SqlName(tableName)),
           column(SqlName(columnName)),
           keys(destination, table, column),
-          batch(*destination) {}
+          rows(destination, table) {}
 
     const data::ConnectionPtr& destination;
     const std::string table;
     const std::string column;
     DestinationKeys keys;
-    data::Recordset added;
-    CommitBatch batch;
+    NewRows rows;
 };
 
 }  // namespace detail
@@ -338,6 +376,7 @@ void DatabaseUtilities::CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConn
     const auto entries = static_cast<std::int16_t>(tables->Count());
     data::Recordset source;
     source.SetActiveConnection(SourceConnection);
+    source.SetCacheSize(kRowsReadTogether);
     std::int16_t TableNo = 0;
     for (; TableNo < entries && m_copyFailure.empty(); ++TableNo) {
         CopyTable(source, *tables, TableNo, DestConnection);
@@ -378,11 +417,7 @@ void DatabaseUtilities::CopyRows(data::Recordset& source, const std::string& tab
     detail::RowCopy copy(destination, table, column);
     bool atEnd = !IgnoringFailure([&] { source.MoveFirst(); });
     while (!atEnd && IgnoringFailure([&] { atEnd = source.IsEOF(); }) && !atEnd) {
-        std::string failure = CopyRow(source, copy);
-        if (!failure.empty() && !Answers(*destination)) {
-            m_copyFailure = fmt::format(
-                "The copy stopped in the table {}: the destination database no longer answers: {}",
-                table, failure);
+        if (DestinationLost(table, CopyRow(source, copy), *destination)) {
             return;
         }
         atEnd = !IgnoringFailure([&] { source.MoveNext(); });
@@ -390,26 +425,38 @@ void DatabaseUtilities::CopyRows(data::Recordset& source, const std::string& tab
             platform::Ui().DoEvents();
         }
     }
+    DestinationLost(table, copy.rows.Finish(), *destination);
+}
+
+// Whether a step that failed for `failure` (none when empty) failed because the destination
+// no longer answers; the copy then stops with that reason.
+bool DatabaseUtilities::DestinationLost(const std::string& table, const std::string& failure,
+                                        data::Connection& destination) {
+    if (failure.empty() || Answers(destination)) {
+        return false;
+    }
+    m_copyFailure = fmt::format(
+        "The copy stopped in the table {}: the destination database no longer answers: {}", table,
+        failure);
+    return true;
 }
 
 // Adds the source's current row unless the destination holds its key, or may hold it and
-// cannot tell. Returns why a step failed (the row is then not stored), or nothing.
+// cannot tell. Returns why a step failed (a row then not stored), or nothing.
 std::string DatabaseUtilities::CopyRow(data::Recordset& source, detail::RowCopy& copy) {
     std::string failure;
     try {
         std::string key = source.Fields().Item(0L).Value().ToText();
-        std::optional<bool> found =
-            copy.keys.MayHold(key)
-                ? FoundInDestination(copy.destination, copy.table, copy.column, key, failure)
-                : false;
+        std::optional<bool> found = false;
+        if (copy.keys.MayHold(key)) {
+            failure = copy.rows.Send();  // the rows kept back count as held
+            found = FoundInDestination(copy.destination, copy.table, copy.column, key, failure);
+        }
         if (found == false) {
-            if (copy.added.State() != data::adStateOpen) {
-                copy.added.Open("SELECT * FROM " + copy.table + " WHERE 1=0", copy.destination,
-                                data::adOpenKeyset, data::adLockOptimistic);
-            }
-            AddRow(source, copy.added);
+            AddRow(source, copy.rows.Target());
             copy.keys.Add(key);
-            copy.batch.RowStored();
+            std::string refused = copy.rows.RowAdded();
+            failure = failure.empty() ? refused : failure;
         }
     } catch (const std::exception& error) {
         failure = error.what();
@@ -417,7 +464,7 @@ std::string DatabaseUtilities::CopyRow(data::Recordset& source, detail::RowCopy&
     return failure;
 }
 
-// Stores a copy of the source's current row; a row the database refuses is dropped whole.
+// Adds a copy of the source's current row; a row the database refuses is dropped whole.
 void DatabaseUtilities::AddRow(data::Recordset& source, data::Recordset& added) {
     added.AddNew();
     CopyFields(source, added);

@@ -8,6 +8,31 @@
 
 namespace vesk::data::detail {
 
+std::vector<std::optional<std::vector<StoredValue>>> Cursor::ReadRows(
+    std::span<const RowKey> keys) {
+    std::vector<std::optional<std::vector<StoredValue>>> rows(keys.size());
+    for (std::size_t key_idx = 0; key_idx < keys.size(); ++key_idx) {
+        std::vector<StoredValue> values;
+        if (ReadRow(keys[key_idx], values)) {
+            rows[key_idx] = std::move(values);
+        }
+    }
+    return rows;
+}
+
+std::vector<InsertOutcome> Cursor::InsertRows(const std::vector<std::vector<ColumnWrite>>& rows) {
+    std::vector<InsertOutcome> outcomes;
+    outcomes.reserve(rows.size());
+    for (const std::vector<ColumnWrite>& row : rows) {
+        try {
+            outcomes.push_back({InsertRow(row), std::nullopt});
+        } catch (const DataAccessError& error) {
+            outcomes.push_back({std::nullopt, error});
+        }
+    }
+    return outcomes;
+}
+
 std::vector<ColumnInfo> RequireTableColumns(std::vector<ColumnInfo> columns,
                                             std::string_view table) {
     if (columns.empty()) {

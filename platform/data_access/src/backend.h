@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/data_types.h"
 #include "vesk/data_access/variant.h"
 
@@ -54,6 +56,12 @@ struct ColumnWrite {
     const ValueSpool* spool = nullptr;
 };
 
+// What became of one of several new rows stored together: its key, or why it was refused.
+struct InsertOutcome {
+    std::optional<RowKey> key;
+    std::optional<DataAccessError> error;
+};
+
 // What a record set needs from an engine for one source statement.
 class Cursor {
 public:
@@ -66,6 +74,10 @@ public:
     virtual std::vector<RowKey> FetchKeys() = 0;
     // Reads one row's values; false when the row no longer exists.
     virtual bool ReadRow(RowKey key, std::vector<StoredValue>& values) = 0;
+    // Reads the rows of `keys`, one entry each, empty for a row that no longer exists. This
+    // default reads them one by one; an engine that can read them with less work does so.
+    virtual std::vector<std::optional<std::vector<StoredValue>>> ReadRows(
+        std::span<const RowKey> keys);
     // Reads up to out.size() bytes of a column value from `offset`; returns the bytes read.
     virtual std::size_t ReadValue(RowKey key, std::size_t column, std::int64_t offset,
                                   std::span<std::uint8_t> out) = 0;
@@ -73,6 +85,11 @@ public:
     virtual void EndValueRead() = 0;
     // Stores a new row and returns its key. All or nothing.
     virtual RowKey InsertRow(const std::vector<ColumnWrite>& writes) = 0;
+    // Stores new rows, in order, each all or nothing: a refused row undoes no other. The
+    // outcomes follow the rows. This default stores them one by one; an engine that can send
+    // many rows at once does so.
+    virtual std::vector<InsertOutcome> InsertRows(
+        const std::vector<std::vector<ColumnWrite>>& rows);
     // Changes a row and returns its key afterwards. All or nothing.
     virtual RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) = 0;
     virtual void DeleteRow(RowKey key) = 0;

@@ -142,6 +142,8 @@ void Recordset::Close() {
     m_keys.clear();
     m_filter.clear();
     m_pending.clear();
+    m_batch.clear();
+    m_cache.clear();
     m_chunkStates.clear();
     m_row.reset();
     m_editMode = adEditNone;
@@ -284,6 +286,7 @@ void Recordset::Requery() {
     detail::Cursor& cursor = OpenCursor();
     StoreEditBeforeMove();
     m_connection->Trace(StatementKind::Query, m_source);
+    m_cache.clear();
     m_allKeys = cursor.FetchKeys();
     ApplyFilter();
     StandOn(0);
@@ -374,22 +377,41 @@ EditModeEnum Recordset::EditMode() const {
     return m_editMode;
 }
 
+std::vector<detail::ColumnWrite> Recordset::WritesOf(
+    const std::map<std::size_t, PendingColumn>& pending) {
+    std::vector<detail::ColumnWrite> writes;
+    writes.reserve(pending.size());
+    for (const auto& [column, value] : pending) {
+        writes.push_back({column, value.value, value.spool.get()});
+    }
+    return writes;
+}
+
+// A row just stored joins the end of the set and becomes current.
+void Recordset::JoinNewRow(std::int64_t key) {
+    m_allKeys.push_back(key);
+    m_keys.push_back(key);
+    StandOn(static_cast<std::ptrdiff_t>(m_keys.size()) - 1);
+}
+
 void Recordset::Update() {
     detail::Cursor& cursor = OpenCursor();
     if (m_editMode == adEditNone) {
         return;
     }
-    std::vector<detail::ColumnWrite> writes;
-    for (const auto& [column, pending] : m_pending) {
-        writes.push_back({column, pending.value, pending.spool.get()});
-    }
-    if (m_editMode == adEditAdd) {
-        std::int64_t key = cursor.InsertRow(writes);
-        m_allKeys.push_back(key);
-        m_keys.push_back(key);
+    if (m_editMode == adEditAdd && m_lockType == adLockBatchOptimistic) {
+        m_batch.push_back(std::move(m_pending));
         m_pending.clear();
         m_editMode = adEditNone;
-        StandOn(static_cast<std::ptrdiff_t>(m_keys.size()) - 1);
+        StandOn(static_cast<std::ptrdiff_t>(m_keys.size()));
+        return;
+    }
+    std::vector<detail::ColumnWrite> writes = WritesOf(m_pending);
+    if (m_editMode == adEditAdd) {
+        std::int64_t key = cursor.InsertRow(writes);
+        m_pending.clear();
+        m_editMode = adEditNone;
+        JoinNewRow(key);
         return;
     }
     auto index = static_cast<std::size_t>(m_position);
@@ -400,6 +422,37 @@ void Recordset::Update() {
     m_pending.clear();
     m_editMode = adEditNone;
     ResetRowState();
+}
+
+void Recordset::UpdateBatch() {
+    detail::Cursor& cursor = OpenCursor();
+    Update();
+    if (m_batch.empty()) {
+        return;
+    }
+    std::vector<std::vector<detail::ColumnWrite>> rows;
+    rows.reserve(m_batch.size());
+    for (const auto& pending : m_batch) {
+        rows.push_back(WritesOf(pending));
+    }
+    std::vector<detail::InsertOutcome> outcomes = cursor.InsertRows(rows);
+    m_batch.clear();  // after the writes are done with the kept values
+    std::optional<DataAccessError> refusal;
+    for (detail::InsertOutcome& outcome : outcomes) {
+        if (outcome.key) {
+            JoinNewRow(*outcome.key);
+        } else if (!refusal) {
+            refusal = std::move(outcome.error);
+        }
+    }
+    if (refusal) {
+        throw *refusal;
+    }
+}
+
+void Recordset::CancelBatch() {
+    OpenCursor();
+    m_batch.clear();
 }
 
 void Recordset::CancelUpdate() {
@@ -458,15 +511,47 @@ std::int64_t Recordset::ColumnDefinedSize(std::size_t column) const {
 
 const detail::StoredValue& Recordset::StoredAt(std::size_t column) const {
     if (!m_row) {
-        auto row = std::make_unique<std::vector<detail::StoredValue>>();
-        if (!m_cursor->ReadRow(m_keys[static_cast<std::size_t>(m_position)], *row)) {
-            throw DataAccessError(
-                "The current row has been deleted by another user; Requery to see the rows "
-                "as they are now.");
-        }
-        m_row = std::move(row);
+        m_row = ReadCurrentRow();
     }
     return m_row->at(column);
+}
+
+// The current row from the rows read ahead, or from the database with the next CacheSize - 1
+// rows of the set.
+std::unique_ptr<std::vector<detail::StoredValue>> Recordset::ReadCurrentRow() const {
+    const auto position = static_cast<std::size_t>(m_position);
+    auto cached = m_cache.find(m_keys[position]);
+    if (cached == m_cache.end() && m_cacheSize > 1) {
+        m_cache.clear();
+        std::span<const std::int64_t> keys(m_keys);
+        keys = keys.subspan(position, std::min<std::size_t>(keys.size() - position,
+                                                            static_cast<std::size_t>(m_cacheSize)));
+        auto rows = m_cursor->ReadRows(keys);
+        for (std::size_t row_idx = 0; row_idx < keys.size(); ++row_idx) {
+            if (rows[row_idx]) {
+                m_cache.emplace(keys[row_idx], std::move(*rows[row_idx]));
+            }
+        }
+        cached = m_cache.find(m_keys[position]);
+    }
+    auto row = std::make_unique<std::vector<detail::StoredValue>>();
+    if (cached != m_cache.end()) {
+        *row = std::move(cached->second);
+        m_cache.erase(cached);
+    } else if (!m_cursor->ReadRow(m_keys[position], *row)) {
+        throw DataAccessError(
+            "The current row has been deleted by another user; Requery to see the rows as they "
+            "are now.");
+    }
+    return row;
+}
+
+void Recordset::SetCacheSize(long rows) {
+    if (rows < 1) {
+        throw DataAccessError("CacheSize must be 1 or more.");
+    }
+    m_cacheSize = rows;
+    m_cache.clear();
 }
 
 Variant Recordset::ColumnValue(std::size_t column) const {

@@ -179,6 +179,8 @@ private:
     void CopyRows(data::Recordset& source, const std::string& table,
                   const data::ConnectionPtr& destination);
     std::string CopyRow(data::Recordset& source, detail::RowCopy& copy);
+    bool DestinationLost(const std::string& table, const std::string& failure,
+                         data::Connection& destination);
     void AddRow(data::Recordset& source, data::Recordset& added);
     void CopyFields(data::Recordset& source, data::Recordset& destination);
 

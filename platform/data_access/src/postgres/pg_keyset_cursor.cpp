@@ -2,10 +2,12 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include <fmt/format.h>
 
+#include "postgres/pg_bulk_insert.h"
 #include "postgres/pg_savepoint.h"
 #include "postgres/pg_spool_upload.h"
 #include "postgres/pg_values.h"
@@ -24,6 +26,17 @@ PgParam TextParam(std::int64_t number) {
 std::string_view ValueText(const PgResult& result, int row, int column) {
     return std::string_view(PQgetvalue(result.get(), row, column),
                             static_cast<std::size_t>(PQgetlength(result.get(), row, column)));
+}
+
+bool HasSpool(const std::vector<ColumnWrite>& row) {
+    return std::any_of(row.begin(), row.end(),
+                       [](const ColumnWrite& write) { return write.spool; });
+}
+
+bool SameColumns(const std::vector<ColumnWrite>& left, const std::vector<ColumnWrite>& right) {
+    return std::equal(
+        left.begin(), left.end(), right.begin(), right.end(),
+        [](const ColumnWrite& a, const ColumnWrite& b) { return a.column == b.column; });
 }
 
 }  // namespace
@@ -220,6 +233,77 @@ RowKey PgKeysetCursor::InsertRow(const std::vector<ColumnWrite>& writes) {
                           JoinList(names), JoinList(values.expressions), m_identity.keyList);
     }
     return RunWrite(sql, values, "The new row was not stored: the table gave no row back.");
+}
+
+std::vector<InsertOutcome> PgKeysetCursor::InsertRows(const RowList& rows) {
+    EndValueRead();
+    std::vector<InsertOutcome> outcomes(rows.size());
+    for (std::size_t first = 0; first < rows.size();) {
+        std::size_t end = EndOfGroup(rows, first);
+        InsertGroup(rows, first, end, outcomes);
+        first = end;
+    }
+    return outcomes;
+}
+
+// The end of the run of rows from `first` that can go to the server together; a row that
+// cannot ends a run of its own.
+std::size_t PgKeysetCursor::EndOfGroup(const RowList& rows, std::size_t first) const {
+    std::size_t end = first + 1;
+    if (HasSpool(rows[first]) || rows[first].empty()) {
+        return end;
+    }
+    while (end < rows.size() && !HasSpool(rows[end]) && SameColumns(rows[first], rows[end])) {
+        ++end;
+    }
+    return end;
+}
+
+// Rows [first, end) of `rows`: a value that cannot be put into its column's form refuses its
+// row at once; the others go together, or one by one when the server refuses the group.
+void PgKeysetCursor::InsertGroup(const RowList& rows, std::size_t first, std::size_t end,
+                                 std::vector<InsertOutcome>& outcomes) {
+    PgRowBatch batch{m_identity.table, {}, m_identity.keyList, {}};
+    for (const ColumnWrite& write : rows[first]) {
+        batch.quotedColumns.push_back(QuotedColumn(write.column));
+    }
+    std::vector<std::size_t> stored;
+    for (std::size_t row_idx = first; row_idx < end; ++row_idx) {
+        try {
+            batch.rows.push_back(BatchValues(rows[row_idx]));
+            stored.push_back(row_idx);
+        } catch (const DataAccessError& error) {
+            outcomes[row_idx].error = error;
+        }
+    }
+    if (stored.size() > 1) {
+        try {
+            PgResult keys = PgInsertBatch(*m_session, batch);
+            for (std::size_t row = 0; row < stored.size(); ++row) {
+                outcomes[stored[row]].key = KeyOfRow(keys, static_cast<int>(row), 0);
+            }
+            return;
+        } catch (const DataAccessError&) {
+            // A row or more was refused: each is tried on its own below.
+        }
+    }
+    for (std::size_t row_idx : stored) {
+        try {
+            outcomes[row_idx].key = InsertRow(rows[row_idx]);
+        } catch (const DataAccessError& error) {
+            outcomes[row_idx].error = error;
+        }
+    }
+}
+
+std::vector<PgParam> PgKeysetCursor::BatchValues(const std::vector<ColumnWrite>& row) const {
+    std::vector<PgParam> values;
+    values.reserve(row.size());
+    for (const ColumnWrite& write : row) {
+        const ColumnInfo& column = m_columns[write.column];
+        values.push_back(PgParamFor(write.value, column.type, column.name));
+    }
+    return values;
 }
 
 RowKey PgKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) {

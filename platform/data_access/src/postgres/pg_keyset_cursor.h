@@ -30,6 +30,11 @@ public:
                           std::span<std::uint8_t> out) override;
     void EndValueRead() override { m_window.reset(); }
     RowKey InsertRow(const std::vector<ColumnWrite>& writes) override;
+    // Consecutive rows that write the same columns, none of them from a spool, go to the
+    // server together (PgInsertBatch); when the server refuses such a group, its rows are
+    // stored one by one, so that only the refused ones are left out.
+    std::vector<InsertOutcome> InsertRows(
+        const std::vector<std::vector<ColumnWrite>>& rows) override;
     RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) override;
     void DeleteRow(RowKey key) override;
 
@@ -57,6 +62,11 @@ private:
     std::string IdentityMatch(std::size_t firstParam) const;
     std::vector<PgParam> IdentityParams(RowKey key) const;
     WriteValues PrepareWrites(const std::vector<ColumnWrite>& writes) const;
+    using RowList = std::vector<std::vector<ColumnWrite>>;
+    std::size_t EndOfGroup(const RowList& rows, std::size_t first) const;
+    void InsertGroup(const RowList& rows, std::size_t first, std::size_t end,
+                     std::vector<InsertOutcome>& outcomes);
+    std::vector<PgParam> BatchValues(const std::vector<ColumnWrite>& row) const;
     RowKey RunWrite(const std::string& sql, const WriteValues& values, std::string_view missing);
     RowKey KeyOfRow(const PgResult& result, int row, int firstColumn);
     void LoadWindow(RowKey key, std::size_t column, std::int64_t offset);

@@ -159,6 +159,22 @@ bool SqliteKeysetCursor::ReadRow(RowKey key, std::vector<StoredValue>& values) {
     return found;
 }
 
+std::vector<std::optional<std::vector<StoredValue>>> SqliteKeysetCursor::ReadRows(
+    std::span<const RowKey> keys) {
+    if (!sqlite3_get_autocommit(m_database->Handle())) {
+        return Cursor::ReadRows(keys);
+    }
+    m_database->Run("BEGIN");
+    try {
+        auto rows = Cursor::ReadRows(keys);
+        m_database->Run("COMMIT");
+        return rows;
+    } catch (...) {
+        sqlite3_exec(m_database->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
 std::size_t SqliteKeysetCursor::ReadValue(RowKey key, std::size_t column, std::int64_t offset,
                                           std::span<std::uint8_t> out) {
     if (m_blob && (m_blob->key != key || m_blob->column != column)) {

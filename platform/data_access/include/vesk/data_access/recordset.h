@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "vesk/data_access/connection.h"
@@ -17,6 +18,7 @@ namespace vesk::data {
 
 namespace detail {
 class Cursor;
+struct ColumnWrite;
 struct CriteriaTerm;
 class ValueSpool;
 struct StoredValue;
@@ -41,6 +43,12 @@ public:
     LockTypeEnum LockType() const { return m_lockType; }
     void SetLockType(LockTypeEnum type);
     const std::string& Source() const { return m_source; }
+    // Rows read from the database together when a row not yet read is visited: the rows that
+    // follow it in the set, up to this many, are read with it and kept until they are
+    // visited (each once; a later visit reads again). 1, the default, reads each row on its
+    // visit. Throws DataAccessError for a number below 1.
+    long CacheSize() const { return m_cacheSize; }
+    void SetCacheSize(long rows);
     void SetSource(std::string_view sql);
 
     // Opens the rows of Source over ActiveConnection and stands on the first row. A statement
@@ -98,6 +106,20 @@ public:
     void Update();
     // Drops the pending changes of the current row.
     void CancelUpdate();
+
+    // Batch additions, with LockType adLockBatchOptimistic: Update keeps a new row back
+    // (outside the set, which then stands after its last row) instead of storing it, so that
+    // many rows reach the database together. Changes and deletions of stored rows still take
+    // effect at once. Close and CancelBatch drop the kept rows.
+    //
+    // UpdateBatch stores the row being added, if any, and every kept row, in order; each is
+    // stored whole or not at all, and a refused row undoes no other. The stored rows join the
+    // end of the set and the last of them is current. When rows were refused, DataAccessError
+    // of the first refusal is thrown after the others are stored.
+    void UpdateBatch();
+    void CancelBatch();
+    // New rows kept back for UpdateBatch.
+    long PendingBatchRows() const { return static_cast<long>(m_batch.size()); }
     // Deletes the current row from the database. The set stays on the deleted position
     // until the next move; RecordCount no longer counts it.
     void Delete();
@@ -131,11 +153,15 @@ private:
     void StandOn(std::ptrdiff_t position);
     void StoreEditBeforeMove();
     const detail::StoredValue& StoredAt(std::size_t column) const;
+    std::unique_ptr<std::vector<detail::StoredValue>> ReadCurrentRow() const;
     void ApplyFilter();
     std::ptrdiff_t FindPosition(std::int64_t key) const;
     std::size_t ColumnIndex(std::string_view name) const;
     std::size_t ColumnCount() const;
     void ResetRowState();
+    void JoinNewRow(std::int64_t key);
+    static std::vector<detail::ColumnWrite> WritesOf(
+        const std::map<std::size_t, PendingColumn>& pending);
 
     // Field support.
     const std::string& ColumnName(std::size_t column) const;
@@ -161,8 +187,12 @@ private:
     bool m_currentDeleted = false;        // the row at the position was deleted by Delete
 
     mutable std::unique_ptr<std::vector<detail::StoredValue>> m_row;  // current row, read once
+    long m_cacheSize = 1;
+    // Rows read ahead (CacheSize), by key, until visited.
+    mutable std::unordered_map<std::int64_t, std::vector<detail::StoredValue>> m_cache;
     EditModeEnum m_editMode = adEditNone;
     std::map<std::size_t, PendingColumn> m_pending;
+    std::vector<std::map<std::size_t, PendingColumn>> m_batch;  // new rows kept for UpdateBatch
     std::map<std::size_t, ChunkState> m_chunkStates;
 };
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "postgres/pg_session.h"
+
+namespace vesk::data::detail {
+
+// Many new rows of one table, all giving values to the same columns.
+struct PgRowBatch {
+    std::string table;                       // as it stands in statements
+    std::vector<std::string> quotedColumns;  // the columns written, quoted
+    std::string keyList;                     // the identity columns RETURNING gives back
+    std::vector<std::vector<PgParam>> rows;  // per row, one value per column, in their order
+};
+
+// Stores the rows with a few round trips, however many there are: COPY streams them into a
+// staging table of the session that has the table's column types, so each value is read by
+// the same input function a statement parameter would be; one INSERT then takes them over,
+// in order, returning each row's identity. All or nothing (a savepoint of its own); throws
+// DataAccessError with the server's message when any row is refused.
+PgResult PgInsertBatch(PgSession& session, const PgRowBatch& batch);
+
+// A value in COPY's text form: \N for Null; backslash, tab, newline and carriage return
+// escaped; bytes of a binary value as bytea's hex text. Appended to `line`.
+void AppendCopyText(std::string& line, const PgParam& value);
+
+}  // namespace vesk::data::detail
