@@ -24,7 +24,7 @@ using platform::IgnoringFailure;
 
 // New rows sent together and committed in one transaction: spares a sync per row, and a
 // server takes the group in a few round trips.
-constexpr long kRowsPerCommit = 1000;
+constexpr long kRowsPerCommit = 5000;
 // Source rows read together: one read of the database serves this many rows.
 constexpr long kRowsReadTogether = 500;
 
@@ -127,17 +127,23 @@ std::optional<Variant> DestinationValue(FieldGroup group, const Variant& value) 
             if (value.IsNull() || IsEmptyText(value)) {
                 return Variant(std::int16_t{0});
             }
+            if (value.IsNumeric() && std::isfinite(value.ToDouble())) {
+                return Variant(value.ToDouble());  // what its text form would read back as
+            }
             return Variant(LeadingNumber(TrimBlanks(value.ToText())));
         case FieldGroup::Text:
             if (value.IsNull() || IsEmptyText(value)) {
                 return Variant();
             }
-            return Variant(TrimBlanks(value.ToText()));
+            return Variant(value.AsText() ? TrimBlanks(*value.AsText())
+                                          : TrimBlanks(value.ToText()));
         case FieldGroup::Date: {
             if (value.IsNull()) {
                 return Variant();
             }
-            std::optional<data::DateTime> date = data::DateTime::Parse(TrimBlanks(value.ToText()));
+            std::optional<data::DateTime> date =
+                value.AsDate() ? *value.AsDate()
+                               : data::DateTime::Parse(TrimBlanks(value.ToText()));
             if (!date) {
                 throw data::DataAccessError("Type mismatch: \"" + value.ToText() + "\" is no date");
             }

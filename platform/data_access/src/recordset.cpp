@@ -377,14 +377,19 @@ EditModeEnum Recordset::EditMode() const {
     return m_editMode;
 }
 
-std::vector<detail::ColumnWrite> Recordset::WritesOf(
-    const std::map<std::size_t, PendingColumn>& pending) {
+std::vector<detail::ColumnWrite> Recordset::WritesOf(const PendingRow& pending) {
     std::vector<detail::ColumnWrite> writes;
     writes.reserve(pending.size());
-    for (const auto& [column, value] : pending) {
-        writes.push_back({column, value.value, value.spool.get()});
+    for (std::size_t column = 0; column < pending.size(); ++column) {
+        if (pending[column].set) {
+            writes.push_back({column, pending[column].value, pending[column].spool.get()});
+        }
     }
     return writes;
+}
+
+const Recordset::PendingColumn* Recordset::PendingAt(std::size_t column) const {
+    return column < m_pending.size() && m_pending[column].set ? &m_pending[column] : nullptr;
 }
 
 // A row just stored joins the end of the set and becomes current.
@@ -432,8 +437,14 @@ void Recordset::UpdateBatch() {
     }
     std::vector<std::vector<detail::ColumnWrite>> rows;
     rows.reserve(m_batch.size());
-    for (const auto& pending : m_batch) {
-        rows.push_back(WritesOf(pending));
+    for (PendingRow& pending : m_batch) {
+        std::vector<detail::ColumnWrite>& writes = rows.emplace_back();
+        for (std::size_t column = 0; column < pending.size(); ++column) {
+            if (pending[column].set) {  // the kept values are not needed afterwards
+                writes.push_back(
+                    {column, std::move(pending[column].value), pending[column].spool.get()});
+            }
+        }
     }
     std::vector<detail::InsertOutcome> outcomes = cursor.InsertRows(rows);
     m_batch.clear();  // after the writes are done with the kept values
@@ -556,11 +567,9 @@ void Recordset::SetCacheSize(long rows) {
 
 Variant Recordset::ColumnValue(std::size_t column) const {
     RequireCurrentRow();
-    auto pending = m_pending.find(column);
-    if (pending != m_pending.end()) {
-        return pending->second.spool
-                   ? AsColumnForm(pending->second.spool->ReadAll(), ColumnType(column))
-                   : pending->second.value;
+    if (const PendingColumn* pending = PendingAt(column)) {
+        return pending->spool ? AsColumnForm(pending->spool->ReadAll(), ColumnType(column))
+                              : pending->value;
     }
     if (m_editMode == adEditAdd) {
         return Variant::Null();
@@ -578,10 +587,8 @@ Variant Recordset::ColumnValue(std::size_t column) const {
 
 std::int64_t Recordset::ColumnActualSize(std::size_t column) const {
     RequireCurrentRow();
-    auto pending = m_pending.find(column);
-    if (pending != m_pending.end()) {
-        return pending->second.spool ? pending->second.spool->Size()
-                                     : SizeOfValue(pending->second.value);
+    if (const PendingColumn* pending = PendingAt(column)) {
+        return pending->spool ? pending->spool->Size() : SizeOfValue(pending->value);
     }
     if (m_editMode == adEditAdd) {
         return 0;
@@ -602,8 +609,7 @@ Variant Recordset::ColumnChunk(std::size_t column, std::int64_t length) {
     }
     std::int64_t count = std::min(length, size - offset);
     Bytes bytes(static_cast<std::size_t>(count));
-    bool fromCursor =
-        m_editMode == adEditNone && !m_pending.contains(column) && StoredAt(column).deferred;
+    bool fromCursor = m_editMode == adEditNone && !PendingAt(column) && StoredAt(column).deferred;
     if (fromCursor) {
         bytes.resize(m_cursor->ReadValue(m_keys[static_cast<std::size_t>(m_position)], column,
                                          offset, bytes));
@@ -624,6 +630,10 @@ Recordset::PendingColumn& Recordset::BeginEditOf(std::size_t column) {
     if (m_editMode == adEditNone) {
         m_editMode = adEditInProgress;
     }
+    if (m_pending.size() <= column) {
+        m_pending.resize(ColumnCount());
+    }
+    m_pending[column].set = true;
     return m_pending[column];
 }
 

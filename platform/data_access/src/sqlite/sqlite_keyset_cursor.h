@@ -26,7 +26,8 @@ public:
     bool IsUpdatable() const override { return true; }
     std::vector<RowKey> FetchKeys() override;
     bool ReadRow(RowKey key, std::vector<StoredValue>& values) override;
-    // Outside a transaction the rows are read in one read transaction of their own: the file
+    // Keys in rising order that fill most of their range are read by one scan of the range;
+    // others, outside a transaction, in one read transaction of their own. Either way the file
     // is locked and checked once, and its page cache (which a keyed file would otherwise
     // decrypt again for every statement) serves all the rows.
     std::vector<std::optional<std::vector<StoredValue>>> ReadRows(
@@ -44,7 +45,10 @@ public:
 private:
     struct OpenBlob;
 
-    std::string BuildRowQuery() const;
+    // The statement that reads rows' values (and, last, their rowid) under `condition`.
+    std::string BuildRowQuery(std::string_view condition) const;
+    void ReadValues(SqliteStatement& statement, std::vector<StoredValue>& values) const;
+    std::vector<std::optional<std::vector<StoredValue>>> ReadRange(std::span<const RowKey> keys);
     void BindWrites(SqliteStatement& statement, const std::vector<ColumnWrite>& writes,
                     int firstIndex) const;
     void StreamSpooledValues(RowKey key, const std::vector<ColumnWrite>& writes) const;
@@ -58,6 +62,7 @@ private:
     std::vector<bool> m_mayDefer;  // the column may hold binary values read piecewise
     std::string m_keyQuery;
     std::unique_ptr<SqliteStatement> m_rowStatement;
+    std::unique_ptr<SqliteStatement> m_rangeStatement;
     std::unique_ptr<OpenBlob> m_blob;
 };
 

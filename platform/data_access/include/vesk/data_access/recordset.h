@@ -139,7 +139,10 @@ private:
     struct PendingColumn {
         Variant value;
         std::shared_ptr<detail::ValueSpool> spool;
+        bool set = false;  // the column was given a value
     };
+    // Pending values by column position; only the entries marked `set` count.
+    using PendingRow = std::vector<PendingColumn>;
 
     // Criteria terms with the positions of the columns they name.
     using BoundCriteria = std::vector<std::pair<detail::CriteriaTerm, std::size_t>>;
@@ -160,8 +163,8 @@ private:
     std::size_t ColumnCount() const;
     void ResetRowState();
     void JoinNewRow(std::int64_t key);
-    static std::vector<detail::ColumnWrite> WritesOf(
-        const std::map<std::size_t, PendingColumn>& pending);
+    static std::vector<detail::ColumnWrite> WritesOf(const PendingRow& pending);
+    const PendingColumn* PendingAt(std::size_t column) const;
 
     // Field support.
     const std::string& ColumnName(std::size_t column) const;
@@ -191,8 +194,8 @@ private:
     // Rows read ahead (CacheSize), by key, until visited.
     mutable std::unordered_map<std::int64_t, std::vector<detail::StoredValue>> m_cache;
     EditModeEnum m_editMode = adEditNone;
-    std::map<std::size_t, PendingColumn> m_pending;
-    std::vector<std::map<std::size_t, PendingColumn>> m_batch;  // new rows kept for UpdateBatch
+    PendingRow m_pending;
+    std::vector<PendingRow> m_batch;  // new rows kept for UpdateBatch
     std::map<std::size_t, ChunkState> m_chunkStates;
 };
 
