@@ -8,6 +8,7 @@
 
 #include <fmt/format.h>
 
+#include "new_rows.h"
 #include "sql_names.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/sql_text.h"
@@ -259,77 +260,6 @@ bool Answers(data::Connection& connection) {
     return IgnoringFailure([&] { connection.Execute("SELECT 1"); });
 }
 
-// The new rows of one table: kept back by the record set that receives them and sent to the
-// database kRowsPerCommit at a time, each group in a transaction of its own, so that a server
-// takes a group in a few round trips. A refused row undoes no other.
-class NewRows {
-public:
-    NewRows(const data::ConnectionPtr& destination, std::string table)
-        : m_destination(destination), m_table(std::move(table)) {
-        Begin();
-    }
-    ~NewRows() { End(); }
-    NewRows(const NewRows&) = delete;
-    NewRows& operator=(const NewRows&) = delete;
-
-    // The record set the rows are added to, opened on first use.
-    data::Recordset& Target() {
-        if (m_added.State() != data::adStateOpen) {
-            m_added.Open("SELECT * FROM " + m_table + " WHERE 1=0", m_destination,
-                         data::adOpenKeyset, data::adLockBatchOptimistic);
-        }
-        return m_added;
-    }
-    // Counts a row added to Target; a full group is sent and committed. Returns why a row of
-    // the group was refused, or nothing.
-    std::string RowAdded() {
-        if (++m_rows < kRowsPerCommit) {
-            return {};
-        }
-        std::string failure = Send();
-        End();
-        Begin();
-        return failure;
-    }
-    // Sends the rows kept back, so that the database can be asked about them. Returns why a
-    // row was refused, or nothing.
-    std::string Send() {
-        std::string failure;
-        if (m_added.State() == data::adStateOpen && m_added.PendingBatchRows() > 0) {
-            try {
-                m_added.UpdateBatch();
-            } catch (const std::exception& error) {
-                failure = error.what();
-            }
-        }
-        return failure;
-    }
-    // Sends the last group and commits it. Returns as Send.
-    std::string Finish() {
-        std::string failure = Send();
-        End();
-        return failure;
-    }
-
-private:
-    void Begin() {
-        m_rows = 0;
-        m_open = IgnoringFailure([&] { m_destination->BeginTrans(); });
-    }
-    void End() {
-        if (m_open && !IgnoringFailure([&] { m_destination->CommitTrans(); })) {
-            IgnoringFailure([&] { m_destination->RollbackTrans(); });
-        }
-        m_open = false;
-    }
-
-    const data::ConnectionPtr& m_destination;
-    const std::string m_table;
-    data::Recordset m_added;
-    long m_rows = 0;
-    bool m_open = false;
-};
-
 long FieldCount(data::Recordset& rows) {
     long count = 0;
     IgnoringFailure([&] { count = rows.State() == data::adStateOpen ? rows.Fields().Count() : 0; });
@@ -355,7 +285,7 @@ struct RowCopy {
           table(SqlName(tableName)),
           column(SqlName(columnName)),
           keys(destination, table, column),
-          rows(destination, table) {}
+          rows(destination, table, kRowsPerCommit) {}
 
     const data::ConnectionPtr& destination;
     const std::string table;
@@ -455,13 +385,13 @@ std::string DatabaseUtilities::CopyRow(data::Recordset& source, detail::RowCopy&
         std::string key = source.Fields().Item(0L).Value().ToText();
         std::optional<bool> found = false;
         if (copy.keys.MayHold(key)) {
-            failure = copy.rows.Send();  // the rows kept back count as held
+            failure = copy.rows.Store();  // the rows on their way count as held
             found = FoundInDestination(copy.destination, copy.table, copy.column, key, failure);
         }
         if (found == false) {
-            AddRow(source, copy.rows.Target());
+            const bool binary = AddRow(source, copy.rows.Target());
             copy.keys.Add(key);
-            std::string refused = copy.rows.RowAdded();
+            std::string refused = copy.rows.RowAdded(binary);
             failure = failure.empty() ? refused : failure;
         }
     } catch (const std::exception& error) {
@@ -471,28 +401,33 @@ std::string DatabaseUtilities::CopyRow(data::Recordset& source, detail::RowCopy&
 }
 
 // Adds a copy of the source's current row; a row the database refuses is dropped whole.
-void DatabaseUtilities::AddRow(data::Recordset& source, data::Recordset& added) {
+// Returns whether the row holds a binary value.
+bool DatabaseUtilities::AddRow(data::Recordset& source, data::Recordset& added) {
     added.AddNew();
-    CopyFields(source, added);
+    const bool binary = CopyFields(source, added);
     try {
         added.Update();
     } catch (const std::exception&) {
         added.CancelUpdate();
         throw;
     }
+    return binary;
 }
 
 // Each field by its group; one that fails is left unassigned and the others still go.
-void DatabaseUtilities::CopyFields(data::Recordset& source, data::Recordset& destination) {
+// Returns whether a binary value was copied.
+bool DatabaseUtilities::CopyFields(data::Recordset& source, data::Recordset& destination) {
     data::Fields from = source.Fields();
     data::Fields to = destination.Fields();
     const long count = from.Count();
+    bool binary = false;
     for (long column_idx = 0; column_idx < count; ++column_idx) {
         IgnoringFailure([&] {
             data::Field field = from.Item(column_idx);
             const FieldGroup group = GroupOf(field.Type());
             if (group == FieldGroup::Binary) {
                 if (field.ActualSize() > 0 || !field.Value().IsNull()) {
+                    binary = true;
                     data::Field target = to.Item(column_idx);
                     CopyLargeField(field, target, source);
                 }
@@ -503,6 +438,7 @@ void DatabaseUtilities::CopyFields(data::Recordset& source, data::Recordset& des
             }
         });
     }
+    return binary;
 }
 
 void DatabaseUtilities::FireProgressUpsize(std::string TableName, std::int16_t TotalTables,

@@ -112,6 +112,8 @@ public:
     virtual std::vector<TableInfo> Tables() = 0;
     // Throws DataAccessError when the table does not exist.
     virtual std::vector<ColumnInfo> Columns(std::string_view table) = 0;
+    // Whether threads may use the session at once, each call then waiting for the other's.
+    virtual bool SerializesUse() const { return false; }
 };
 
 // The columns an engine read for `table`, passed through; none means that the table does not

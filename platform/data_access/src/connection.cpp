@@ -57,6 +57,10 @@ ObjectStateEnum Connection::State() const {
     return m_backend ? adStateOpen : adStateClosed;
 }
 
+bool Connection::SerializesUse() const {
+    return m_backend && m_backend->SerializesUse();
+}
+
 void Connection::Close() {
     m_backend.reset();
 }

@@ -181,8 +181,8 @@ private:
     std::string CopyRow(data::Recordset& source, detail::RowCopy& copy);
     bool DestinationLost(const std::string& table, const std::string& failure,
                          data::Connection& destination);
-    void AddRow(data::Recordset& source, data::Recordset& added);
-    void CopyFields(data::Recordset& source, data::Recordset& destination);
+    bool AddRow(data::Recordset& source, data::Recordset& added);
+    bool CopyFields(data::Recordset& source, data::Recordset& destination);
 
     data::Bytes m_pieceBuffer;  // the piece CopyLargeField moves; reused across calls
     std::string m_copyFailure;

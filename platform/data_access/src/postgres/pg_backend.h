@@ -22,6 +22,7 @@ public:
     void RollbackTransaction() override;
     std::vector<TableInfo> Tables() override;
     std::vector<ColumnInfo> Columns(std::string_view table) override;
+    bool SerializesUse() const override { return true; }
 
 private:
     std::unique_ptr<Cursor> OpenKeysetCursor(std::string_view sql, const pg_result& description,

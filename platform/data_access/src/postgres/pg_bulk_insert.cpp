@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
+
 #include <fmt/format.h>
 
 #include "postgres/pg_savepoint.h"
@@ -15,23 +17,28 @@ namespace {
 constexpr const char* kStaging = "pg_temp.vesk_batch";
 
 void AppendEscaped(std::string& line, std::string_view text) {
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                line += "\\\\";
-                break;
+    constexpr std::string_view kSpecial("\\\t\n\r", 4);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t special = text.find_first_of(kSpecial, start);
+        line.append(text.substr(start, special - start));
+        if (special == std::string_view::npos) {
+            return;
+        }
+        line += '\\';
+        switch (text[special]) {
             case '\t':
-                line += "\\t";
+                line += 't';
                 break;
             case '\n':
-                line += "\\n";
+                line += 'n';
                 break;
             case '\r':
-                line += "\\r";
+                line += 'r';
                 break;
             default:
-                line += c;
+                line += '\\';
         }
+        start = special + 1;
     }
 }
 
@@ -50,31 +57,7 @@ std::span<const std::uint8_t> AsBytes(const std::string& text) {
     return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
-// Sends the rows as COPY text, a few hundred kilobytes at a time.
-void SendRows(const PgRowBatch& batch, const PgSession::CopySender& send) {
-    constexpr std::size_t kPiece = 256 * 1024;
-    std::string piece;
-    for (const std::vector<PgParam>& row : batch.rows) {
-        for (std::size_t value_idx = 0; value_idx < row.size(); ++value_idx) {
-            if (value_idx > 0) {
-                piece += '\t';
-            }
-            AppendCopyText(piece, row[value_idx]);
-        }
-        piece += '\n';
-        if (piece.size() >= kPiece) {
-            send(AsBytes(piece));
-            piece.clear();
-        }
-    }
-    if (!piece.empty()) {
-        send(AsBytes(piece));
-    }
-}
-
-}  // namespace
-
-void AppendCopyText(std::string& line, const PgParam& value) {
+void AppendCopyValue(std::string& line, const PgParam& value) {
     if (!value.value) {
         line += "\\N";
     } else if (value.binary) {
@@ -82,6 +65,28 @@ void AppendCopyText(std::string& line, const PgParam& value) {
     } else {
         AppendEscaped(line, *value.value);
     }
+}
+
+// Sends the rows' text in pieces of a few hundred kilobytes, so that the server reads the
+// first rows while the last are on their way.
+void SendRows(const PgRowBatch& batch, const PgSession::CopySender& send) {
+    constexpr std::size_t kPiece = 64 * 1024;
+    for (std::size_t offset = 0; offset < batch.copyText.size(); offset += kPiece) {
+        send(AsBytes(batch.copyText)
+                 .subspan(offset, std::min(kPiece, batch.copyText.size() - offset)));
+    }
+}
+
+}  // namespace
+
+void AppendCopyRow(std::string& text, const std::vector<PgParam>& values) {
+    for (std::size_t value_idx = 0; value_idx < values.size(); ++value_idx) {
+        if (value_idx > 0) {
+            text += '\t';
+        }
+        AppendCopyValue(text, values[value_idx]);
+    }
+    text += '\n';
 }
 
 PgResult PgInsertBatch(PgSession& session, const PgRowBatch& batch) {
@@ -94,7 +99,7 @@ PgResult PgInsertBatch(PgSession& session, const PgRowBatch& batch) {
     PgResult keys =
         session.Exec(fmt::format("INSERT INTO {0} ({1}) SELECT {1} FROM {2} RETURNING {3}",
                                  batch.table, columns, kStaging, batch.keyList));
-    if (PQntuples(keys.get()) != static_cast<int>(batch.rows.size())) {
+    if (PQntuples(keys.get()) != static_cast<int>(batch.rows)) {
         // A trigger or rule of the table kept rows out: which ones cannot be told.
         throw DataAccessError("The table did not take every new row of the group.");
     }

@@ -12,7 +12,8 @@ struct PgRowBatch {
     std::string table;                       // as it stands in statements
     std::vector<std::string> quotedColumns;  // the columns written, quoted
     std::string keyList;                     // the identity columns RETURNING gives back
-    std::vector<std::vector<PgParam>> rows;  // per row, one value per column, in their order
+    std::string copyText;                    // the rows in COPY's text form (AppendCopyRow)
+    std::size_t rows = 0;
 };
 
 // Stores the rows with a few round trips, however many there are: COPY streams them into a
@@ -22,8 +23,9 @@ struct PgRowBatch {
 // DataAccessError with the server's message when any row is refused.
 PgResult PgInsertBatch(PgSession& session, const PgRowBatch& batch);
 
-// A value in COPY's text form: \N for Null; backslash, tab, newline and carriage return
-// escaped; bytes of a binary value as bytea's hex text. Appended to `line`.
-void AppendCopyText(std::string& line, const PgParam& value);
+// A row in COPY's text form, its values (one per column written) separated by tabs: \N for
+// Null; backslash, tab, newline and carriage return escaped; bytes of a binary value as
+// bytea's hex text. Appended to `text`.
+void AppendCopyRow(std::string& text, const std::vector<PgParam>& values);
 
 }  // namespace vesk::data::detail

@@ -236,6 +236,7 @@ RowKey PgKeysetCursor::InsertRow(const std::vector<ColumnWrite>& writes) {
 }
 
 std::vector<InsertOutcome> PgKeysetCursor::InsertRows(const RowList& rows) {
+    auto use = m_session->Use();  // the groups' statements run as one step
     EndValueRead();
     std::vector<InsertOutcome> outcomes(rows.size());
     for (std::size_t first = 0; first < rows.size();) {
@@ -263,14 +264,15 @@ std::size_t PgKeysetCursor::EndOfGroup(const RowList& rows, std::size_t first) c
 // row at once; the others go together, or one by one when the server refuses the group.
 void PgKeysetCursor::InsertGroup(const RowList& rows, std::size_t first, std::size_t end,
                                  std::vector<InsertOutcome>& outcomes) {
-    PgRowBatch batch{m_identity.table, {}, m_identity.keyList, {}};
+    PgRowBatch batch{m_identity.table, {}, m_identity.keyList, {}, 0};
     for (const ColumnWrite& write : rows[first]) {
         batch.quotedColumns.push_back(QuotedColumn(write.column));
     }
     std::vector<std::size_t> stored;
     for (std::size_t row_idx = first; row_idx < end; ++row_idx) {
         try {
-            batch.rows.push_back(BatchValues(rows[row_idx]));
+            AppendCopyRow(batch.copyText, BatchValues(rows[row_idx]));
+            ++batch.rows;
             stored.push_back(row_idx);
         } catch (const DataAccessError& error) {
             outcomes[row_idx].error = error;

@@ -6,11 +6,20 @@
 
 namespace vesk::data::detail {
 
+std::string PgRowKeys::Joined(const Identity& identity) {
+    std::string joined;
+    for (const std::string& part : identity) {
+        joined += part;
+        joined += '\0';
+    }
+    return joined;
+}
+
 RowKey PgRowKeys::KeyOf(Identity identity) {
     auto [entry, added] =
-        m_keys.try_emplace(std::move(identity), static_cast<RowKey>(m_identities.size()));
+        m_keys.try_emplace(Joined(identity), static_cast<RowKey>(m_identities.size()));
     if (added) {
-        m_identities.push_back(&entry->first);
+        m_identities.push_back(std::move(identity));
     }
     return entry->second;
 }
@@ -19,7 +28,7 @@ const PgRowKeys::Identity& PgRowKeys::IdentityOf(RowKey key) const {
     if (key < 0 || static_cast<std::size_t>(key) >= m_identities.size()) {
         throw DataAccessError(fmt::format("No row has the key {} in this record set.", key));
     }
-    return *m_identities[static_cast<std::size_t>(key)];
+    return m_identities[static_cast<std::size_t>(key)];
 }
 
 }  // namespace vesk::data::detail

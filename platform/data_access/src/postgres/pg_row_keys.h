@@ -1,7 +1,8 @@
 #pragma once
 
-#include <map>
+#include <deque>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "backend.h"
@@ -21,8 +22,11 @@ public:
     const Identity& IdentityOf(RowKey key) const;
 
 private:
-    std::map<Identity, RowKey> m_keys;
-    std::vector<const Identity*> m_identities;  // by key; points into m_keys
+    // The identity's texts joined by NUL, which no server text holds.
+    static std::string Joined(const Identity& identity);
+
+    std::unordered_map<std::string, RowKey> m_keys;
+    std::deque<Identity> m_identities;  // by key
 };
 
 }  // namespace vesk::data::detail

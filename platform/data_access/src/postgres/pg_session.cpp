@@ -111,6 +111,7 @@ pg_conn* PgSession::Handle() const {
 }
 
 void PgSession::Close() {
+    auto use = Use();
     if (m_open) {
         m_open = false;
         PQfinish(m_handle);
@@ -124,6 +125,7 @@ bool PgSession::InTransaction() const {
 
 PgResult PgSession::Exec(std::string_view sql, const std::vector<PgParam>& params,
                          PgFormat format) {
+    auto use = Use();
     return Guarded(sql, [&] {
         std::string text(sql);
         std::vector<const char*> values;
@@ -142,6 +144,7 @@ PgResult PgSession::Exec(std::string_view sql, const std::vector<PgParam>& param
 }
 
 PgResult PgSession::Describe(std::string_view sql) {
+    auto use = Use();
     return Guarded(sql, [&] {
         std::string text(sql);
         Checked(PQprepare(Handle(), "", text.c_str(), 0, nullptr), sql);
@@ -150,6 +153,7 @@ PgResult PgSession::Describe(std::string_view sql) {
 }
 
 void PgSession::Run(std::string_view sql) {
+    auto use = Use();
     std::string text(sql);
     Checked(PQexec(Handle(), text.c_str()), sql);
 }
@@ -175,6 +179,7 @@ PgResult PgSession::Guarded(std::string_view sql, const std::function<PgResult()
 }
 
 void PgSession::CopyIn(std::string_view sql, const std::function<void(const CopySender&)>& feed) {
+    auto use = Use();
     std::string text(sql);
     PgResult start(PQexec(Handle(), text.c_str()));
     if (PQresultStatus(start.get()) != PGRES_COPY_IN) {

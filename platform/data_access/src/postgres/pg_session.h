@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -36,6 +37,8 @@ enum class PgFormat { Text = 0, Binary = 1 };
 // One server session, shared by the backend and its cursors. After Close the session refuses
 // use. Inside a transaction block each statement runs under a savepoint of its own, so that a
 // failing statement undoes only itself and the transaction goes on, as on the embedded engine.
+// Threads take turns: each statement, and each multi-statement step that holds Use(), runs
+// whole before another thread's statement starts.
 class PgSession {
 public:
     // Connects with the settings; a non-empty `database` replaces the database they name.
@@ -47,6 +50,10 @@ public:
     ~PgSession();
     PgSession(const PgSession&) = delete;
     PgSession& operator=(const PgSession&) = delete;
+
+    // Holds the session for the calling thread until the lock goes (the thread may go on
+    // using the session meanwhile).
+    [[nodiscard]] std::unique_lock<std::recursive_mutex> Use() { return std::unique_lock(m_use); }
 
     // The client handle; throws DataAccessError when the session is closed.
     pg_conn* Handle() const;
@@ -84,6 +91,7 @@ private:
 
     pg_conn* m_handle;
     bool m_open = true;
+    std::recursive_mutex m_use;
     int m_ownScopes = 0;
 };
 

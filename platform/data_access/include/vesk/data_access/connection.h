@@ -57,6 +57,10 @@ public:
     void SetAttributes(long attributes) { m_attributes = attributes; }
 
     ObjectStateEnum State() const;
+    // Whether two threads may use the open connection at once, each through record sets of
+    // its own, the engine taking their statements one after the other: true for the server,
+    // false for the embedded engine, whose connection serves one thread at a time.
+    bool SerializesUse() const;
     // Closes the session; open record sets over it can no longer read. Never throws.
     void Close();
 
