@@ -6,13 +6,28 @@ namespace vesk::dbutil::detail {
 
 using platform::IgnoringFailure;
 
+namespace {
+
+// Stores the rows `rows` keeps back; returns why a row was refused, or nothing.
+std::string StoreKept(data::Recordset& rows) {
+    std::string failure;
+    if (rows.State() == data::adStateOpen && rows.PendingBatchRows() > 0) {
+        try {
+            rows.UpdateBatch();
+        } catch (const std::exception& error) {
+            failure = error.what();
+        }
+    }
+    return failure;
+}
+
+}  // namespace
+
 NewRows::NewRows(const data::ConnectionPtr& destination, std::string table, long rowsPerGroup)
     : m_destination(destination),
       m_table(std::move(table)),
       m_rowsPerGroup(rowsPerGroup),
-      m_inBackground(destination->SerializesUse()) {
-    Begin();
-}
+      m_inBackground(destination->SerializesUse()) {}
 
 NewRows::~NewRows() {
     WaitForWorker();
@@ -30,13 +45,14 @@ data::Recordset& NewRows::Target() {
 
 std::string NewRows::RowAdded(bool holdsBinaryValue) {
     if (++m_rows >= m_rowsPerGroup) {
-        return Rotate();
+        return EndGroup();
     }
     return holdsBinaryValue ? Store() : std::string();
 }
 
 std::string NewRows::Store() {
     std::string failure = WaitForWorker();
+    Begin();
     std::string refused = StoreKept(m_sets[m_filling]);
     return failure.empty() ? refused : failure;
 }
@@ -47,32 +63,27 @@ std::string NewRows::Finish() {
     return failure;
 }
 
-// Stores the rows `rows` keeps back; returns why a row was refused, or nothing.
-std::string NewRows::StoreKept(data::Recordset& rows) {
-    std::string failure;
-    if (rows.State() == data::adStateOpen && rows.PendingBatchRows() > 0) {
-        try {
-            rows.UpdateBatch();
-        } catch (const std::exception& error) {
-            failure = error.what();
-        }
+// A full group goes on its way in a transaction of its own, committed as soon as it is
+// stored: on the worker where the destination allows, the next group filling the other set.
+std::string NewRows::EndGroup() {
+    m_rows = 0;
+    std::string failure = WaitForWorker();
+    End();
+    data::Recordset& full = m_sets[m_filling];
+    if (!m_inBackground) {
+        std::string refused = StoreGroup(full);
+        return failure.empty() ? refused : failure;
     }
+    m_worker = std::async(std::launch::async, [this, &full] { return StoreGroup(full); });
+    m_filling = 1 - m_filling;
     return failure;
 }
 
-// Ends a full group: the one before it is committed, and this one goes on its way in a new
-// transaction, on the worker where the destination allows.
-std::string NewRows::Rotate() {
-    std::string failure = WaitForWorker();
-    End();
-    Begin();
-    data::Recordset& full = m_sets[m_filling];
-    if (m_inBackground) {
-        m_worker = std::async(std::launch::async, [&full] { return StoreKept(full); });
-        m_filling = 1 - m_filling;
-    } else {
-        std::string refused = StoreKept(full);
-        failure = failure.empty() ? refused : failure;
+std::string NewRows::StoreGroup(data::Recordset& rows) {
+    const bool open = IgnoringFailure([&] { m_destination->BeginTrans(); });
+    std::string failure = StoreKept(rows);
+    if (open && !IgnoringFailure([&] { m_destination->CommitTrans(); })) {
+        IgnoringFailure([&] { m_destination->RollbackTrans(); });
     }
     return failure;
 }
@@ -82,8 +93,9 @@ std::string NewRows::WaitForWorker() {
 }
 
 void NewRows::Begin() {
-    m_rows = 0;
-    m_open = IgnoringFailure([&] { m_destination->BeginTrans(); });
+    if (!m_open) {
+        m_open = IgnoringFailure([&] { m_destination->BeginTrans(); });
+    }
 }
 
 void NewRows::End() {

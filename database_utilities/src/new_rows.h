@@ -11,7 +11,9 @@ namespace vesk::dbutil::detail {
 
 // The new rows a copy adds to one destination table. Record sets in batch mode keep them
 // back, and they go to the database a group at a time, each group in a transaction of its
-// own, so that a server takes a group in a few round trips; a refused row undoes no other.
+// own committed as soon as it is stored, so that a server takes a group in a few round trips;
+// a refused row undoes no other. Rows stored before their group is full (Store) share one
+// transaction, committed when the group ends.
 //
 // Where the destination lets two threads use it at once (Connection::SerializesUse), a group
 // is stored on a worker thread while the next group fills a second record set: reading the
@@ -19,7 +21,7 @@ namespace vesk::dbutil::detail {
 // waits for it first, so the copy's own statements never run beside it.
 class NewRows {
 public:
-    // `table` as it stands in statements. Opens the first group's transaction.
+    // `table` as it stands in statements.
     NewRows(const data::ConnectionPtr& destination, std::string table, long rowsPerGroup);
     // Waits for a group on its way and commits what was stored. Never throws.
     ~NewRows();
@@ -41,8 +43,8 @@ public:
     std::string Finish();
 
 private:
-    static std::string StoreKept(data::Recordset& rows);
-    std::string Rotate();
+    std::string EndGroup();
+    std::string StoreGroup(data::Recordset& rows);
     std::string WaitForWorker();
     void Begin();
     void End();
@@ -55,7 +57,7 @@ private:
     std::size_t m_filling = 0;          // the set rows are added to; the other may be on its way
     std::future<std::string> m_worker;  // the group on its way, and why a row of it was refused
     long m_rows = 0;
-    bool m_open = false;
+    bool m_open = false;  // the transaction of the rows stored before their group was full
 };
 
 }  // namespace vesk::dbutil::detail

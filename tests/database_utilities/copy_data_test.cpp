@@ -104,6 +104,18 @@ protected:
         return values;
     }
 
+    // A source of `rows` numbered rows "K1", "K2", ... in table T; the row numbered `unnamed` has
+    // no name, which the destinations of these tests refuse.
+    data::ConnectionPtr NumberedSource(int rows, int unnamed) {
+        data::ConnectionPtr from =
+            MakeDatabase("source.mdb", "", {"CREATE TABLE T (Code Text (10), Name Text (20))"});
+        from->Execute(fmt::format(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < {}) "
+            "INSERT INTO T SELECT 'K' || i, CASE WHEN i = {} THEN NULL ELSE 'N' || i END FROM n",
+            rows, unnamed));
+        return from;
+    }
+
     UpsizeListener m_upsize;
     std::unique_ptr<data::testing::ScratchServerDatabase> m_server;
 };
@@ -258,6 +270,31 @@ TEST_P(CopyDataTest, EmptyCatalogRaisesNoEvent) {
     EXPECT_TRUE(m_upsize.events.empty());
 }
 
+std::vector<std::string> NumberedCodes(int rows, int leftOut) {
+    std::vector<std::string> codes;
+    for (int number = 1; number <= rows; ++number) {
+        if (number != leftOut) {
+            codes.push_back(fmt::format("Text:K{}", number));
+        }
+    }
+    return codes;
+}
+
+const std::vector<std::string> kNamedT = {
+    "CREATE TABLE T (Code Text (10), Name Text (20) NOT NULL)"};
+
+// More rows than one group: each new key once, in the source's order; a key seen before and a
+// row the destination refuses are left out, and nothing else is.
+TEST_P(CopyDataTest, RowsOfManyGroupsAreAddedOnceInTheSourcesOrder) {
+    data::ConnectionPtr from = NumberedSource(12000, 7000);
+    from->Execute("INSERT INTO T VALUES ('K3', 'again')");
+    data::ConnectionPtr to = MakeDestination("dest.mdb", kNamedT);
+    m_utilities.CopyDataFromDBtoDB(from, to);
+    EXPECT_EQ(m_utilities.CopyFailure(), "");
+    EXPECT_EQ(Column(to, "T", "Code"), NumberedCodes(12000, 7000));
+    EXPECT_EQ(Column(to, "T", "Name")[2], "Text:N3");
+}
+
 }  // namespace
 }  // namespace vesk::dbutil::testing
 
@@ -343,6 +380,51 @@ TEST_P(ServerCopyDataTest, LostDestinationStopsTheCopyKeepingTheRowsCommitted) {
     m_utilities.CopyDataFromDBtoDB(from, again);
     EXPECT_EQ(m_utilities.CopyFailure(), "") << "a copy that runs to its end clears it";
     EXPECT_EQ(Column(again, "B", "Code"), std::vector<std::string>{"Text:3"});
+}
+
+// The host's own statements on the destination during the event pumps wait for the group on
+// its way, and the copy goes on.
+TEST_P(ServerCopyDataTest, HostStatementsDuringThePumpsTakeTurnsWithTheGroupOnItsWay) {
+    data::ConnectionPtr from = NumberedSource(12000, 0);
+    data::ConnectionPtr to = MakeDestination("dest", kNamedT);
+    to->Execute("CREATE TABLE Pumps (Pump integer)");
+    int pumps = 0;
+    m_ui.SetEventPumpHook([&] {
+        if (++pumps % 250 == 0) {
+            to->Execute(fmt::format("INSERT INTO Pumps VALUES ({})", pumps));
+            to->Execute("SELECT count(*) FROM T");
+        }
+    });
+    m_utilities.CopyDataFromDBtoDB(from, to);
+    m_ui.SetEventPumpHook(nullptr);
+    EXPECT_EQ(m_utilities.CopyFailure(), "");
+    EXPECT_EQ(Column(to, "T", "Code").size(), 12000u);
+    EXPECT_EQ(Column(to, "Pumps", "Pump").size(), static_cast<std::size_t>(pumps / 250));
+}
+
+// The connection lost in the middle of a table: the copy stops with the reason, what was
+// committed holds whole groups, and a copy run again completes the table without doubles.
+TEST_P(ServerCopyDataTest, LostDestinationInTheMiddleOfATableLeavesWholeGroups) {
+    data::ConnectionPtr from = NumberedSource(12000, 0);
+    data::ConnectionPtr to = MakeDestination("dest", kNamedT);
+    int pumps = 0;
+    m_ui.SetEventPumpHook([&] {
+        if (++pumps == 7000) {
+            TerminateOtherSessions();
+        }
+    });
+    m_utilities.CopyDataFromDBtoDB(from, to);
+    m_ui.SetEventPumpHook(nullptr);
+
+    EXPECT_TRUE(m_utilities.CopyFailure().starts_with(
+        "The copy stopped in the table T: the destination database no longer answers: "))
+        << m_utilities.CopyFailure();
+    data::ConnectionPtr again = MakeDestination("dest", {});
+    const std::size_t kept = Column(again, "T", "Code").size();
+    EXPECT_TRUE(kept == 0 || kept == 5000) << kept << " rows kept";
+    m_utilities.CopyDataFromDBtoDB(from, again);
+    EXPECT_EQ(m_utilities.CopyFailure(), "");
+    EXPECT_EQ(Column(again, "T", "Code"), NumberedCodes(12000, 0));
 }
 
 }  // namespace

@@ -182,6 +182,7 @@ void PgBackend::RequireTransaction() const {
 // The outermost level begins a transaction block; inner levels, and a level opened while the
 // host has a block open, are savepoints, so that they nest.
 long PgBackend::BeginTransaction() {
+    auto use = m_session->Use();
     bool beginsBlock = !m_session->InTransaction();
     m_levels.push_back(beginsBlock);
     try {
@@ -194,6 +195,7 @@ long PgBackend::BeginTransaction() {
 }
 
 void PgBackend::CommitTransaction() {
+    auto use = m_session->Use();
     RequireTransaction();
     bool endsBlock = m_levels.back();
     try {
@@ -209,6 +211,7 @@ void PgBackend::CommitTransaction() {
 }
 
 void PgBackend::RollbackTransaction() {
+    auto use = m_session->Use();
     RequireTransaction();
     std::string name = TransactionName();
     m_session->Run(m_levels.back()
