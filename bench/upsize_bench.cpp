@@ -1,12 +1,14 @@
 // Upsizing: the rows of an embedded database (ten columns) added to an empty database on the
-// server by CopyDataFromDBtoDB, keyed on the first column, beside pgloader loading the same
-// rows into the same server. The benchmark starts a throwaway cluster of its own
-// (tests/scripts/pg_cluster.sh) and stops it at the end.
+// server by CopyDataFromDBtoDB (after schema repair made the table), keyed on the first
+// column, beside pgloader loading the same rows into the same server (making its table
+// itself). The benchmark starts a throwaway cluster of its own (tests/scripts/pg_cluster.sh)
+// and stops it at the end.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
+#include <vector>
 
 #include <fmt/format.h>
 
@@ -109,18 +111,29 @@ void Upsize(const std::string& source, const std::string& destinationText) {
 
 }  // namespace
 
+// Each side loads into a database made before its timing starts; the best of kRounds runs.
+// The cluster stops before the folder that holds its state goes.
 void RunUpsizeBench() {
+    constexpr int kRounds = 3;
     const int rows = Rows();
     std::string folder = MakeBenchFolder();
-    Cluster cluster(folder + "/cluster");
-    std::string source = MakeSource(folder, rows);
-    double ours = BestSeconds(1, [&] { Upsize(source, cluster.MakeDatabase("upsize_vesk")); });
-    std::string plain = UnkeyedCopy(source);
-    cluster.MakeDatabase("upsize_pgloader");
-    double peer = BestSeconds(1, [&] {
-        Shell(fmt::format("pgloader --quiet 'sqlite://{}' '{}' > '{}/pgloader.log' 2>&1", plain,
-                          cluster.PgloaderTarget("upsize_pgloader"), folder));
-    });
+    double ours = 0;
+    double peer = 0;
+    {
+        Cluster cluster(folder + "/cluster");
+        std::string source = MakeSource(folder, rows);
+        std::vector<std::string> targets;
+        for (int round = 0; round < kRounds; ++round) {
+            targets.push_back(cluster.MakeDatabase(fmt::format("upsize_vesk_{}", round)));
+        }
+        ours = BestSeconds(kRounds, [&, round = 0]() mutable { Upsize(source, targets[round++]); });
+        std::string plain = UnkeyedCopy(source);
+        cluster.MakeDatabase("upsize_pgloader");
+        peer = BestSeconds(kRounds, [&] {
+            Shell(fmt::format("pgloader --quiet 'sqlite://{}' '{}' > '{}/pgloader.log' 2>&1", plain,
+                              cluster.PgloaderTarget("upsize_pgloader"), folder));
+        });
+    }
     std::cout << fmt::format(
         "  Upsizing {} rows into PostgreSQL   vesk {:8.0f} rows/s   pgloader {:8.0f} rows/s   "
         "ratio {:.2f} (goal 0.5; pgloader reads an unkeyed copy made with sqlcipher_export)\n",

@@ -446,7 +446,13 @@ void Recordset::UpdateBatch() {
             }
         }
     }
-    std::vector<detail::InsertOutcome> outcomes = cursor.InsertRows(rows);
+    std::vector<detail::InsertOutcome> outcomes;
+    try {
+        outcomes = cursor.InsertRows(rows);
+    } catch (...) {
+        m_batch.clear();  // their values are gone into `rows`
+        throw;
+    }
     m_batch.clear();  // after the writes are done with the kept values
     std::optional<DataAccessError> refusal;
     for (detail::InsertOutcome& outcome : outcomes) {
