@@ -209,29 +209,29 @@ public:
                 throw data::DataAccessError("not a text or number column");
             }
             for (; !rows.IsEOF(); rows.MoveNext()) {
-                Add(rows.Fields().Item(0L).Value().ToText());
+                Claim(rows.Fields().Item(0L).Value().ToText());
             }
         });
     }
 
-    bool MayHold(const std::string& key) const {
-        if (!m_known || m_keys.contains(LowerAscii(key))) {
-            return true;
-        }
-        if (!LooksNumeric(key)) {
-            return false;
-        }
-        std::optional<double> number = WholeNumber(key);
-        return !number || m_numbers.contains(*number);
-    }
-    void Add(const std::string& key) {
-        m_keys.insert(LowerAscii(key));
-        if (std::optional<double> number = WholeNumber(key)) {
-            m_numbers.insert(*number);
-        }
-    }
+    // Whether the destination may hold `key`. The key counts as held from now on: its row is
+    // about to be added, or the database is asked about it.
+    bool MayHoldElseClaim(const std::string& key) { return !m_known || Claim(key); }
 
 private:
+    // Counts `key` as held; returns whether it may have been held before.
+    bool Claim(const std::string& key) {
+        const std::optional<double> number = WholeNumber(key);
+        bool mayHold = !m_keys.insert(LowerAscii(key)).second;
+        if (!mayHold && LooksNumeric(key)) {
+            mayHold = !number || m_numbers.contains(*number);
+        }
+        if (number) {
+            m_numbers.insert(*number);
+        }
+        return mayHold;
+    }
+
     bool m_known = false;
     std::unordered_set<std::string> m_keys;
     std::set<double> m_numbers;
@@ -384,13 +384,12 @@ std::string DatabaseUtilities::CopyRow(data::Recordset& source, detail::RowCopy&
     try {
         std::string key = source.Fields().Item(0L).Value().ToText();
         std::optional<bool> found = false;
-        if (copy.keys.MayHold(key)) {
+        if (copy.keys.MayHoldElseClaim(key)) {
             failure = copy.rows.Store();  // the rows on their way count as held
             found = FoundInDestination(copy.destination, copy.table, copy.column, key, failure);
         }
         if (found == false) {
             const bool binary = AddRow(source, copy.rows.Target());
-            copy.keys.Add(key);
             std::string refused = copy.rows.RowAdded(binary);
             failure = failure.empty() ? refused : failure;
         }
