@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include <fmt/format.h>
 
@@ -62,9 +63,9 @@ std::string PgKeysetCursor::QuotedColumn(std::size_t column) const {
     return QuoteIdentifier(m_columnNames[column]);
 }
 
-// One row by identity. A bytea column gives two results: the value (Null when it is large)
-// and its length, which the server answers without reading the value.
-std::string PgKeysetCursor::BuildRowQuery() const {
+// The values of a row, then its identity. A bytea column gives two results: the value (Null
+// when it is large) and its length, which the server answers without reading the value.
+std::string PgKeysetCursor::SelectList() const {
     std::vector<std::string> list;
     for (std::size_t column_idx = 0; column_idx < m_columns.size(); ++column_idx) {
         std::string name = QuotedColumn(column_idx);
@@ -74,8 +75,14 @@ std::string PgKeysetCursor::BuildRowQuery() const {
                                          name, kDeferredSize)
                            : name);
     }
-    return fmt::format("SELECT {} FROM {} WHERE {}", list.empty() ? "NULL" : JoinList(list),
-                       m_identity.table, IdentityMatch(1));
+    list.push_back(m_identity.keyList);
+    return JoinList(list);
+}
+
+// One row by identity.
+std::string PgKeysetCursor::BuildRowQuery() const {
+    return fmt::format("SELECT {} FROM {} WHERE {}", SelectList(), m_identity.table,
+                       IdentityMatch(1));
 }
 
 // "k1 = $n AND k2 = $n+1 ...": the server takes each parameter's type from its key column.
@@ -118,23 +125,67 @@ bool PgKeysetCursor::ReadRow(RowKey key, std::vector<StoredValue>& values) {
     if (PQntuples(result.get()) == 0) {
         return false;
     }
+    ReadValues(result, 0, values);
+    return true;
+}
+
+// The values of row `row` of a result of SelectList.
+void PgKeysetCursor::ReadValues(const PgResult& result, int row,
+                                std::vector<StoredValue>& values) const {
     values.assign(m_columns.size(), StoredValue{});
     int field = 0;
     for (std::size_t column_idx = 0; column_idx < m_columns.size(); ++column_idx) {
         StoredValue& stored = values[column_idx];
-        bool isNull = PQgetisnull(result.get(), 0, field);
+        bool isNull = PQgetisnull(result.get(), row, field);
         stored.value = isNull
                            ? Variant::Null()
-                           : PgReadValue(ValueText(result, 0, field), m_columns[column_idx].type);
+                           : PgReadValue(ValueText(result, row, field), m_columns[column_idx].type);
         if (MayDefer(column_idx)) {
-            bool noSize = PQgetisnull(result.get(), 0, field + 1);
-            stored.size = noSize ? 0 : std::stoll(std::string(ValueText(result, 0, field + 1)));
+            bool noSize = PQgetisnull(result.get(), row, field + 1);
+            stored.size = noSize ? 0 : std::stoll(std::string(ValueText(result, row, field + 1)));
             stored.deferred = isNull && !noSize;
             ++field;
         }
         ++field;
     }
-    return true;
+}
+
+std::vector<std::optional<std::vector<StoredValue>>> PgKeysetCursor::ReadRows(
+    std::span<const RowKey> keys) {
+    std::vector<std::optional<std::vector<StoredValue>>> rows(keys.size());
+    for (std::size_t first = 0; first < keys.size(); first += kRowsPerRead) {
+        ReadRowGroup(keys.subspan(first, std::min<std::size_t>(kRowsPerRead, keys.size() - first)),
+                     std::span(rows).subspan(first));
+    }
+    return rows;
+}
+
+// One statement for the rows of `keys`, whose identities it matches one by one (the server
+// takes each parameter's type from its key column); the rows come back in any order.
+void PgKeysetCursor::ReadRowGroup(std::span<const RowKey> keys,
+                                  std::span<std::optional<std::vector<StoredValue>>> rows) {
+    std::vector<std::string> matches;
+    std::vector<PgParam> params;
+    std::unordered_map<RowKey, std::size_t> positions;
+    for (std::size_t key_idx = 0; key_idx < keys.size(); ++key_idx) {
+        matches.push_back("(" + IdentityMatch(params.size() + 1) + ")");
+        std::vector<PgParam> identity = IdentityParams(keys[key_idx]);
+        params.insert(params.end(), identity.begin(), identity.end());
+        positions.emplace(keys[key_idx], key_idx);
+    }
+    std::string where;
+    for (const std::string& match : matches) {
+        where += (where.empty() ? "" : " OR ") + match;
+    }
+    PgResult result = m_session->Exec(
+        fmt::format("SELECT {} FROM {} WHERE {}", SelectList(), m_identity.table, where), params);
+    const int identityColumn = PQnfields(result.get()) - static_cast<int>(m_identity.key.size());
+    for (int row = 0; row < PQntuples(result.get()); ++row) {
+        auto position = positions.find(KeyOfRow(result, row, identityColumn));
+        if (position != positions.end()) {
+            ReadValues(result, row, rows[position->second].emplace());
+        }
+    }
 }
 
 std::size_t PgKeysetCursor::ReadValue(RowKey key, std::size_t column, std::int64_t offset,

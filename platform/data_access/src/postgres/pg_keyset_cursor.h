@@ -26,6 +26,9 @@ public:
     bool IsUpdatable() const override { return true; }
     std::vector<RowKey> FetchKeys() override;
     bool ReadRow(RowKey key, std::vector<StoredValue>& values) override;
+    // Up to kRowsPerRead rows a statement.
+    std::vector<std::optional<std::vector<StoredValue>>> ReadRows(
+        std::span<const RowKey> keys) override;
     std::size_t ReadValue(RowKey key, std::size_t column, std::int64_t offset,
                           std::span<std::uint8_t> out) override;
     void EndValueRead() override { m_window.reset(); }
@@ -42,6 +45,8 @@ public:
     static constexpr std::int64_t kDeferredSize = 64 * 1024;
     // Bytes one piecewise read fetches: consecutive chunks come from one window.
     static constexpr std::int64_t kReadWindow = 1024 * 1024;
+    // Rows ReadRows asks for in one statement.
+    static constexpr std::size_t kRowsPerRead = 100;
 
 private:
     // A piece of one value, kept between consecutive reads.
@@ -58,7 +63,11 @@ private:
         std::vector<const ValueSpool*> spools;
     };
 
+    std::string SelectList() const;
     std::string BuildRowQuery() const;
+    void ReadValues(const PgResult& result, int row, std::vector<StoredValue>& values) const;
+    void ReadRowGroup(std::span<const RowKey> keys,
+                      std::span<std::optional<std::vector<StoredValue>>> rows);
     std::string IdentityMatch(std::size_t firstParam) const;
     std::vector<PgParam> IdentityParams(RowKey key) const;
     WriteValues PrepareWrites(const std::vector<ColumnWrite>& writes) const;
