@@ -1,5 +1,7 @@
 #include "backend.h"
 
+#include <algorithm>
+
 #include <fmt/format.h>
 
 #include "postgres/pg_backend.h"
@@ -7,6 +9,17 @@
 #include "vesk/data_access/data_access_error.h"
 
 namespace vesk::data::detail {
+
+bool HasSpool(const std::vector<ColumnWrite>& row) {
+    return std::any_of(row.begin(), row.end(),
+                       [](const ColumnWrite& write) { return write.spool != nullptr; });
+}
+
+bool SameColumns(const std::vector<ColumnWrite>& left, const std::vector<ColumnWrite>& right) {
+    return std::equal(
+        left.begin(), left.end(), right.begin(), right.end(),
+        [](const ColumnWrite& a, const ColumnWrite& b) { return a.column == b.column; });
+}
 
 std::vector<std::optional<std::vector<StoredValue>>> Cursor::ReadRows(
     std::span<const RowKey> keys) {

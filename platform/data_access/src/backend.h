@@ -56,6 +56,11 @@ struct ColumnWrite {
     const ValueSpool* spool = nullptr;
 };
 
+// Whether a row's writes take a value from a spool.
+bool HasSpool(const std::vector<ColumnWrite>& row);
+// Whether two rows write the same columns in the same order.
+bool SameColumns(const std::vector<ColumnWrite>& left, const std::vector<ColumnWrite>& right);
+
 // What became of one of several new rows stored together: its key, or why it was refused.
 struct InsertOutcome {
     std::optional<RowKey> key;

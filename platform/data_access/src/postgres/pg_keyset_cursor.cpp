@@ -29,17 +29,6 @@ std::string_view ValueText(const PgResult& result, int row, int column) {
                             static_cast<std::size_t>(PQgetlength(result.get(), row, column)));
 }
 
-bool HasSpool(const std::vector<ColumnWrite>& row) {
-    return std::any_of(row.begin(), row.end(),
-                       [](const ColumnWrite& write) { return write.spool; });
-}
-
-bool SameColumns(const std::vector<ColumnWrite>& left, const std::vector<ColumnWrite>& right) {
-    return std::equal(
-        left.begin(), left.end(), right.begin(), right.end(),
-        [](const ColumnWrite& a, const ColumnWrite& b) { return a.column == b.column; });
-}
-
 }  // namespace
 
 PgKeysetCursor::PgKeysetCursor(PgSessionPtr session, PgTableIdentity identity,

@@ -337,30 +337,59 @@ std::int64_t SqliteKeysetCursor::SpooledBytes(const std::vector<ColumnWrite>& wr
     return total;
 }
 
+std::string SqliteKeysetCursor::InsertStatement(const std::vector<ColumnWrite>& writes) const {
+    if (writes.empty()) {
+        return fmt::format("INSERT INTO {} DEFAULT VALUES", QuoteIdentifier(m_table));
+    }
+    std::string names;
+    std::string marks;
+    for (const ColumnWrite& write : writes) {
+        names += (names.empty() ? "" : ", ") + QuotedColumn(write.column);
+        marks += marks.empty() ? "?" : ", ?";
+    }
+    return fmt::format("INSERT INTO {} ({}) VALUES ({})", QuoteIdentifier(m_table), names, marks);
+}
+
 RowKey SqliteKeysetCursor::InsertRow(const std::vector<ColumnWrite>& writes) {
     EndValueRead();
-    std::string sql;
-    if (writes.empty()) {
-        sql = fmt::format("INSERT INTO {} DEFAULT VALUES", QuoteIdentifier(m_table));
-    } else {
-        std::string names;
-        std::string marks;
-        for (const ColumnWrite& write : writes) {
-            names += (names.empty() ? "" : ", ") + QuotedColumn(write.column);
-            marks += marks.empty() ? "?" : ", ?";
-        }
-        sql =
-            fmt::format("INSERT INTO {} ({}) VALUES ({})", QuoteIdentifier(m_table), names, marks);
-    }
     CacheGrowth cache(*m_database, SpooledBytes(writes));
     SqliteSavepoint savepoint(*m_database);
-    SqliteStatement statement(*m_database, sql);
+    SqliteStatement statement(*m_database, InsertStatement(writes));
     BindWrites(statement, writes, 1);
     statement.Step();
     RowKey key = sqlite3_last_insert_rowid(m_database->Handle());
     StreamSpooledValues(key, writes);
     savepoint.Release();
     return key;
+}
+
+std::vector<InsertOutcome> SqliteKeysetCursor::InsertRows(
+    const std::vector<std::vector<ColumnWrite>>& rows) {
+    EndValueRead();
+    std::vector<InsertOutcome> outcomes(rows.size());
+    std::unique_ptr<SqliteStatement> statement;
+    const std::vector<ColumnWrite>* prepared = nullptr;  // the row `statement` was made for
+    for (std::size_t row_idx = 0; row_idx < rows.size(); ++row_idx) {
+        const std::vector<ColumnWrite>& row = rows[row_idx];
+        try {
+            if (row.empty() || HasSpool(row)) {
+                outcomes[row_idx].key = InsertRow(row);
+                continue;
+            }
+            if (!prepared || !SameColumns(*prepared, row)) {
+                statement = std::make_unique<SqliteStatement>(*m_database, InsertStatement(row));
+                prepared = &row;
+            }
+            SqliteSavepoint savepoint(*m_database);
+            BindWrites(*statement, row, 1);
+            statement->Step();
+            outcomes[row_idx].key = sqlite3_last_insert_rowid(m_database->Handle());
+            savepoint.Release();
+        } catch (const DataAccessError& error) {
+            outcomes[row_idx].error = error;
+        }
+    }
+    return outcomes;
 }
 
 RowKey SqliteKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) {

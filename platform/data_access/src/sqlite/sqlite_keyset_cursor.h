@@ -36,6 +36,10 @@ public:
                           std::span<std::uint8_t> out) override;
     void EndValueRead() override;
     RowKey InsertRow(const std::vector<ColumnWrite>& writes) override;
+    // Rows that write the same columns, none from a spool, share one prepared statement;
+    // each is still stored under a savepoint of its own.
+    std::vector<InsertOutcome> InsertRows(
+        const std::vector<std::vector<ColumnWrite>>& rows) override;
     RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) override;
     void DeleteRow(RowKey key) override;
 
@@ -47,6 +51,7 @@ private:
 
     // The statement that reads rows' values (and, last, their rowid) under `condition`.
     std::string BuildRowQuery(std::string_view condition) const;
+    std::string InsertStatement(const std::vector<ColumnWrite>& writes) const;
     void ReadValues(SqliteStatement& statement, std::vector<StoredValue>& values) const;
     std::vector<std::optional<std::vector<StoredValue>>> ReadRange(std::span<const RowKey> keys);
     void BindWrites(SqliteStatement& statement, const std::vector<ColumnWrite>& writes,
