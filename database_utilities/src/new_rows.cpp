@@ -21,6 +21,13 @@ std::string StoreKept(data::Recordset& rows) {
     return failure;
 }
 
+// Commits the open transaction, or rolls it back when the commit is refused.
+void CommitOrRollBack(data::Connection& connection) {
+    if (!IgnoringFailure([&] { connection.CommitTrans(); })) {
+        IgnoringFailure([&] { connection.RollbackTrans(); });
+    }
+}
+
 }  // namespace
 
 NewRows::NewRows(const data::ConnectionPtr& destination, std::string table, long rowsPerGroup)
@@ -82,8 +89,8 @@ std::string NewRows::EndGroup() {
 std::string NewRows::StoreGroup(data::Recordset& rows) {
     const bool open = IgnoringFailure([&] { m_destination->BeginTrans(); });
     std::string failure = StoreKept(rows);
-    if (open && !IgnoringFailure([&] { m_destination->CommitTrans(); })) {
-        IgnoringFailure([&] { m_destination->RollbackTrans(); });
+    if (open) {
+        CommitOrRollBack(*m_destination);
     }
     return failure;
 }
@@ -99,8 +106,8 @@ void NewRows::Begin() {
 }
 
 void NewRows::End() {
-    if (m_open && !IgnoringFailure([&] { m_destination->CommitTrans(); })) {
-        IgnoringFailure([&] { m_destination->RollbackTrans(); });
+    if (m_open) {
+        CommitOrRollBack(*m_destination);
     }
     m_open = false;
 }

@@ -392,13 +392,6 @@ const Recordset::PendingColumn* Recordset::PendingAt(std::size_t column) const {
     return column < m_pending.size() && m_pending[column].set ? &m_pending[column] : nullptr;
 }
 
-// A row just stored joins the end of the set and becomes current.
-void Recordset::JoinNewRow(std::int64_t key) {
-    m_allKeys.push_back(key);
-    m_keys.push_back(key);
-    StandOn(static_cast<std::ptrdiff_t>(m_keys.size()) - 1);
-}
-
 void Recordset::Update() {
     detail::Cursor& cursor = OpenCursor();
     if (m_editMode == adEditNone) {
@@ -414,9 +407,11 @@ void Recordset::Update() {
     std::vector<detail::ColumnWrite> writes = WritesOf(m_pending);
     if (m_editMode == adEditAdd) {
         std::int64_t key = cursor.InsertRow(writes);
+        m_allKeys.push_back(key);
+        m_keys.push_back(key);
         m_pending.clear();
         m_editMode = adEditNone;
-        JoinNewRow(key);
+        StandOn(static_cast<std::ptrdiff_t>(m_keys.size()) - 1);
         return;
     }
     auto index = static_cast<std::size_t>(m_position);
@@ -455,12 +450,18 @@ void Recordset::UpdateBatch() {
     }
     m_batch.clear();  // after the writes are done with the kept values
     std::optional<DataAccessError> refusal;
+    std::optional<std::int64_t> last;
     for (detail::InsertOutcome& outcome : outcomes) {
         if (outcome.key) {
-            JoinNewRow(*outcome.key);
+            m_allKeys.push_back(*outcome.key);
+            m_keys.push_back(*outcome.key);
+            last = outcome.key;
         } else if (!refusal) {
             refusal = std::move(outcome.error);
         }
+    }
+    if (last) {
+        StandOn(static_cast<std::ptrdiff_t>(m_keys.size()) - 1);
     }
     if (refusal) {
         throw *refusal;

@@ -204,6 +204,30 @@ TEST_F(ServerRecordsetBatchTest, RowsWithLargeValuesGoOneByOneBetweenTheGroups) 
     EXPECT_EQ(Scalar(m_connection, "SELECT count(*) FROM Staff WHERE Photo IS NULL"), "8");
 }
 
+// A trigger that keeps rows out leaves the group's identities unknown: the rows go one by one,
+// and those the table did not take are reported, the others join the set.
+TEST_F(ServerRecordsetBatchTest, RowsATriggerKeepsOutAreReportedAndTheOthersJoinTheSet) {
+    m_connection->Execute(
+        "CREATE FUNCTION skip_odd() RETURNS trigger AS $$ BEGIN IF NEW.Grade % 2 = 1 THEN "
+        "RETURN NULL; END IF; RETURN NEW; END $$ LANGUAGE plpgsql");
+    m_connection->Execute(
+        "CREATE TRIGGER skip_odd BEFORE INSERT ON Staff FOR EACH ROW EXECUTE FUNCTION "
+        "skip_odd()");
+    auto rows = BatchRows();
+    for (int number = 1; number <= 6; ++number) {
+        Keep(*rows, number, Variant(number));
+    }
+    try {
+        rows->UpdateBatch();
+        ADD_FAILURE() << "the rows kept out are reported";
+    } catch (const DataAccessError& error) {
+        EXPECT_STREQ(error.what(), "The new row was not stored: the table gave no row back.");
+    }
+    EXPECT_EQ(rows->RecordCount(), 3);
+    EXPECT_EQ(Joined(m_connection, "SELECT Code FROM Staff ORDER BY Code"), "K2|K4|K6");
+    EXPECT_EQ(rows->Fields()["Code"].Value(), Variant("K6"));
+}
+
 // A worker storing a group while another thread runs statements of its own on the same
 // connection: each waits for the other's step, and both complete.
 TEST_F(ServerRecordsetBatchTest, TwoThreadsTakeTurnsOnOneConnection) {

@@ -188,18 +188,10 @@ std::vector<std::optional<std::vector<StoredValue>>> SqliteKeysetCursor::ReadRow
     if (IsDenseRisingRun(keys)) {
         return ReadRange(keys);
     }
-    if (!sqlite3_get_autocommit(m_database->Handle())) {
-        return Cursor::ReadRows(keys);
-    }
-    m_database->Run("BEGIN");
-    try {
-        auto rows = Cursor::ReadRows(keys);
-        m_database->Run("COMMIT");
-        return rows;
-    } catch (...) {
-        sqlite3_exec(m_database->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
+    SqliteSavepoint reading(*m_database);  // outside a transaction, one of its own
+    auto rows = Cursor::ReadRows(keys);
+    reading.Release();
+    return rows;
 }
 
 // One scan from the first key to the last; rows of the range that are not asked for are

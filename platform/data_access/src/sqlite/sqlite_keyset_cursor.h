@@ -27,8 +27,8 @@ public:
     std::vector<RowKey> FetchKeys() override;
     bool ReadRow(RowKey key, std::vector<StoredValue>& values) override;
     // Keys in rising order that fill most of their range are read by one scan of the range;
-    // others, outside a transaction, in one read transaction of their own. Either way the file
-    // is locked and checked once, and its page cache (which a keyed file would otherwise
+    // others under one savepoint (outside a transaction, a read transaction of its own). Either way
+    // the file is locked and checked once, and its page cache (which a keyed file would otherwise
     // decrypt again for every statement) serves all the rows.
     std::vector<std::optional<std::vector<StoredValue>>> ReadRows(
         std::span<const RowKey> keys) override;

@@ -162,7 +162,6 @@ private:
     std::size_t ColumnIndex(std::string_view name) const;
     std::size_t ColumnCount() const;
     void ResetRowState();
-    void JoinNewRow(std::int64_t key);
     static std::vector<detail::ColumnWrite> WritesOf(const PendingRow& pending);
     const PendingColumn* PendingAt(std::size_t column) const;
 
