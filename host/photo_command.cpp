@@ -11,6 +11,7 @@
 #include "photo_edit_command.h"
 #include "photo_store_session.h"
 #include "vesk/data_access/recordset.h"
+#include "vesk/data_access/transaction.h"
 
 namespace vesk::host {
 
@@ -40,19 +41,29 @@ void AddOwnerOptions(CLI::App& command, OwnerOptions& owner) {
     command.add_option("--code", owner.code, "the owner's code")->required();
 }
 
+// The table and the index on its owner columns are made together, or neither is.
 void CreateTable(const PhotoStoreOptions& options, Output& output) {
     data::ConnectionPtr connection = OpenDatabase(options.database);
-    connection->Execute(PhotoTableDefinition(options, *connection));
+    data::Transaction creating(connection);
+    for (const std::string& statement : PhotoTableDefinition(options, *connection)) {
+        connection->Execute(statement);
+    }
+    creating.Commit();
     output.out << fmt::format("Created photo table {}\n", options.table);
 }
 
+// The description check and the save are one write of the photo table, so that two adds at
+// once never store one description twice or two default marks; a failure anywhere leaves the
+// table and the photo folder as they were.
 void AddPhoto(const PhotoStoreOptions& options, const AddOptions& add, Output& output) {
     PhotoStoreSession session(options);
     session.Open(add.owner.code, add.owner.group);
     Picture picture = Picture::Load(add.image);
     std::string size = session.RequireWithinLimit(picture);
+    data::Transaction writing(session.Connection(), options.table);
     session.RequireNewDescription(add.description);
     session.Save(add.description, add.comments, add.isDefault, picture);
+    writing.Commit();
     output.out << fmt::format("Added \"{}\" for {} in group {} ({} KB in bitmap format)\n",
                               add.description, add.owner.code, add.owner.group, size);
 }

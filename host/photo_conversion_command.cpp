@@ -36,14 +36,19 @@ public:
             rowsWalked = Pos;
         }
     }
+    // A row's problems come before its progress event: they belong to row rowsWalked + 1.
     void ErrorDescrption(std::string& sErrDescrption) override {
-        problems.push_back(sErrDescrption);
+        problems.push_back(fmt::format("row {}: {}", rowsWalked + 1, sErrDescrption));
+        if (rowsLeft.empty() || rowsLeft.back() != rowsWalked + 1) {
+            rowsLeft.push_back(rowsWalked + 1);
+        }
     }
 
     ProgressBar m_bar;
     long rowsWalked = 0;
     long filesRemoved = 0;
     std::vector<std::string> problems;
+    std::vector<long> rowsLeft;  // each row with a problem, once
 };
 
 long PicturesInTable(const data::ConnectionPtr& connection, const PhotoStoreOptions& options) {
@@ -93,21 +98,26 @@ void ConvertPhotos(const PhotoStoreOptions& options, bool toFiles,
     store.Unadvise(&report);
     report.m_bar.Clear();
     if (!completed) {
+        std::string reason = report.problems.empty() ? "" : ": " + report.problems.back();
         throw std::runtime_error("The conversion stopped: the table " + options.table +
-                                 " could not be walked");
+                                 " could not be walked" + reason);
     }
     long after = PicturesInTable(connection, options);
     output.out << (toFiles
                        ? fmt::format("Converted {} rows: {} pictures moved to files in {}, {} rows "
                                      "left as they were\n",
                                      report.rowsWalked, before - after, store.PhotosFolder,
-                                     report.problems.size())
+                                     report.rowsLeft.size())
                        : fmt::format(
                              "Converted {} rows: {} photo files stored in the table and removed, "
                              "{} rows left as they were\n",
-                             report.rowsWalked, report.filesRemoved, report.problems.size()));
+                             report.rowsWalked, report.filesRemoved, report.rowsLeft.size()));
     for (const std::string& problem : report.problems) {
         output.out << "  " << problem << '\n';
+    }
+    if (!report.rowsLeft.empty()) {
+        throw std::runtime_error(
+            fmt::format("{} rows were left as they were", report.rowsLeft.size()));
     }
 }
 

@@ -38,7 +38,9 @@ Picture GeneratedPortrait(int index) {
 
 void StorePortraits(const data::ConnectionPtr& connection, const PhotoStoreOptions& options,
                     Output& output) {
-    connection->Execute(PhotoTableDefinition(options, *connection));
+    for (const std::string& statement : PhotoTableDefinition(options, *connection)) {
+        connection->Execute(statement);
+    }
     for (int index = 0; index < 4; ++index) {
         PhotoStoreSession session(options, connection);
         session.Open(kEmployeeCodes[index], "EMP");

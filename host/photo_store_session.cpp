@@ -1,13 +1,38 @@
 #include "photo_store_session.h"
 
+#include <cmath>
 #include <stdexcept>
 
 #include <fmt/format.h>
 
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
+#include "vesk/data_access/sql_text.h"
 
 namespace vesk::host {
+
+namespace {
+
+// A size limit is a finite number of kilobytes, 0 or more: "nan", "inf" and "-5" are refused.
+CLI::Validator KilobyteLimit() {
+    return CLI::Validator(
+        [](std::string& input) -> std::string {
+            double value = 0;
+            std::size_t used = 0;
+            try {
+                value = std::stod(input, &used);
+            } catch (const std::exception&) {
+                used = 0;
+            }
+            if (used != input.size() || !std::isfinite(value) || value < 0) {
+                return "a size limit is a number of kilobytes, 0 or more: " + input;
+            }
+            return {};
+        },
+        "KB");
+}
+
+}  // namespace
 
 void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options) {
     AddDatabaseOptions(command, options.database);
@@ -23,13 +48,16 @@ void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options) {
                        "default mark column (default DefaultPhoto)");
     command.add_option("--photo-column", options.photoColumn, "picture column (default Photo)");
     command.add_option("--files", options.filesFolder, "keep pictures as files in this folder");
-    command.add_option("--max-kb", options.maxKilobytes, "largest photo in KB of its bitmap form");
+    command
+        .add_option("--max-kb", options.maxKilobytes,
+                    "largest photo in KB of its bitmap form (0: no limit)")
+        ->check(KilobyteLimit());
 }
 
 // On the server the default mark is a smallint: the store clears marks with "= 0", which a
 // boolean column refuses there.
-std::string PhotoTableDefinition(const PhotoStoreOptions& options,
-                                 const data::Connection& connection) {
+std::vector<std::string> PhotoTableDefinition(const PhotoStoreOptions& options,
+                                              const data::Connection& connection) {
     constexpr const char* kEmbeddedTable =
         "CREATE TABLE {} ({} Text (50), {} Text (100), {} Text (50), {} Memo, {} YESNO, {} "
         "LONGBINARY)";
@@ -38,9 +66,14 @@ std::string PhotoTableDefinition(const PhotoStoreOptions& options,
         "{} bytea)";
     data::ConnectionSettings settings = data::ParseConnectionText(connection.ConnectionString());
     bool onServer = settings.provider == data::Provider::PostgreSql;
-    return fmt::format(fmt::runtime(onServer ? kServerTable : kEmbeddedTable), options.table,
-                       options.codeColumn, options.descriptionColumn, options.groupColumn,
-                       options.commentsColumn, options.defaultColumn, options.photoColumn);
+    std::string table =
+        fmt::format(fmt::runtime(onServer ? kServerTable : kEmbeddedTable), options.table,
+                    options.codeColumn, options.descriptionColumn, options.groupColumn,
+                    options.commentsColumn, options.defaultColumn, options.photoColumn);
+    std::string index = fmt::format("CREATE INDEX {} ON {} ({}, {})",
+                                    data::QuoteIdentifier(options.table + "_Owner"), options.table,
+                                    options.groupColumn, options.codeColumn);
+    return {table, index};
 }
 
 PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options)

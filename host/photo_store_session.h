@@ -31,10 +31,11 @@ struct PhotoStoreOptions {
 
 void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options);
 
-// The CREATE TABLE statement of a photo table with the options' column names, in the dialect of
-// the database `connection` is open on.
-std::string PhotoTableDefinition(const PhotoStoreOptions& options,
-                                 const data::Connection& connection);
+// The statements that make a photo table with the options' column names, in the dialect of the
+// database `connection` is open on: the table, then an index on its owner columns (group,
+// code), which every owner's rows are selected by.
+std::vector<std::string> PhotoTableDefinition(const PhotoStoreOptions& options,
+                                              const data::Connection& connection);
 
 // A photo store configured from the options, open on one owner's photos, that turns the
 // store's notifications of failure into exceptions (std::runtime_error with the store's texts).

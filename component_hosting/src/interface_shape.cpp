@@ -5,16 +5,14 @@
 
 #include "call.h"
 #include "vesk/com/text_conversion.h"
+#include "vesk/data_access/letter_case.h"
 
 namespace vesk::com {
 
 namespace {
 
 bool SameName(std::string_view left, std::string_view right) {
-    return std::equal(left.begin(), left.end(), right.begin(), right.end(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
-    });
+    return data::SameIgnoringCase(left, right);
 }
 
 bool IsPut(SlotKind kind) {

@@ -9,31 +9,19 @@
 
 #include "vesk/com/com_error.h"
 #include "vesk/com/text_conversion.h"
+#include "vesk/data_access/letter_case.h"
 
 namespace vesk::com {
 
 namespace {
 
-bool EqualsIgnoringCase(std::string_view left, std::string_view right) {
-    if (left.size() != right.size()) {
-        return false;
-    }
-    for (std::size_t index = 0; index < left.size(); ++index) {
-        if (std::tolower(static_cast<unsigned char>(left[index])) !=
-            std::tolower(static_cast<unsigned char>(right[index]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // A text read as a number: a decimal number, or "True" (-1) / "False" (0).
 std::optional<double> NumberOfText(std::string_view text) {
     text = TrimmedText(text);
-    if (EqualsIgnoringCase(text, "True")) {
+    if (data::SameIgnoringCase(text, "True")) {
         return -1.0;
     }
-    if (EqualsIgnoringCase(text, "False")) {
+    if (data::SameIgnoringCase(text, "False")) {
         return 0.0;
     }
     if (!text.empty() && text.front() == '+') {

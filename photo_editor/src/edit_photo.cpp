@@ -2,6 +2,7 @@
 // store itself does not depend on the widgets.
 #include <QApplication>
 
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
@@ -11,6 +12,34 @@
 namespace vesk::photo {
 
 namespace {
+
+// Makes the widget application the dialog needs when the host runs none (a plain C++ host, or
+// one binding late); it lives as long as the process. Throws when the host runs another kind
+// of Qt application, or when there is no display to show the dialog on (Qt would abort).
+void RequireWidgetApplication() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+        return;
+    }
+    if (QCoreApplication::instance() != nullptr) {
+        throw std::logic_error(
+            "The photo editor needs a Qt widget application (QApplication); the host runs "
+            "another kind of Qt application");
+    }
+    auto isSet = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY")) {
+        throw std::runtime_error(
+            "The photo editor cannot be shown: there is no display (neither DISPLAY nor "
+            "WAYLAND_DISPLAY is set, nor QT_QPA_PLATFORM)");
+    }
+    static int argc = 1;
+    static char name[] = "VeskPhoto";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: at exit Qt's own globals may be gone before it could be.
+    new QApplication(argc, argv);
+}
 
 // The dialog's shared instance: made on first use, released after each edit so that the
 // next one starts from a fresh dialog.
@@ -23,9 +52,7 @@ std::unique_ptr<editor::frmPhoto>& SharedPhotoDialog() {
 
 Picture CPicture::EditPhoto(const std::string& PhotosGroup, const std::string& OwnerID,
                             const std::string& OwnerDescription, data::ConnectionPtr cnn) {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        throw std::logic_error("The photo editor needs a running Qt application (QApplication)");
-    }
+    RequireWidgetApplication();
     Init(OwnerID, PhotosGroup, OwnerDescription, nullptr, std::move(cnn));
     std::unique_ptr<editor::frmPhoto>& dialog = SharedPhotoDialog();
     if (dialog == nullptr) {

@@ -89,7 +89,12 @@ void frmPhoto::mnuDeleteCurrentPhoto_Click() {
     DeleteCurrentPhoto();
 }
 
+// Deletes the record shown, which is objcPhoto's current record: the list loses exactly the
+// line of the row deleted. With lines but no record shown there is nothing to delete.
 void frmPhoto::DeleteCurrentPhoto() {
+    if (lvwPicDescription->Count() > 0 && m_sCurrentKey.empty()) {
+        return;
+    }
     if (lvwPicDescription->Count() > 0) {
         const int answer = ShowMessage("Delete Photo and it's details?",
                                        MessageBoxFlags::YesNoCancel | MessageBoxFlags::Question,
@@ -99,14 +104,23 @@ void frmPhoto::DeleteCurrentPhoto() {
         }
         // A record the store could not delete keeps its line: the list shows what is stored.
         std::optional<std::string> failure;
-        IgnoringFailure([&] { failure = FirstStoreFailure([&] { Store().DeleteRecord(); }); });
-        if (failure.has_value()) {
+        try {
+            GoToLineRecord(m_sCurrentKey);
+            failure = FirstStoreFailure([&] { Store().DeleteRecord(); });
+        } catch (const std::exception& error) {
+            failure = error.what();
+        }
+        if (failure.has_value() && LineRecordExists(m_sCurrentKey)) {
             ShowMessage(*failure, MessageBoxFlags::Exclamation);
             return;
         }
         cmdSave->setEnabled(false);
-        IgnoringFailure([&] { lvwPicDescription->Remove(lvwPicDescription->SelectedKey()); });
+        IgnoringFailure([&] { lvwPicDescription->Remove(m_sCurrentKey); });
+        m_lineRecords.erase(m_sCurrentKey);
         m_sCurrentKey.clear();
+        if (failure.has_value()) {
+            ShowMessage(*failure, MessageBoxFlags::Exclamation);  // the files it left behind
+        }
         IgnoringFailure(
             [&] { SetDialogCaption(m_sCaptionGroup, "Photo And Details Deleted", ""); });
         IgnoringFailure([&] { SetAddModeIfNoPhotos(); });

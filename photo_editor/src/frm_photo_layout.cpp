@@ -83,7 +83,7 @@ void frmPhoto::BuildControls() {
     Shape1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     PlaceInTwips(*Shape1, 120, 4800, 7395, 810);
 
-    chkAction = Named(new CheckBox(this), "chkAction");
+    chkAction = Named(new ToggleButton(this), "chkAction");
     chkAction->setText(QStringLiteral("&Action"));
     chkAction->setToolTip(QStringLiteral("Click to view available actions"));
     PlaceInTwips(*chkAction, 300, 5055, 1215, 300);
@@ -221,7 +221,7 @@ void frmPhoto::ConnectHandlers() {
     };
     connect(cmdSave, &QPushButton::clicked, this, guarded(&frmPhoto::cmdSave_Click));
     connect(cmdClose, &QPushButton::clicked, this, guarded(&frmPhoto::cmdClose_Click));
-    connect(chkAction, &CheckBox::Click, this, guarded(&frmPhoto::chkAction_Click));
+    connect(chkAction, &ToggleButton::Click, this, guarded(&frmPhoto::chkAction_Click));
     connect(chkDefault, &CheckBox::Click, this, guarded(&frmPhoto::chkDefault_Click));
     connect(txtDescription, &QLineEdit::textChanged, this,
             guarded(&frmPhoto::txtDescription_Change));

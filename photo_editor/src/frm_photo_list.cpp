@@ -47,6 +47,7 @@ void frmPhoto::InitialiseDialog() {
 void frmPhoto::LoadPhotoList() {
     try {
         lvwPicDescription->Clear();
+        m_lineRecords.clear();
         std::string defaultKey;
         bool defaultFound = false;
         if (Store().m_rsPhotoDetails == nullptr) {
@@ -59,6 +60,7 @@ void frmPhoto::LoadPhotoList() {
                 const int linesBefore = lvwPicDescription->Count();
                 const std::string key = KeyPrefix + description + std::to_string(linesBefore);
                 lvwPicDescription->Add(0, key, description);
+                RememberLineRecord(key);
                 if (Store().DefaultPhoto() && !defaultFound) {
                     defaultKey = lvwPicDescription->KeyAt(lvwPicDescription->Count());
                     defaultFound = true;
@@ -67,8 +69,8 @@ void frmPhoto::LoadPhotoList() {
             }
         }
         if (lvwPicDescription->Count() > 0 && !defaultFound) {
-            ShowPhotoRecord(lvwPicDescription->TextAt(1));
             const std::string firstKey = lvwPicDescription->KeyAt(1);
+            ShowPhotoRecord(lvwPicDescription->TextAt(1), firstKey);
             lvwPicDescription->Select(firstKey);
             if (!firstKey.empty()) {
                 m_sCurrentKey = firstKey;
@@ -76,7 +78,7 @@ void frmPhoto::LoadPhotoList() {
             lvwPicDescription->EnsureVisible(firstKey);
         } else if (!defaultKey.empty() && lvwPicDescription->Count() > 0) {
             const std::string defaultText = lvwPicDescription->TextOf(defaultKey);
-            ShowPhotoRecord(defaultText);
+            ShowPhotoRecord(defaultText, defaultKey);
             lvwPicDescription->Select(defaultKey);
             if (!defaultText.empty()) {
                 m_sCurrentKey = defaultKey;
@@ -87,9 +89,10 @@ void frmPhoto::LoadPhotoList() {
     }
 }
 
-void frmPhoto::ShowPhotoRecord(const std::string& sDescription) {
+void frmPhoto::ShowPhotoRecord(const std::string& sDescription, const std::string& sKey) {
     ClearPhotoDetails();
     Store().SearchForRecord({}, sDescription);
+    GoToLineRecord(sKey);
     imgMainPhoto->SetPicture(Store().Photo());
     ResetPhotoArea();
     StorePhotoNaturalSize();
@@ -127,6 +130,7 @@ void frmPhoto::UpdateListAfterSave(std::string& sDescription, std::string& sKey)
     }
     if (!sKey.empty()) {
         lvwPicDescription->SetTextOf(sKey, sDescription);
+        RememberLineRecord(sKey);  // a saved record is stored as a new row
         if (chkDefault->Value() == 1) {
             // The line that showed the previous default (blue) goes back to black.
             for (int position = 1; position <= lvwPicDescription->Count(); ++position) {
@@ -141,14 +145,63 @@ void frmPhoto::UpdateListAfterSave(std::string& sDescription, std::string& sKey)
         }
         return;
     }
-    const std::string newKey = KeyPrefix + std::to_string(lvwPicDescription->Count() + 1);
+    const std::string newKey = NewLineKey();
     lvwPicDescription->Add(1, newKey, sDescription);
+    RememberLineRecord(newKey);
     lvwPicDescription->Select(newKey);
+}
+
+// "ItemKey" + (lines + 1), or the next number that no line uses: after a delete, lines + 1 may
+// be the key of a line added before.
+std::string frmPhoto::NewLineKey() const {
+    int number = lvwPicDescription->Count() + 1;
+    std::string key = KeyPrefix + std::to_string(number);
+    while (m_lineRecords.contains(key)) {
+        key = KeyPrefix + std::to_string(++number);
+    }
+    return key;
+}
+
+// The line `key` shows the record objcPhoto stands on now.
+void frmPhoto::RememberLineRecord(const std::string& key) {
+    const data::RecordsetPtr& rows = Store().m_rsPhotoDetails;
+    if (rows != nullptr && !rows->IsBOF() && !rows->IsEOF()) {
+        m_lineRecords[key] = rows->Bookmark();
+    } else {
+        m_lineRecords[key] = data::Variant();
+    }
+}
+
+// Makes the record of line `key` objcPhoto's current record (loading it) when it is not so
+// already: the search by description finds the first of two records that share one.
+void frmPhoto::GoToLineRecord(const std::string& key) {
+    auto line = m_lineRecords.find(key);
+    data::RecordsetPtr rows = Store().m_rsPhotoDetails;
+    if (line == m_lineRecords.end() || line->second.IsEmpty() || rows == nullptr) {
+        return;
+    }
+    if (rows->IsBOF() || rows->IsEOF() || rows->Bookmark() != line->second) {
+        rows->SetBookmark(line->second);
+        Store().LoadData(false, false);
+    }
+}
+
+bool frmPhoto::LineRecordExists(const std::string& key) {
+    auto line = m_lineRecords.find(key);
+    if (line == m_lineRecords.end() || line->second.IsEmpty()) {
+        return true;  // unknown: count it as there, so that its line is kept
+    }
+    try {
+        Store().m_rsPhotoDetails->SetBookmark(line->second);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void frmPhoto::lvwPicDescription_ItemClick(const std::string& key) {
     if (lvwPicDescription->Count() >= 1) {
-        ShowPhotoRecord(lvwPicDescription->TextOf(key));
+        ShowPhotoRecord(lvwPicDescription->TextOf(key), key);
         m_sCurrentKey = key;
     }
 }

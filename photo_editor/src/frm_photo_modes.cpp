@@ -120,7 +120,9 @@ void frmPhoto::chkAction_Click() {
     mnuAddFromFile->setEnabled(true);
     const bool addingOnly = m_bAdding && !m_bEditing;
     mnuAddFromClipBoard->setEnabled(addingOnly || !platform::Ui().GetClipboardPicture().IsEmpty());
-    mnuDeleteCurrentPhoto->setEnabled(m_bEditing);
+    // Only a record that is shown can be deleted: after a delete nothing is, until a line is
+    // picked.
+    mnuDeleteCurrentPhoto->setEnabled(m_bEditing && !m_sCurrentKey.empty());
     PopupMenuRunner(*mnuPhotoAction, QPoint(chkAction->x(), chkAction->y() + chkAction->height()));
 }
 

@@ -1,10 +1,13 @@
 // Saving the shown record through the photo store, the default mark, and closing.
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QString>
 
 #include <stdexcept>
 
 #include "number_text.h"
+#include "vesk/data_access/letter_case.h"
+#include "vesk/data_access/transaction.h"
 #include "vesk/events/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/ui/message_box.h"
@@ -15,14 +18,6 @@ using detail::NumberText;
 using platform::IgnoringFailure;
 using platform::MessageBoxAnswer;
 using platform::MessageBoxFlags;
-
-namespace {
-
-bool SameIgnoringCase(const std::string& left, const std::string& right) {
-    return QString::fromStdString(left).toUpper() == QString::fromStdString(right).toUpper();
-}
-
-}  // namespace
 
 void frmPhoto::ErrorDescrption(std::string& sErrDescrption) {
     if (m_storeFailures.has_value()) {
@@ -69,7 +64,16 @@ bool frmPhoto::CheckBeforeSave() {
     return true;
 }
 
+// The check and the save are one write of the photo table: another writer cannot store the
+// same description between them.
 bool frmPhoto::SaveNewRecord() {
+    std::optional<data::Transaction> writing;
+    try {
+        BeginStoreWrite(writing);
+    } catch (const std::exception& error) {
+        ShowMessage(error.what(), MessageBoxFlags::OkOnly);
+        return false;
+    }
     IgnoringFailure([&] { Store().CheckIfDescriptionExists(m_sDescription); });
     if (m_bDescriptionExists) {
         ShowMessage("Descrition exists. Please enter a unique description",
@@ -79,6 +83,14 @@ bool frmPhoto::SaveNewRecord() {
     }
     if (!SavePhotoRecord()) {
         return false;
+    }
+    if (writing.has_value()) {
+        try {
+            writing->Commit();
+        } catch (const std::exception& error) {
+            ShowMessage(error.what(), MessageBoxFlags::OkOnly);
+            return false;
+        }
     }
     std::string noKey;
     IgnoringFailure([&] { UpdateListAfterSave(m_sDescription, noKey); });
@@ -92,12 +104,18 @@ bool frmPhoto::SaveNewRecord() {
 bool frmPhoto::SaveEditedRecord() {
     for (int position = 1; position <= lvwPicDescription->Count(); ++position) {
         if (lvwPicDescription->KeyAt(position) != m_sCurrentKey &&
-            SameIgnoringCase(lvwPicDescription->TextAt(position), m_sDescription)) {
+            data::SameIgnoringCase(lvwPicDescription->TextAt(position), m_sDescription)) {
             ShowMessage("Description already exists. Enter a unique one!",
                         MessageBoxFlags::Exclamation, "Decription Already Exists");
             txtDescription->setFocus();
             return false;
         }
+    }
+    try {
+        GoToLineRecord(m_sCurrentKey);
+    } catch (const std::exception& error) {
+        ShowMessage(error.what(), MessageBoxFlags::OkOnly);
+        return false;
     }
     if (!SavePhotoRecord()) {
         return false;
@@ -106,18 +124,22 @@ bool frmPhoto::SaveEditedRecord() {
     return true;
 }
 
+// Begins in `writing` a write transaction on objcPhoto's connection that holds the photo
+// table; none when objcPhoto was given rows without a connection.
+void frmPhoto::BeginStoreWrite(std::optional<data::Transaction>& writing) {
+    photo::CPicture& store = Store();
+    if (store.DBConnection() != nullptr) {
+        writing.emplace(store.DBConnection(), store.TableName);
+    }
+}
+
 bool frmPhoto::SavePhotoRecord() {
     // The default marks are cleared and the record stored as one change: a save that fails
-    // leaves the owner's photos as they were.
-    data::ConnectionPtr connection;
-    bool inTransaction = false;
+    // leaves the owner's photos (and their files) as they were.
     try {
         photo::CPicture& store = Store();
-        connection = store.DBConnection();
-        if (connection != nullptr) {
-            connection->BeginTrans();
-            inTransaction = true;
-        }
+        std::optional<data::Transaction> writing;
+        BeginStoreWrite(writing);
         store.UnSetDefaultPhoto(store.PhotoCode(), txtDescription->Text());
         store.SetPhoto(imgMainPhoto->Picture());
         store.SetPhotoDescription(txtDescription->Text());
@@ -129,16 +151,12 @@ bool frmPhoto::SavePhotoRecord() {
         if (failure.has_value()) {
             throw std::runtime_error(*failure);
         }
-        if (inTransaction) {
-            inTransaction = false;
-            connection->CommitTrans();
+        if (writing.has_value()) {
+            writing->Commit();
         }
         SetDialogCaption(std::nullopt, "Photo Saved", "");
         return true;
     } catch (const std::exception& error) {
-        if (inTransaction) {
-            IgnoringFailure([&] { connection->RollbackTrans(); });
-        }
         ShowMessage(error.what(), MessageBoxFlags::OkOnly);
         return false;
     }
@@ -163,6 +181,14 @@ bool frmPhoto::AskToSaveChanges() {
     // The user asked for the save: when it did not take place, the command stops so that the
     // change is not lost.
     return answer != MessageBoxAnswer::Yes || cmdSave_Click();
+}
+
+void frmPhoto::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdClose_Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void frmPhoto::cmdClose_Click() {

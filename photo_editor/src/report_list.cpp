@@ -1,6 +1,7 @@
 #include "vesk/photo_editor/report_list.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 #include <stdexcept>
 
@@ -31,6 +32,15 @@ ReportList::ReportList(QWidget* parent) : QTreeWidget(parent) {
     setColumnCount(1);
     connect(this, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item, int) { emit ItemClick(KeyOf(*item)); });
+}
+
+void ReportList::keyPressEvent(QKeyEvent* event) {
+    QTreeWidgetItem* before = currentItem();
+    QTreeWidget::keyPressEvent(event);
+    QTreeWidgetItem* after = currentItem();
+    if (after != nullptr && after != before) {
+        emit ItemClick(KeyOf(*after));
+    }
 }
 
 void ReportList::SetUpColumn(const std::string& header, double widthTwips) {

@@ -65,22 +65,45 @@ bool CPicture::ConvertAllToFiles(data::ConnectionPtr cnn) {
             return true;
         }
         data::Recordset& rows = *m_rsPhotoDetails;
-        // Loading a row in file storage writes its column's picture to its photo file and only
-        // then clears that row's binary copy; a row whose file fails is reported by LoadData and
-        // keeps its copy. So no blanket clearing of the column follows the walk.
+        // A row loses its binary copy only once its picture is in its file, and through the row
+        // itself, so that rows with Null or repeated codes and descriptions are cleared too. A
+        // row whose file or clearing fails keeps its copy and is reported.
         std::int32_t done = 0;
         for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
             LoadData(false, true);
+            if (m_copyWrittenToFile) {
+                ClearCopyOfCurrentRow();
+            }
             FireConversionProgress("Converting to Files...", ++done, total);
         }
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        FireErrorDescrption(std::string("The conversion to files stopped: ") + error.what());
         return false;
     }
 }
 
+// Clears the picture column of the row under the cursor; a refusal (a user who may not
+// change the table, say) is reported and the row keeps its copy.
+void CPicture::ClearCopyOfCurrentRow() {
+    data::Recordset& rows = *m_rsPhotoDetails;
+    try {
+        rows.Fields()[OwnerPhotoField].SetValue(data::Variant::Null());
+        rows.Update();
+    } catch (const std::exception& error) {
+        try {
+            rows.CancelUpdate();
+        } catch (const std::exception&) {
+        }
+        FireErrorDescrption("The photo is in its file " +
+                            PhotoFilePath(m_photoCode, m_photoDescription, m_photosGroup) +
+                            ", but its copy in the table could not be cleared: " + error.what());
+    }
+}
+
 // Puts the current row's photo file into its picture column, byte for byte, in pieces.
-// Returns the file stored, or nothing (after reporting why) when the row has no photo file.
+// Returns the file stored, or nothing (after reporting why) when the row has no photo file or
+// the row refuses it.
 std::string CPicture::StoreFileInColumn() {
     data::Recordset& rows = *m_rsPhotoDetails;
     NormalisePhotosFolder();
@@ -90,16 +113,28 @@ std::string CPicture::StoreFileInColumn() {
         FireErrorDescrption("No photo file for this row; it is left as it was: " + file);
         return {};
     }
-    data::Bytes bytes = ReadWholeFile(file);
-    data::Field picture = rows.Fields()[OwnerPhotoField];
-    if (bytes.empty()) {
-        picture.SetValue(data::Variant::Null());
+    try {
+        data::Bytes bytes = ReadWholeFile(file);
+        data::Field picture = rows.Fields()[OwnerPhotoField];
+        if (bytes.empty()) {
+            picture.SetValue(data::Variant::Null());
+        }
+        for (std::size_t offset = 0; offset < bytes.size(); offset += kChunkSize) {
+            std::size_t length = std::min(kChunkSize, bytes.size() - offset);
+            picture.AppendChunk(
+                data::Bytes(bytes.begin() + offset, bytes.begin() + offset + length));
+        }
+        rows.Update();
+    } catch (const std::exception& error) {
+        try {
+            rows.CancelUpdate();
+        } catch (const std::exception&) {
+        }
+        FireErrorDescrption(
+            "The photo file " + file +
+            " could not be stored in its row, which is left as it was: " + error.what());
+        return {};
     }
-    for (std::size_t offset = 0; offset < bytes.size(); offset += kChunkSize) {
-        std::size_t length = std::min(kChunkSize, bytes.size() - offset);
-        picture.AppendChunk(data::Bytes(bytes.begin() + offset, bytes.begin() + offset + length));
-    }
-    rows.Update();
     return file;
 }
 
@@ -140,7 +175,8 @@ bool CPicture::ConvertAllToBlobs(data::ConnectionPtr cnn) {
             }
         }
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        FireErrorDescrption(std::string("The conversion to the table stopped: ") + error.what());
         return false;
     }
 }

@@ -1,6 +1,5 @@
 #include "photo_file_name.h"
 
-#include <QString>
 #include <cctype>
 
 #include <fmt/format.h>
@@ -35,10 +34,6 @@ std::string PhotoFileBaseName(std::string_view code, std::string_view descriptio
                               std::string_view group) {
     return EncodeFileName(std::string(code) + "_" + std::string(description) + "_" +
                           std::string(group));
-}
-
-std::string UpperCase(const std::string& text) {
-    return QString::fromStdString(text).toUpper().toStdString();
 }
 
 }  // namespace vesk::photo

@@ -15,7 +15,4 @@ std::string EncodeFileName(std::string_view text);
 std::string PhotoFileBaseName(std::string_view code, std::string_view description,
                               std::string_view group);
 
-// Upper-cases a UTF-8 text, letters of every script included.
-std::string UpperCase(const std::string& text);
-
 }  // namespace vesk::photo

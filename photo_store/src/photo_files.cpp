@@ -5,6 +5,7 @@
 #include "photo_file_name.h"
 #include "vesk/data_access/sql_text.h"
 #include "vesk/files/binary_file.h"
+#include "vesk/files/file_error.h"
 #include "vesk/files/file_system.h"
 #include "vesk/photo/c_picture.h"
 #include "vesk/picture/picture_error.h"
@@ -73,13 +74,13 @@ std::string CPicture::PhotoFilePath(const std::string& code, const std::string& 
     return PhotosFolder + PhotoFileBaseName(code, description, group) + ".vpc";
 }
 
-// Writes `picture` to the row's photo file (an empty picture removes the file) and then clears
-// the row's binary copy. The file is replaced in one step, so a failed write leaves the old
-// picture in place, and the binary copy stays. Returns whether the picture reached its file;
-// `failure` says why not.
+// Writes `picture` to the row's photo file (an empty picture removes the file) and then, with
+// `clearCopy`, clears the row's binary copy. The file is replaced in one step, so a failed
+// write leaves the old picture in place, and the binary copy stays. Returns whether the
+// picture reached its file; `failure` says why not.
 bool CPicture::SavePhotoToFile(const Picture& picture, const std::string& code,
                                const std::string& description, const std::string& group,
-                               std::string* failure) {
+                               std::string* failure, bool clearCopy) {
     bool saved = true;
     auto fail = [&](const std::exception& error) {
         saved = false;
@@ -104,7 +105,7 @@ bool CPicture::SavePhotoToFile(const Picture& picture, const std::string& code,
         return false;  // the row keeps its binary copy: it is the only one
     }
     try {
-        if (m_cnnPhotos) {
+        if (m_cnnPhotos && clearCopy) {
             m_cnnPhotos->Execute("UPDATE " + TableName + " SET " + OwnerPhotoField +
                                  "=NULL WHERE " + OwnerIDField + "='" + data::EscapeSqlText(code) +
                                  "' AND " + OwnerGroupField + "='" + data::EscapeSqlText(group) +
@@ -146,10 +147,15 @@ bool CPicture::LoadPhotoFromFile(Picture& picture, const std::string& code,
 }
 
 // Deletes the row's photo files under every extension. The base name is compared literally,
-// so a description holding '*' or '?' never reaches another photo's files.
+// so a description holding '*' or '?' never reaches another photo's files. A missing folder
+// holds no files to delete; a file that cannot be deleted throws after the others went.
 void CPicture::DeletePhotoFiles(const std::string& code, const std::string& description,
                                 const std::string& group) {
     NormalisePhotosFolder();
+    std::error_code missing;
+    if (!fs::is_directory(PhotosFolder, missing)) {
+        return;
+    }
     std::string prefix = PhotoFileBaseName(code, description, group) + ".";
     std::vector<fs::path> doomed;
     for (const fs::directory_entry& entry : fs::directory_iterator(PhotosFolder)) {
@@ -159,8 +165,15 @@ void CPicture::DeletePhotoFiles(const std::string& code, const std::string& desc
             doomed.push_back(entry.path());
         }
     }
+    std::string failures;
     for (const fs::path& path : doomed) {
-        fs::remove(path);
+        std::error_code error;
+        if (!fs::remove(path, error) && error) {
+            failures += (failures.empty() ? "" : "; ") + path.string() + ": " + error.message();
+        }
+    }
+    if (!failures.empty()) {
+        throw platform::FileError(failures);
     }
 }
 

@@ -40,7 +40,7 @@ void CPicture::LoadData(bool bDefaultPhoto, bool bConverting) {
     }
     CopyRowToMembers();
     ReportedStep([&] { m_sTempFile = GetTempPixName(); });
-    LoadPicture();
+    LoadPicture(bConverting);
     if (SaveAsFile) {
         ReportedStep(
             [&] { LoadPhotoFromFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup); });
@@ -119,8 +119,10 @@ data::Bytes CPicture::ReadPictureColumn() {
 }
 
 // OwnerPhoto from the row's picture column. In file storage a picture still held in the
-// column is written out to its photo file.
-void CPicture::LoadPicture() {
+// column is written out to its photo file; the row's copy is then cleared by a statement,
+// unless `converting`, where the conversion clears it through the record set.
+void CPicture::LoadPicture(bool converting) {
+    m_copyWrittenToFile = false;
     if (!SaveAsFile && TakeJustStored(OwnerPhoto, {})) {
         return;
     }
@@ -137,11 +139,12 @@ void CPicture::LoadPicture() {
             std::string failure;
             if (OwnerPhoto.Handle() != 0 &&
                 !SavePhotoToFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup,
-                                 &failure)) {
+                                 &failure, !converting)) {
                 throw std::runtime_error(
                     "The photo could not be written to its file, and stays in the table: " +
                     failure);
             }
+            m_copyWrittenToFile = OwnerPhoto.Handle() != 0;
         });
     }
 }
@@ -261,9 +264,11 @@ void CPicture::SearchForRecord(std::string sCode, const std::string& sDescriptio
         if (!m_rsPhotoDetails) {
             return;
         }
-        std::string codeTerm = OwnerIDField + "='" + data::EscapeSqlText(UpperCase(sCode)) + "'";
+        // The values go into the criteria as they are: Find compares them under the one
+        // letter-case rule, which upper-casing first could only break ("ß" would become "SS").
+        std::string codeTerm = OwnerIDField + "='" + data::EscapeSqlText(sCode) + "'";
         std::string descriptionTerm =
-            OwnerDescField + "='" + data::EscapeSqlText(UpperCase(sDescription)) + "'";
+            OwnerDescField + "='" + data::EscapeSqlText(sDescription) + "'";
         std::string criteria;
         if (!sCode.empty() && sDescription.empty() && !OwnerIDField.empty()) {
             criteria = codeTerm;

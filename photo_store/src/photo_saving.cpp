@@ -1,9 +1,12 @@
 // Writing the members back as a row, deleting rows, default marks and existence checks.
 #include <filesystem>
+#include <optional>
 
 #include "photo_file_name.h"
+#include "photo_file_write.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/sql_text.h"
+#include "vesk/data_access/transaction.h"
 #include "vesk/photo/c_picture.h"
 
 namespace vesk::photo {
@@ -23,15 +26,15 @@ void CPicture::SavePhotoDetails(bool bNewRecord, bool bConverting) {
     if (!ReportedStep([&] { rows = &PhotoRows(); })) {
         return;
     }
-    bool replacing = !bNewRecord;
-    data::ConnectionPtr connection = rows->ActiveConnection();
     m_justStored.reset();
-    // Replacing deletes the old row and adds the new one in one transaction: if the new row
-    // cannot be stored whole, the old one is put back.
-    if (replacing && !ReportedStep([&] { connection->BeginTrans(); })) {
+    data::Variant before = CurrentBookmark();
+    // The old row (when replacing), the new row and its photo file are one change: when any
+    // part of it cannot be stored, the table and the photo folder stay as they were.
+    std::optional<data::Transaction> change;
+    if (!ReportedStep([&] { change.emplace(rows->ActiveConnection()); })) {
         return;
     }
-    if (replacing) {
+    if (!bNewRecord) {
         ReportedStep([&] { rows->Delete(); });
         if (!bConverting) {
             ReportedStep([&] { rows->Requery(); });
@@ -39,18 +42,93 @@ void CPicture::SavePhotoDetails(bool bNewRecord, bool bConverting) {
     }
     ReportedStep([&] { rows->AddNew(); });
     SetNewRowColumns();
-    bool pictureStored = StorePicture();
-    bool stored = replacing ? StoreRow(pictureStored) : StoreRow(true);
-    if (replacing) {
-        ReportedStep([&] { stored ? connection->CommitTrans() : connection->RollbackTrans(); });
+    auto fileWrite = std::make_shared<PhotoFileWrite>();
+    std::optional<data::Variant> stored;
+    if (SaveAsFile || StorePictureInColumn()) {
+        stored = StoreRow();
+    } else {
+        DropNewRow();
+    }
+    if (stored && SaveAsFile && !StorePictureInFile(*fileWrite)) {
+        stored.reset();
+    }
+    if (!FinishChange(*change, stored.has_value(), fileWrite)) {
+        stored.reset();
     }
     if (!bConverting) {
         ReportedStep([&] { rows->Requery(); });
-        if (bNewRecord) {
-            ReportedStep([&] { LastRecord(); });
-        }
+        ReportedStep([&] { StandOnSavedRow(stored ? *stored : before, bNewRecord && stored); });
     }
     m_justStored.reset();
+}
+
+data::Variant CPicture::CurrentBookmark() const {
+    try {
+        data::Recordset& rows = PhotoRows();
+        if (!rows.IsBOF() && !rows.IsEOF()) {
+            return rows.Bookmark();
+        }
+    } catch (const std::exception&) {
+    }
+    return {};
+}
+
+// Commits the change when everything was stored, else rolls it back. The photo file follows
+// the rows: it stays only when the outermost transaction (the caller's, when it holds one)
+// commits them. Returns whether the change was committed.
+bool CPicture::FinishChange(data::Transaction& change, bool complete,
+                            const std::shared_ptr<PhotoFileWrite>& fileWrite) {
+    if (complete && ReportedStep([&] { change.Commit(); })) {
+        data::ConnectionPtr connection = m_rsPhotoDetails->ActiveConnection();
+        connection->WhenTransactionEnds([fileWrite](bool committed) {
+            committed ? fileWrite->Keep() : static_cast<void>(fileWrite->Undo());
+        });
+        return true;
+    }
+    ReportedStep([&] {
+        if (change.IsOpen()) {
+            change.Rollback();
+        }
+    });
+    if (!fileWrite->Undo()) {
+        FireErrorDescrption("The photo file could not be put back as it was: " +
+                            PhotoFilePath(m_photoCode, m_photoDescription, m_photosGroup));
+    }
+    return false;
+}
+
+// After the requery that ends a save, the cursor stands on the row the members describe: the
+// stored row, or (when nothing was stored) the row current before. A new row is also loaded
+// and its position told, as LastRecord does when it is the last row.
+void CPicture::StandOnSavedRow(const data::Variant& bookmark, bool loadNewRow) {
+    data::Recordset& rows = PhotoRows();
+    if (bookmark.IsEmpty()) {
+        return;
+    }
+    rows.SetBookmark(bookmark);
+    if (!loadNewRow) {
+        return;
+    }
+    rows.MoveLast();
+    if (rows.Bookmark() == bookmark) {
+        LastRecord();
+        return;
+    }
+    rows.SetBookmark(bookmark);
+    LoadData(false, false);
+    m_lRecordPosition = PositionOf(bookmark);
+    FireRecordPosition(m_lRecordPosition, m_lTotalRecords);
+}
+
+// The 1-based position of the row with `bookmark` in the set. The cursor ends on that row.
+std::int32_t CPicture::PositionOf(const data::Variant& bookmark) {
+    data::Recordset& rows = PhotoRows();
+    std::int32_t position = 1;
+    for (rows.MoveFirst(); !rows.IsEOF() && rows.Bookmark() != bookmark; rows.MoveNext()) {
+        ++position;
+    }
+    rows.SetBookmark(bookmark);
+    return position;
 }
 
 void CPicture::SetNewRowColumns() {
@@ -67,31 +145,40 @@ void CPicture::SetNewRowColumns() {
     set(OwnerCommentsField, TextOrDash(m_photoComments));
 }
 
-// Puts OwnerPhoto where the storage form keeps it: its photo file, or the new row's picture
-// column. A picture that cannot be written is reported; returns whether it was written.
-bool CPicture::StorePicture() {
-    if (SaveAsFile) {
-        if (OwnerPhoto.Handle() == 0) {
-            return true;
-        }
-        std::string failure;
-        if (SavePhotoToFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup, &failure)) {
-            m_justStored = StoredPicture{
-                {}, 0, PhotoFilePath(m_photoCode, m_photoDescription, m_photosGroup), OwnerPhoto};
-            return true;
-        }
-        FireErrorDescrption("The photo could not be written to its file: " + failure);
-        return false;
-    }
+// Puts OwnerPhoto into the new row's picture column (table storage). An empty picture leaves
+// the column null (the picture service's refusal to save it is still reported). Returns
+// whether the column holds the whole picture; a failure is reported.
+bool CPicture::StorePictureInColumn() {
     ReportedStep([&] { m_sTempFile = GetTempPixName(); });
     data::Bytes bytes;
     if (!ReportedStep([&] { bytes = OwnerPhoto.ToBytes(); })) {
-        return OwnerPhoto.IsEmpty();  // an empty picture leaves the column null
+        return OwnerPhoto.IsEmpty();
     }
     if (!ReportedStep([&] { WritePictureColumn(bytes); })) {
         return false;
     }
     m_justStored = StoredPicture{{}, static_cast<std::int64_t>(bytes.size()), {}, OwnerPhoto};
+    return true;
+}
+
+// Writes OwnerPhoto to the row's photo file (file storage) so that FinishChange can take it
+// back; an empty picture writes nothing. Returns whether the file holds the picture.
+bool CPicture::StorePictureInFile(PhotoFileWrite& fileWrite) {
+    if (OwnerPhoto.Handle() == 0) {
+        return true;
+    }
+    std::string file;
+    try {
+        NormalisePhotosFolder();
+        std::filesystem::create_directories(PhotosFolder);
+        file = PhotoFilePath(m_photoCode, m_photoDescription, m_photosGroup);
+        fileWrite.Write(OwnerPhoto, file);
+    } catch (const std::exception& error) {
+        FireErrorDescrption(std::string("The photo could not be written to its file: ") +
+                            error.what());
+        return false;
+    }
+    m_justStored = StoredPicture{{}, 0, file, OwnerPhoto};
     return true;
 }
 
@@ -117,38 +204,51 @@ void CPicture::WritePictureColumn(const data::Bytes& bytes) {
     }
 }
 
-// Stores the new row; when `wanted` is false (a replacement whose picture was not written)
-// or the store fails, the row is dropped instead. Returns whether it was stored.
-bool CPicture::StoreRow(bool wanted) {
+// Stores the new row and returns its bookmark; when the store fails (reported) the row is
+// dropped and nothing is returned.
+std::optional<data::Variant> CPicture::StoreRow() {
     data::Recordset& rows = *m_rsPhotoDetails;
-    bool stored = wanted && ReportedStep([&] { rows.Update(); });
-    if (stored && m_justStored) {
-        try {
-            m_justStored->bookmark = rows.Bookmark();
-        } catch (const std::exception&) {
-            m_justStored.reset();
+    data::Variant bookmark;
+    if (ReportedStep([&] {
+            rows.Update();
+            bookmark = rows.Bookmark();
+        })) {
+        if (m_justStored) {
+            m_justStored->bookmark = bookmark;
         }
+        return bookmark;
     }
-    if (!stored) {
-        ReportedStep([&] {
-            if (rows.State() == data::adStateOpen) {
-                rows.CancelUpdate();
-            }
-        });
-    }
-    return stored;
+    DropNewRow();
+    return std::nullopt;
 }
 
+// Cancels the row being added, so that no later move or requery stores it.
+void CPicture::DropNewRow() {
+    ReportedStep([&] {
+        if (m_rsPhotoDetails->State() == data::adStateOpen) {
+            m_rsPhotoDetails->CancelUpdate();
+        }
+    });
+}
+
+// The row goes first: photo files that cannot be deleted afterwards are reported, never a
+// row left without its file. The counters and the picture follow the deleted row either way.
 void CPicture::DeleteRecord() {
     try {
         if (!m_rsPhotoDetails || m_rsPhotoDetails->RecordCount() == 0) {
             return;
         }
         data::Recordset& rows = *m_rsPhotoDetails;
+        std::string filesLeft;
         if (!rows.IsBOF() && !rows.IsEOF()) {
             rows.Delete();
             if (SaveAsFile) {
-                DeletePhotoFiles(m_photoCode, m_photoDescription, m_photosGroup);
+                try {
+                    DeletePhotoFiles(m_photoCode, m_photoDescription, m_photosGroup);
+                } catch (const std::exception& error) {
+                    filesLeft = std::string("The photo was deleted, but not all of its files: ") +
+                                error.what();
+                }
             }
         }
         if (rows.RecordCount() > 0) {
@@ -157,6 +257,9 @@ void CPicture::DeleteRecord() {
             m_lRecordPosition = rows.RecordCount();
         }
         OwnerPhoto = Picture();
+        if (!filesLeft.empty()) {
+            FireErrorDescrption(filesLeft);
+        }
     } catch (const std::exception& error) {
         FireErrorDescrption(error.what());
     }
@@ -185,10 +288,13 @@ void CPicture::UnSetDefaultPhoto(const std::string& strCode,
 }
 
 // Whether any of the owner's rows has `value` in `column` (ignoring letter case), by a filter
-// on the rows that is always cleared again.
+// on the rows that is always cleared again. The rows are read afresh first, so that rows
+// another writer stored since they were opened count too; the cursor returns to its row.
 bool CPicture::ExistsUnderFilter(const std::string& column, const std::string& value) {
     data::Recordset& rows = *m_rsPhotoDetails;
-    rows.SetFilter(UpperCase(column) + "='" + data::EscapeSqlText(UpperCase(value)) + "'");
+    data::Variant current = CurrentBookmark();
+    rows.Requery();
+    rows.SetFilter(column + "='" + data::EscapeSqlText(value) + "'");
     bool exists = false;
     try {
         exists = rows.RecordCount() != 0;
@@ -197,7 +303,20 @@ bool CPicture::ExistsUnderFilter(const std::string& column, const std::string& v
         throw;
     }
     rows.SetFilter("");
+    ReturnToRow(current);
     return exists;
+}
+
+// Makes the row with `bookmark` current again when it is still in the set.
+void CPicture::ReturnToRow(const data::Variant& bookmark) {
+    if (bookmark.IsEmpty()) {
+        return;
+    }
+    try {
+        m_rsPhotoDetails->SetBookmark(bookmark);
+    } catch (const data::DataAccessError&) {
+        // The row is gone (another writer deleted it); the cursor stays where the filter left it.
+    }
 }
 
 void CPicture::CheckIfCodeExists(std::string vData) {

@@ -59,29 +59,34 @@ std::string CPicture::GetTempPixName() {
     }
 }
 
+// The size is that of the picture's file form, counted in memory rather than through a
+// temporary file, so that a full or unusable temporary folder cannot make a photo measure 0.
 std::string CPicture::CheckPicDiskSize(const Picture& Picx, double* dSize) {
-    std::string name = GetTempPixName();
-    IgnoringFailure([&] {
-        if (!name.empty() && std::filesystem::exists(name)) {
-            std::filesystem::remove(name);
-        }
-    });
-    IgnoringFailure([&] { Picx.Save(name); });
     IgnoringFailure([] { platform::Ui().DoEvents(); });
     std::int64_t bytes = 0;
-    IgnoringFailure([&] { bytes = platform::FileLength(name); });
-    std::string result = FormatKilobytes(bytes) + " KB";
+    IgnoringFailure([&] { bytes = FileFormSize(Picx); });
     if (dSize) {
         *dSize = static_cast<double>(bytes);
     }
-    IgnoringFailure([&] { std::filesystem::remove(name); });
-    return result;
+    return FormatKilobytes(bytes) + " KB";
+}
+
+std::int64_t CPicture::FileFormSize(const Picture& Picx) {
+    return Picx.IsEmpty() ? 0 : static_cast<std::int64_t>(Picx.ToBytes().size());
 }
 
 std::string CPicture::VerifyPhotoSize(const Picture& Picx, bool* bSizeOver) {
-    double kilobytes = LeadingNumber(CheckPicDiskSize(Picx));
+    bool limited = m_dInitMaxSize != 0;
+    if (limited && !(std::isfinite(PhotosMaxSize) && PhotosMaxSize >= 0)) {
+        throw std::invalid_argument(fmt::format(
+            "The size limit must be a number of kilobytes, 0 or more, not {}", PhotosMaxSize));
+    }
+    IgnoringFailure([] { platform::Ui().DoEvents(); });
+    // Measured here rather than through CheckPicDiskSize, so that a picture that cannot be
+    // measured is a failure instead of a size of 0 that passes every limit.
+    double kilobytes = LeadingNumber(FormatKilobytes(FileFormSize(Picx)));
     if (bSizeOver) {
-        *bSizeOver = m_dInitMaxSize != 0 && kilobytes > PhotosMaxSize;
+        *bSizeOver = limited && kilobytes > PhotosMaxSize;
     }
     return fmt::format("{}", kilobytes);
 }

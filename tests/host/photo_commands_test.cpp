@@ -12,6 +12,8 @@
 #include "server_cluster.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/letter_case.h"
+#include "vesk/data_access/recordset.h"
 #include "vesk/picture/picture.h"
 
 namespace vesk::host {
@@ -130,6 +132,55 @@ TEST_F(PhotoCommandsTest, RefusesATakenDescriptionAndATooLargePhoto) {
     EXPECT_EQ(Add("E1", "Broken", m_folder.Write("broken.png", "not a picture")), kFailure);
 }
 
+TEST_F(PhotoCommandsTest, SizeLimitsThatAreNoNumberOfKilobytesAreRefused) {
+    for (const char* limit : {"-1", "nan", "inf", "12abc", "-0.5"}) {
+        EXPECT_EQ(Photo({"add", "--group", "EMP", "--code", "E1", "--description", "Front",
+                         "--max-kb", limit, m_small}),
+                  kUsage)
+            << limit;
+    }
+    EXPECT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}), kSuccess);
+    EXPECT_EQ(m_out.str(), "");
+}
+
+TEST_F(PhotoCommandsTest, AFailedAddLeavesTableAndFolderAsTheyWere) {
+    std::string folder = m_folder.Path("photos");
+    ASSERT_EQ(Photo({"add", "--group", "EMP", "--code", "E1", "--description", "Front", "--default",
+                     m_small},
+                    {"--files", folder}),
+              kSuccess);
+    std::string tooLong(300, 'x');  // no file can have this name
+    EXPECT_EQ(Photo({"add", "--group", "EMP", "--code", "E1", "--description", tooLong, "--default",
+                     m_small},
+                    {"--files", folder}),
+              kFailure);
+    EXPECT_NE(m_err.str().find("could not be written to its file"), std::string::npos)
+        << m_err.str();
+    ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}, {"--files", folder}), kSuccess);
+    EXPECT_EQ(m_out.str(), "1\tFront\t1\t-\t20x10\n") << "the default keeps its mark";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
+TEST_F(PhotoCommandsTest, DescriptionsAreOneWhenEqualUnderTheLetterCaseRule) {
+    ASSERT_EQ(Add("E1", "Straße", m_small), kSuccess);
+    ASSERT_EQ(Add("E1", "STRASSE", m_large), kSuccess) << "ß is not SS";
+    EXPECT_EQ(Add("E1", "STRAẞE", m_small), kFailure);
+    EXPECT_NE(m_err.str().find("Descrition exists"), std::string::npos);
+    EXPECT_EQ(Add("E1", "ıi", m_small), kSuccess);
+    EXPECT_EQ(Add("E1", "Iİ", m_small), kSuccess) << "dotless and dotted i stay apart";
+
+    std::string out = m_folder.Path("found.bmp");
+    ASSERT_EQ(
+        Photo({"get", "--group", "EMP", "--code", "E1", "--description", "straße", "--out", out}),
+        kSuccess)
+        << m_err.str();
+    EXPECT_EQ(platform::Picture::Load(out).WidthPixels(), 20);
+    ASSERT_EQ(
+        Photo({"get", "--group", "EMP", "--code", "E1", "--description", "strasse", "--out", out}),
+        kSuccess);
+    EXPECT_EQ(platform::Picture::Load(out).WidthPixels(), 200);
+}
+
 TEST_F(PhotoCommandsTest, MissingPhotosAreFailures) {
     std::string out = m_folder.Path("none.bmp");
     EXPECT_EQ(Photo({"get", "--group", "EMP", "--code", "E9", "--out", out}), kFailure);
@@ -164,12 +215,14 @@ TEST_P(EnginePhotoCommandsTest, ConvertMovesEveryPhotoToFilesAndBack) {
                                "/, 0 rows left as they were\n");
     EXPECT_TRUE(std::filesystem::exists(folder + "/E2_Front_EMP.vpc"));
     std::filesystem::remove(folder + "/E1_Front_EMP.vpc");
-    ASSERT_EQ(Photo({"convert", "--to", "blobs"}, {"--files", folder}), kSuccess) << m_err.str();
+    ASSERT_EQ(Photo({"convert", "--to", "blobs"}, {"--files", folder}), kFailure) << m_err.str();
     EXPECT_NE(m_out.str().find(
                   "Converted 2 rows: 1 photo files stored in the table and removed, 1 rows left"),
               std::string::npos)
         << m_out.str();
-    EXPECT_NE(m_out.str().find("No photo file for this row"), std::string::npos);
+    EXPECT_NE(m_out.str().find("row 1: No photo file for this row"), std::string::npos)
+        << m_out.str();
+    EXPECT_NE(m_err.str().find("1 rows were left as they were"), std::string::npos);
     ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E2"}), kSuccess);
     EXPECT_EQ(m_out.str(), "1\tFront\t0\t-\t200x200\n");
     EXPECT_EQ(Photo({"convert", "--to", "nowhere"}), kUsage);
@@ -198,6 +251,20 @@ TEST_P(EnginePhotoCommandsTest, CreateTableMakesAMarkThatTakesZero) {
     EXPECT_EQ(catalog.Tables().Item("Photos").Columns().Item("DefaultPhoto").Type(),
               GetParam() == data::testing::Engine::Server ? data::adSmallInt : data::adBoolean);
     EXPECT_EQ(catalog.ActiveConnection()->Execute("UPDATE Photos SET DefaultPhoto = 0"), 0);
+}
+
+TEST_P(EnginePhotoCommandsTest, CreateTableIndexesTheOwnerColumns) {
+    data::Catalog catalog;
+    catalog.SetActiveConnection(ConnectionTextFor(m_database, "pw"));
+    bool onServer = GetParam() == data::testing::Engine::Server;
+    data::Recordset index;
+    index.Open(onServer ? "SELECT indexdef FROM pg_indexes WHERE tablename = 'photos'"
+                        : "SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = "
+                          "'Photos'",
+               catalog.ActiveConnection(), data::adOpenStatic, data::adLockReadOnly);
+    ASSERT_EQ(index.RecordCount(), 1);
+    std::string definition = data::FoldCase(index.Fields().Item(0L).Value().ToText());
+    EXPECT_NE(definition.find("(photogroup, photocode)"), std::string::npos) << definition;
 }
 
 VESK_ON_EACH_ENGINE(EnginePhotoCommandsTest);

@@ -105,11 +105,15 @@ TEST_F(PhotoConversionTest, EmptyTableConvertsTrivially) {
     EXPECT_EQ(m_listener.events, Events{});
 }
 
-TEST_F(PhotoConversionTest, MissingTableFailsWithoutAnEvent) {
+TEST_F(PhotoConversionTest, MissingTableFailsAndSaysWhy) {
     m_store.TableName = "Missing";
     UseFileStorage();
     EXPECT_FALSE(m_store.ConvertAllToFiles(m_connection));
-    EXPECT_EQ(m_listener.events, Events{});
+    m_store.SaveAsFile = false;
+    EXPECT_FALSE(m_store.ConvertAllToBlobs(m_connection));
+    ASSERT_EQ(m_listener.events.size(), 2u);
+    EXPECT_NE(m_listener.events[0].find("The conversion to files stopped"), std::string::npos);
+    EXPECT_NE(m_listener.events[1].find("no such table: Missing"), std::string::npos);
 }
 
 }  // namespace

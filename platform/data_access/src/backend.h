@@ -112,6 +112,9 @@ public:
     // Nested transactions: Begin returns the new nesting level (1 for the outermost); Commit
     // and Rollback end the innermost one and throw when none is open.
     virtual long BeginTransaction() = 0;
+    // The same, holding from its start the right to write `table` (as it stands in the
+    // caller's statements) until the outermost level ends; see Connection::BeginWriteTrans.
+    virtual long BeginWriteTransaction(std::string_view table) = 0;
     virtual void CommitTransaction() = 0;
     virtual void RollbackTransaction() = 0;
     virtual std::vector<TableInfo> Tables() = 0;

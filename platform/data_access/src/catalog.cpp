@@ -6,6 +6,7 @@
 #include "text_util.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
+#include "vesk/data_access/letter_case.h"
 
 namespace vesk::data {
 
@@ -30,7 +31,7 @@ const Item& ItemAt(const std::vector<Item>& items, long index) {
 template <typename Item>
 const Item& ItemNamed(const std::vector<Item>& items, std::string_view name) {
     for (const Item& item : items) {
-        if (detail::EqualsIgnoringCase(item.Name(), name)) {
+        if (SameIgnoringCase(item.Name(), name)) {
             return item;
         }
     }

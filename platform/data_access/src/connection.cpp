@@ -8,7 +8,9 @@ namespace vesk::data {
 
 Connection::Connection() = default;
 
-Connection::~Connection() = default;
+Connection::~Connection() {
+    Close();
+}
 
 void Connection::SetConnectionString(std::string_view text) {
     if (m_backend) {
@@ -42,15 +44,58 @@ long Connection::Execute(std::string_view sql) {
 }
 
 long Connection::BeginTrans() {
-    return Backend().BeginTransaction();
+    long level = Backend().BeginTransaction();
+    m_pendingOutcomes.emplace_back();
+    return level;
 }
 
+long Connection::BeginWriteTrans(std::string_view table) {
+    long level = Backend().BeginWriteTransaction(table);
+    m_pendingOutcomes.emplace_back();
+    return level;
+}
+
+// A level whose commit fails is over all the same (the engines roll it back).
 void Connection::CommitTrans() {
-    Backend().CommitTransaction();
+    detail::Backend& backend = Backend();
+    try {
+        backend.CommitTransaction();
+    } catch (...) {
+        SettleLevel(false);
+        throw;
+    }
+    SettleLevel(true);
 }
 
 void Connection::RollbackTrans() {
-    Backend().RollbackTransaction();
+    detail::Backend& backend = Backend();
+    SettleLevel(false);
+    backend.RollbackTransaction();
+}
+
+void Connection::WhenTransactionEnds(std::function<void(bool committed)> outcome) {
+    if (m_pendingOutcomes.empty()) {
+        outcome(true);
+        return;
+    }
+    m_pendingOutcomes.back().push_back(std::move(outcome));
+}
+
+void Connection::SettleLevel(bool committed) {
+    if (m_pendingOutcomes.empty()) {
+        return;
+    }
+    std::vector<std::function<void(bool)>> outcomes = std::move(m_pendingOutcomes.back());
+    m_pendingOutcomes.pop_back();
+    if (committed && !m_pendingOutcomes.empty()) {
+        auto& enclosing = m_pendingOutcomes.back();
+        enclosing.insert(enclosing.end(), std::make_move_iterator(outcomes.begin()),
+                         std::make_move_iterator(outcomes.end()));
+        return;
+    }
+    for (auto& outcome : outcomes) {
+        outcome(committed);
+    }
 }
 
 ObjectStateEnum Connection::State() const {
@@ -63,6 +108,9 @@ bool Connection::SerializesUse() const {
 
 void Connection::Close() {
     m_backend.reset();
+    while (!m_pendingOutcomes.empty()) {
+        SettleLevel(false);
+    }
 }
 
 void Connection::SetStatementTrace(StatementTrace trace) {

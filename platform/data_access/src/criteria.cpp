@@ -8,6 +8,7 @@
 #include "sql_tokens.h"
 #include "text_util.h"
 #include "vesk/data_access/data_access_error.h"
+#include "vesk/data_access/letter_case.h"
 
 namespace vesk::data::detail {
 
@@ -96,15 +97,15 @@ bool IsNumberLike(const Variant& value) {
     return value.IsNumeric() || value.Type() == VariantType::Bool;
 }
 
-// Numbers compare as numbers; anything else (dates in ISO form included) as upper-cased text.
+// Numbers compare as numbers; anything else (dates in ISO form included) as text under the
+// letter-case rule.
 int CompareValues(const Variant& left, const Variant& right) {
     if (IsNumberLike(left) && IsNumberLike(right)) {
         double a = left.ToDouble();
         double b = right.ToDouble();
         return a < b ? -1 : a > b ? 1 : 0;
     }
-    int order = ToUpperAscii(left.ToText()).compare(ToUpperAscii(right.ToText()));
-    return order < 0 ? -1 : order > 0 ? 1 : 0;
+    return CompareIgnoringCase(left.ToText(), right.ToText());
 }
 
 bool Equal(const Variant& value, const Variant& wanted) {
@@ -114,7 +115,7 @@ bool Equal(const Variant& value, const Variant& wanted) {
     if (IsNumberLike(value) && IsNumberLike(wanted)) {
         return value.ToDouble() == wanted.ToDouble();
     }
-    return TextEqualsIgnoringCase(value.ToText(), wanted.ToText());
+    return SameIgnoringCase(value.ToText(), wanted.ToText());
 }
 
 }  // namespace

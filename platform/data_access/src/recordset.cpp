@@ -9,6 +9,7 @@
 #include "text_util.h"
 #include "value_spool.h"
 #include "vesk/data_access/data_access_error.h"
+#include "vesk/data_access/letter_case.h"
 
 namespace vesk::data {
 
@@ -505,7 +506,7 @@ std::size_t Recordset::ColumnCount() const {
 std::size_t Recordset::ColumnIndex(std::string_view name) const {
     const auto& columns = OpenCursor().Columns();
     for (std::size_t column_idx = 0; column_idx < columns.size(); ++column_idx) {
-        if (detail::EqualsIgnoringCase(columns[column_idx].name, name)) {
+        if (SameIgnoringCase(columns[column_idx].name, name)) {
             return column_idx;
         }
     }

@@ -13,9 +13,6 @@ std::string_view Trim(std::string_view text);
 std::string ToUpperAscii(std::string_view text);
 std::string ToLowerAscii(std::string_view text);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
-// Case-insensitive comparison of UTF-8 texts that folds ASCII and the Latin-1 supplement,
-// Greek and Cyrillic letters, so that "élodie" and "ÉLODIE" compare equal.
-bool TextEqualsIgnoringCase(std::string_view a, std::string_view b);
 // Wraps a value in single quotes, doubling any single quote inside it.
 std::string QuoteLiteral(std::string_view value);
 // The items separated by ", ".

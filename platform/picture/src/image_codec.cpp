@@ -7,11 +7,18 @@
 
 #include "vesk/picture/picture_error.h"
 
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cstdint>
+
 namespace vesk::platform {
 
 namespace {
 
 constexpr std::uint32_t kBitmapHeaderSize = 54;
+// The most pixels a picture may have to be loaded: 100 megapixels, a 10000 x 10000 photo.
+constexpr std::int64_t kMaxPixels = 100'000'000;
 
 const char* QtFormatName(PictureFormat format) {
     switch (format) {
@@ -43,6 +50,29 @@ std::vector<std::uint8_t> Encode(const QImage& image, const char* qtFormat) {
     return {encoded.begin(), encoded.end()};
 }
 
+// Refuses a picture whose header claims more than kMaxPixels, and otherwise lets the reader
+// allocate what the claimed size needs (at the widest pixel Qt decodes into) instead of Qt's
+// fixed default, which refuses ordinary large photos. A picture whose size the header does not
+// tell keeps the default, so that memory stays bounded whatever the file claims.
+void AllowDecodingOf(QImageReader& reader) {
+    const QSize size = reader.size();
+    if (!size.isValid()) {
+        return;
+    }
+    const auto pixels = static_cast<std::int64_t>(size.width()) * size.height();
+    if (pixels > kMaxPixels) {
+        throw PictureError(fmt::format(
+            "The picture is too large: {} x {} pixels; the largest that can be loaded has {} "
+            "megapixels",
+            size.width(), size.height(), kMaxPixels / 1'000'000));
+    }
+    constexpr std::int64_t kWidestPixelBytes = 8;  // 16 bits for each of four channels
+    constexpr std::int64_t kMegabyte = 1 << 20;
+    const std::int64_t needed = pixels * kWidestPixelBytes / kMegabyte + 1;
+    reader.setAllocationLimit(
+        static_cast<int>(std::max<std::int64_t>(needed, reader.allocationLimit())));
+}
+
 }  // namespace
 
 QImage DecodeImage(const std::vector<std::uint8_t>& bytes, PictureFormat format) {
@@ -52,6 +82,7 @@ QImage DecodeImage(const std::vector<std::uint8_t>& bytes, PictureFormat format)
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, QtFormatName(format));
+    AllowDecodingOf(reader);
     QImage image = reader.read();
     if (image.isNull()) {
         throw PictureError("The picture file is damaged: " + reader.errorString().toStdString());

@@ -1,5 +1,6 @@
 #include "metafile_size.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -11,8 +12,10 @@ namespace {
 
 constexpr double HimetricPerInch = 2540.0;
 
+// A header whose bounds run backwards (right before left, bottom above top) or enclose
+// nothing gives no size: the picture cannot be laid out.
 HimetricSize RequireArea(HimetricSize size) {
-    if (size.width == 0 || size.height == 0) {
+    if (size.width <= 0 || size.height <= 0) {
         throw PictureError("The picture file is damaged: the metafile header gives no size");
     }
     return size;
@@ -32,7 +35,7 @@ HimetricSize ReadWmfSize(const std::vector<std::uint8_t>& bytes) {
     }
     view.Require(StandardHeader, 2ull * view.U32(StandardHeader + 6));
     const auto toHimetric = [unitsPerInch](int from, int to) {
-        return static_cast<int>(std::lround(std::abs(to - from) * HimetricPerInch / unitsPerInch));
+        return static_cast<int>(std::lround((to - from) * HimetricPerInch / unitsPerInch));
     };
     return RequireArea(
         {toHimetric(view.I16(6), view.I16(10)), toHimetric(view.I16(8), view.I16(12))});
@@ -48,7 +51,8 @@ HimetricSize ReadEmfSize(const std::vector<std::uint8_t>& bytes) {
     }
     view.Require(0, view.U32(48));
     const auto extent = [&view](std::size_t from, std::size_t to) {
-        return static_cast<int>(std::llabs(static_cast<long long>(view.I32(to)) - view.I32(from)));
+        long long size = static_cast<long long>(view.I32(to)) - view.I32(from);
+        return size > INT_MAX ? 0 : static_cast<int>(size);
     };
     return RequireArea({extent(24, 32), extent(28, 36)});
 }

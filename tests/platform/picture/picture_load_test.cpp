@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include <QByteArray>
+
 #include <filesystem>
 
 #include "picture_files.h"
@@ -33,6 +35,47 @@ std::vector<SampleFile> RasterSamples() {
         {"photo.cur", test::CursorOf(image), PictureKind::Icon, true},
         {"photo.gif", test::Gif(indices), PictureKind::Bitmap, false},
     };
+}
+
+std::uint32_t Crc32(const Bytes& bytes, std::size_t from, std::size_t to) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t pos = from; pos < to; ++pos) {
+        crc ^= bytes[pos];
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+void PutBigEndian(Bytes& bytes, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+    }
+}
+
+void AppendChunk(Bytes& png, const char* type, const Bytes& data) {
+    PutBigEndian(png, static_cast<std::uint32_t>(data.size()));
+    std::size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    PutBigEndian(png, Crc32(png, start, png.size()));
+}
+
+// A well-formed PNG whose header claims width x height pixels of 8-bit RGB, with a few bytes
+// of image data: what a decompression bomb looks like before it is inflated.
+Bytes PngClaiming(std::uint32_t width, std::uint32_t height) {
+    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    PutBigEndian(header, width);
+    PutBigEndian(header, height);
+    header.insert(header.end(), {8, 2, 0, 0, 0});
+    AppendChunk(png, "IHDR", header);
+    QByteArray zeros(4096, '\0');
+    QByteArray compressed = qCompress(zeros).mid(4);  // the zlib stream without Qt's length
+    AppendChunk(png, "IDAT", Bytes(compressed.begin(), compressed.end()));
+    AppendChunk(png, "IEND", {});
+    return png;
 }
 
 class PictureLoad : public ::testing::Test {
@@ -106,6 +149,31 @@ TEST_F(PictureLoad, MetafilesKeepTheirBytesAndTakeTheSizeOfTheirHeader) {
     EXPECT_EQ(emf.WidthPixels(), 189);
     EXPECT_EQ(emf.HeightPixels(), 94);
     EXPECT_EQ(emf.ToBytes(), emfBytes);
+}
+
+TEST_F(PictureLoad, LargePhotosLoadAndLargerOnesAreRefusedAsTooLarge) {
+    QImage large(8000, 6000, QImage::Format_RGB32);
+    large.fill(QColor(20, 40, 60));
+    const Picture photo = LoadBytes("large.png", test::QtEncoded(large, "png"));
+    EXPECT_EQ(photo.WidthPixels(), 8000);
+    EXPECT_EQ(photo.HeightPixels(), 6000);
+
+    for (auto [width, height] : {std::pair{10000u, 10001u}, std::pair{60000u, 60000u}}) {
+        try {
+            Picture::FromBytes(PngClaiming(width, height));
+            ADD_FAILURE() << width << " x " << height << " loaded";
+        } catch (const PictureError& error) {
+            EXPECT_NE(error.Description().find("too large"), std::string::npos) << error.what();
+        }
+    }
+}
+
+TEST_F(PictureLoad, MetafilesWhoseBoundsRunBackwardsAreDamaged) {
+    for (const Bytes& bytes :
+         {test::PlaceableWmf(-1440, 720, 1440), test::PlaceableWmf(1440, -720, 1440),
+          test::Emf(-5000, 2500), test::Emf(5000, 0)}) {
+        EXPECT_THROW(Picture::FromBytes(bytes), PictureError);
+    }
 }
 
 TEST_F(PictureLoad, AnEmptyPathGivesTheEmptyPicture) {

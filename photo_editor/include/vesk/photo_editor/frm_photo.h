@@ -4,10 +4,12 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "vesk/data_access/transaction.h"
 #include "vesk/photo/c_picture.h"
 #include "vesk/photo_editor/check_box.h"
 #include "vesk/photo_editor/common_dialog.h"
@@ -16,8 +18,10 @@
 #include "vesk/photo_editor/report_list.h"
 #include "vesk/photo_editor/scroll_bar.h"
 #include "vesk/photo_editor/text_box.h"
+#include "vesk/photo_editor/toggle_button.h"
 
 class QAction;
+class QKeyEvent;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -76,7 +80,7 @@ public:
     QLabel* lblExisting = nullptr;
     QLabel* lblPhoto = nullptr;
     CommonDialog cdlLoadPhotos;
-    CheckBox* chkAction = nullptr;
+    ToggleButton* chkAction = nullptr;
     QLabel* Label1 = nullptr;
     QFrame* Shape1 = nullptr;
     QMenu* mnuPhotoAction = nullptr;
@@ -114,7 +118,9 @@ public:
     // The list and the shown record.
     void InitialiseDialog();
     void LoadPhotoList();
-    void ShowPhotoRecord(const std::string& sDescription);
+    // Shows the record with `sDescription`; given the key of its line, the line's own record
+    // even where another record has the same description.
+    void ShowPhotoRecord(const std::string& sDescription, const std::string& sKey = {});
     void ClearPhotoDetails();
     void SetAddModeIfNoPhotos();
     void UpdateListAfterSave(std::string& sDescription, std::string& sKey);
@@ -170,11 +176,21 @@ private:
     void CheckPhotoSize();
     bool HasPicture() const;
 
+    // Keeping lines and records together.
+    void RememberLineRecord(const std::string& key);
+    void GoToLineRecord(const std::string& key);
+    // Whether objcPhoto's rows still hold the record of line `key` (standing on it if so).
+    bool LineRecordExists(const std::string& key);
+    std::string NewLineKey() const;
+    // Escape closes the dialog the way cmdClose does, with its question.
+    void keyPressEvent(QKeyEvent* event) override;
+
     // Saving steps.
     // Asks whether to save unsaved changes; returns whether the command that asked goes on.
     bool AskToSaveChanges();
     bool CheckBeforeSave();
     bool SaveNewRecord();
+    void BeginStoreWrite(std::optional<data::Transaction>& writing);
     bool SaveEditedRecord();
     // Runs a call of the photo store and returns the first failure it reported, if any.
     template <typename Call>
@@ -210,6 +226,8 @@ private:
     bool m_loaded = false;
     // The failures the photo store reports while FirstStoreFailure listens.
     std::optional<std::vector<std::string>> m_storeFailures;
+    // The record each line shows (its bookmark in objcPhoto's rows), by line key.
+    std::map<std::string, data::Variant> m_lineRecords;
 };
 
 }  // namespace vesk::editor

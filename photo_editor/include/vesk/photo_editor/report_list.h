@@ -7,7 +7,9 @@
 namespace vesk::editor {
 
 // A one-column report list whose lines carry a unique key, a text and a text colour.
-// Positions are 1-based. ItemClick is signalled when the user clicks a line.
+// Positions are 1-based. ItemClick is signalled when the user clicks a line or moves to
+// another line with the keyboard (arrows, Home, End, pages, typing), never when the program
+// selects one.
 class ReportList : public QTreeWidget {
     Q_OBJECT
 
@@ -43,6 +45,9 @@ public:
 
 signals:
     void ItemClick(const std::string& key);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTreeWidgetItem* ItemAt(int position) const;

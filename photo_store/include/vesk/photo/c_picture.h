@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,8 +14,13 @@
 #include "vesk/photo/image_control.h"
 #include "vesk/picture/picture.h"
 
+namespace vesk::data {
+class Transaction;
+}
+
 namespace vesk::photo {
 
+class PhotoFileWrite;
 using platform::Picture;
 
 // The photo store: keeps the photos of one owner record (an employee, say) in a photo table of
@@ -146,7 +152,9 @@ public:
 
     // Opens the rows of owner `OwnerID` in `PhotosGroup` over `cnn`, shows the editor dialog
     // modally over them and returns the picture current when the user closed it (empty when
-    // none). Needs a running QApplication; failures of its own steps are the call's error.
+    // none). Makes the Qt widget application when the host runs none; fails when there is no
+    // display or the host runs a non-widget Qt application. Failures of its own steps are the
+    // call's error.
     // Defined with the dialog (libVeskPhoto.so, or the vesk_photo_editor library).
     Picture EditPhoto(const std::string& PhotosGroup, const std::string& OwnerID,
                       const std::string& OwnerDescription, data::ConnectionPtr cnn);
@@ -162,7 +170,8 @@ public:
     // A picture that cannot be saved measures 0. Lets the host process its events once.
     std::string CheckPicDiskSize(const Picture& Picx, double* dSize = nullptr);
     // The size in kilobytes as a plain number ("12.35", "100"); `bSizeOver`, when given, is
-    // set when a limit was in force at Init and the size exceeds PhotosMaxSize.
+    // set when a limit was in force at Init and the size exceeds PhotosMaxSize. Throws when
+    // the picture cannot be measured or the limit in force is negative or not a number.
     std::string VerifyPhotoSize(const Picture& Picx, bool* bSizeOver = nullptr);
     // Fits the picture shown in `imgCtrl` into MaxWidth x MaxHeight less a margin of 50,
     // keeping its proportions, and centres it.
@@ -196,24 +205,36 @@ private:
     void SeekDefaultPhoto();
     void CopyRowToMembers();
     data::Bytes ReadPictureColumn();
-    void LoadPicture();
+    void LoadPicture(bool converting);
     void FireRecordPosition(std::int32_t& position, std::int32_t& total);
     bool FireIsFirstRecord();
     bool FireIsLastRecord();
     void FireExists(void (CPictureEvents::*event)(bool&), bool exists);
     bool ExistsUnderFilter(const std::string& column, const std::string& value);
+    void ReturnToRow(const data::Variant& bookmark);
 
     // Saving.
+    data::Variant CurrentBookmark() const;
+    bool FinishChange(data::Transaction& change, bool complete,
+                      const std::shared_ptr<PhotoFileWrite>& fileWrite);
+    void StandOnSavedRow(const data::Variant& bookmark, bool loadNewRow);
+    std::int32_t PositionOf(const data::Variant& bookmark);
     void SetNewRowColumns();
-    bool StorePicture();
+    bool StorePictureInColumn();
+    bool StorePictureInFile(PhotoFileWrite& fileWrite);
     void WritePictureColumn(const data::Bytes& bytes);
-    bool StoreRow(bool replacing);
+    std::optional<data::Variant> StoreRow();
+    void DropNewRow();
+
+    // The length of the picture's file form; 0 for the empty picture. Throws when it has none.
+    static std::int64_t FileFormSize(const Picture& Picx);
 
     // Conversion.
     std::int32_t OpenWholeTable(const data::ConnectionPtr& cnn);
     void FireConversionProgress(const std::string& message, std::int32_t position,
                                 std::int32_t total);
     std::string StoreFileInColumn();
+    void ClearCopyOfCurrentRow();
 
     // Photo files.
     void NormalisePhotosFolder();
@@ -221,7 +242,7 @@ private:
                               const std::string& group) const;
     bool SavePhotoToFile(const Picture& picture, const std::string& code,
                          const std::string& description, const std::string& group,
-                         std::string* failure = nullptr);
+                         std::string* failure = nullptr, bool clearCopy = true);
     bool LoadPhotoFromFile(Picture& picture, const std::string& code,
                            const std::string& description, const std::string& group);
     void DeletePhotoFiles(const std::string& code, const std::string& description,
@@ -241,6 +262,7 @@ private:
 
     platform::Listeners<CPictureEvents> m_listeners;
     std::optional<StoredPicture> m_justStored;
+    bool m_copyWrittenToFile = false;  // the last load wrote the column's picture to its file
 
     std::string m_photoCode;
     std::string m_photoDescription;

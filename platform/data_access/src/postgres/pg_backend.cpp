@@ -194,6 +194,19 @@ long PgBackend::BeginTransaction() {
     return static_cast<long>(m_levels.size());
 }
 
+// SHARE ROW EXCLUSIVE conflicts with itself and with the ROW EXCLUSIVE lock of every INSERT,
+// UPDATE and DELETE, and not with readers. The lock lasts until the whole block ends.
+long PgBackend::BeginWriteTransaction(std::string_view table) {
+    long level = BeginTransaction();
+    try {
+        m_session->Run(fmt::format("LOCK TABLE {} IN SHARE ROW EXCLUSIVE MODE", table));
+    } catch (...) {
+        RollbackTransaction();
+        throw;
+    }
+    return level;
+}
+
 void PgBackend::CommitTransaction() {
     auto use = m_session->Use();
     RequireTransaction();

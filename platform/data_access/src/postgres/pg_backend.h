@@ -18,6 +18,7 @@ public:
     long Execute(std::string_view sql) override;
     std::unique_ptr<Cursor> OpenCursor(std::string_view sql, bool keyset) override;
     long BeginTransaction() override;
+    long BeginWriteTransaction(std::string_view table) override;
     void CommitTransaction() override;
     void RollbackTransaction() override;
     std::vector<TableInfo> Tables() override;

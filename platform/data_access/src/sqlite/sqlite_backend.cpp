@@ -199,17 +199,53 @@ long SqliteBackend::BeginTransaction() {
     return m_transactionDepth;
 }
 
+// A writer takes the file's write lock before it reads anything: a second writer then waits
+// in BEGIN IMMEDIATE (up to the busy timeout) instead of failing later on a lock it can only
+// get by deadlock. A savepoint cannot do that, so the outermost level is a block of its own;
+// inside a transaction that is open already, the write lock comes with that one's first write.
+long SqliteBackend::BeginWriteTransaction(std::string_view /*table*/) {
+    if (m_transactionDepth > 0 || sqlite3_get_autocommit(m_database->Handle()) == 0) {
+        return BeginTransaction();
+    }
+    m_database->Run("BEGIN IMMEDIATE");
+    m_outerIsBlock = true;
+    m_transactionDepth = 1;
+    return m_transactionDepth;
+}
+
+bool SqliteBackend::EndsBlock() const {
+    return m_transactionDepth == 1 && m_outerIsBlock;
+}
+
+// A level whose commit fails is rolled back, so that it is over either way, as on the server.
 void SqliteBackend::CommitTransaction() {
     if (m_transactionDepth == 0) {
         throw DataAccessError("No transaction is active.");
     }
-    m_database->Run("RELEASE " + TransactionName());
+    try {
+        m_database->Run(EndsBlock() ? std::string("COMMIT") : "RELEASE " + TransactionName());
+    } catch (const DataAccessError&) {
+        try {
+            RollbackTransaction();
+        } catch (const DataAccessError&) {
+        }
+        throw;
+    }
+    m_outerIsBlock = m_outerIsBlock && m_transactionDepth > 1;
     --m_transactionDepth;
 }
 
 void SqliteBackend::RollbackTransaction() {
     if (m_transactionDepth == 0) {
         throw DataAccessError("No transaction is active.");
+    }
+    if (EndsBlock()) {
+        m_outerIsBlock = false;
+        --m_transactionDepth;
+        // A failed ROLLBACK leaves no block either: the engine has ended it or will with the
+        // connection.
+        m_database->Run("ROLLBACK");
+        return;
     }
     std::string name = TransactionName();
     m_database->Run("ROLLBACK TO " + name + "; RELEASE " + name);

@@ -16,6 +16,7 @@ public:
     long Execute(std::string_view sql) override;
     std::unique_ptr<Cursor> OpenCursor(std::string_view sql, bool keyset) override;
     long BeginTransaction() override;
+    long BeginWriteTransaction(std::string_view table) override;
     void CommitTransaction() override;
     void RollbackTransaction() override;
     std::vector<TableInfo> Tables() override;
@@ -26,9 +27,12 @@ private:
     std::unique_ptr<Cursor> OpenSnapshotCursor(SqliteStatement& statement);
 
     std::string TransactionName() const;
+    // Whether ending the current level ends the BEGIN IMMEDIATE block.
+    bool EndsBlock() const;
 
     SqliteDatabasePtr m_database;
     long m_transactionDepth = 0;
+    bool m_outerIsBlock = false;  // the outermost level is a BEGIN IMMEDIATE block
 };
 
 // Opens an existing database file with the settings' key. Throws DataAccessError when the

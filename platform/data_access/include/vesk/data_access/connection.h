@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "vesk/data_access/enums.h"
 
@@ -49,8 +50,22 @@ public:
     // CommitTrans keeps and RollbackTrans undoes the changes since the matching BeginTrans.
     // Throw DataAccessError when the connection is closed or no transaction is open.
     long BeginTrans();
+    // BeginTrans, holding from the start the right to write `table` (named as it stands in the
+    // caller's statements) until the transaction ends: a second writer that asks for the same
+    // right waits for it, so that a check and the writes that depend on it see no other
+    // writer's changes between them. The embedded engine takes the file's write lock before
+    // anything is read (waiting up to its busy timeout); the server takes the table's SHARE ROW
+    // EXCLUSIVE lock, which also makes plain INSERT, UPDATE and DELETE of others wait. Inside a
+    // transaction that is open already, the embedded engine relies on that one's locks.
+    long BeginWriteTrans(std::string_view table);
     void CommitTrans();
     void RollbackTrans();
+    // Runs `outcome` once the changes made so far in the open transaction are settled: with
+    // true when the outermost level commits, with false as soon as a level holding them rolls
+    // back (or fails to commit); at once with true when no transaction is open. For work
+    // outside the database that must follow the rows, such as a file written for a new row.
+    // Closing the connection settles what is pending as rolled back.
+    void WhenTransactionEnds(std::function<void(bool committed)> outcome);
 
     // Accepted and kept for callers that set it (128 asks for nothing this layer changes).
     long Attributes() const { return m_attributes; }
@@ -74,8 +89,14 @@ private:
     void Trace(StatementKind kind, std::string_view sql) const;
     friend class Recordset;
 
+    // Ends the innermost level's waiting outcomes: into the enclosing level on a commit, else
+    // run with `committed`.
+    void SettleLevel(bool committed);
+
     std::string m_connectionString;
     long m_attributes = 0;
+    // The outcomes waiting on each open level, outermost first.
+    std::vector<std::vector<std::function<void(bool)>>> m_pendingOutcomes;
     std::unique_ptr<detail::Backend> m_backend;
     StatementTrace m_trace;
 };

@@ -1,0 +1,10 @@
+#include "vesk/photo_editor/toggle_button.h"
+
+namespace vesk::editor {
+
+ToggleButton::ToggleButton(QWidget* parent) : QPushButton(parent) {
+    setCheckable(true);
+    connect(this, &QPushButton::toggled, this, [this] { emit Click(); });
+}
+
+}  // namespace vesk::editor
