@@ -12,11 +12,12 @@ void RunCopyDataBench();
 void RunFixFieldsBench();
 void RunPhotoStoreBench();
 void RunPhotoConversionBench();
+void RunPhotoOwnerScaleBench();
 void RunUpsizeBench();
 }  // namespace vesk::bench
 
-// Runs every benchmark, or only those named on the command line (chunks, fix-fields, photos,
-// conversion, upsize).
+// Runs every benchmark, or only those named on the command line (chunks, compact, fix-fields,
+// copy, photos, conversion, owner-scale, upsize).
 int main(int argc, char** argv) {
     const std::vector<std::pair<std::string, std::function<void()>>> benchmarks = {
         {"chunks", vesk::bench::RunChunkTransferBench},
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
         {"copy", vesk::bench::RunCopyDataBench},
         {"photos", vesk::bench::RunPhotoStoreBench},
         {"conversion", vesk::bench::RunPhotoConversionBench},
+        {"owner-scale", vesk::bench::RunPhotoOwnerScaleBench},
         {"upsize", vesk::bench::RunUpsizeBench},
     };
     fmt::print("Vesk benchmarks (each beside its peer, measured in the same run)\n\n");

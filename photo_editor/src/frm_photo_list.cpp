@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "vesk/data_access/data_access_error.h"
 #include "vesk/events/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/photo_editor/twips.h"
@@ -173,17 +174,26 @@ void frmPhoto::RememberLineRecord(const std::string& key) {
 }
 
 // Makes the record of line `key` objcPhoto's current record (loading it) when it is not so
-// already: the search by description finds the first of two records that share one.
+// already: the search by description finds the first of two records that share one. A row
+// that has another identity since (a server table without a key gives a row a new one when it
+// is updated, by the default marks say) is found again by its description.
 void frmPhoto::GoToLineRecord(const std::string& key) {
     auto line = m_lineRecords.find(key);
     data::RecordsetPtr rows = Store().m_rsPhotoDetails;
     if (line == m_lineRecords.end() || line->second.IsEmpty() || rows == nullptr) {
         return;
     }
-    if (rows->IsBOF() || rows->IsEOF() || rows->Bookmark() != line->second) {
-        rows->SetBookmark(line->second);
-        Store().LoadData(false, false);
+    if (!rows->IsBOF() && !rows->IsEOF() && rows->Bookmark() == line->second) {
+        return;
     }
+    try {
+        rows->SetBookmark(line->second);
+    } catch (const data::DataAccessError&) {
+        Store().SearchForRecord({}, lvwPicDescription->TextOf(key));
+        RememberLineRecord(key);
+        return;
+    }
+    Store().LoadData(false, false);
 }
 
 bool frmPhoto::LineRecordExists(const std::string& key) {

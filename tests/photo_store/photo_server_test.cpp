@@ -134,5 +134,46 @@ TEST_F(ServerPhotoStoreTest, ConversionMovesPicturesToFilesAndBack) {
     EXPECT_EQ(m_listener.Named("ErrorDescrption"), std::vector<std::string>{});
 }
 
+TEST_F(ServerPhotoStoreTest, ReplacingSavesAndDeletesActOnTheRowTheMembersDescribe) {
+    m_store.Init("E1", "EMP", {}, nullptr, m_connection);
+    Save("Portrait", true, PictureOfSize(2000));
+    Save("Badge", false, PictureOfSize(3000));
+    m_store.Init("E1", "EMP", {}, nullptr, m_connection);
+    m_store.SearchForRecord({}, "portrait");
+    m_store.SetPhotoComments("once");
+    m_store.SavePhotoDetails(false);
+    m_store.SetPhotoComments("twice");
+    m_store.SavePhotoDetails(false);
+    EXPECT_EQ(Joined("SELECT PhotoDescription || ':' || PhotoComments FROM Photos ORDER BY 1"),
+              "Badge:about Badge|Portrait:twice");
+    m_store.DeleteRecord();
+    EXPECT_EQ(Joined("SELECT PhotoDescription FROM Photos"), "Badge");
+    EXPECT_EQ(m_listener.Named("ErrorDescrption"), std::vector<std::string>{});
+}
+
+TEST_F(ServerPhotoStoreTest, AReaderWhoMayNotWriteIsToldWhichRowsWereLeft) {
+    m_store.Init("E1", "EMP", {}, nullptr, m_connection);
+    Save("Front", true, PictureOfSize(2000));
+    Save("Side", false, PictureOfSize(3000));
+    std::string reader = m_database->Name() + "_reader";
+    m_connection->Execute("CREATE ROLE " + reader + " LOGIN");
+    m_connection->Execute("GRANT SELECT ON Photos TO " + reader);
+    auto readOnly = std::make_shared<data::Connection>();
+    readOnly->Open(m_database->ConnectionText(), reader);
+
+    CPicture store;
+    UseThePhotosTable(store);
+    RecordingListener listener;
+    store.Advise(&listener);
+    std::filesystem::create_directory(PhotosFolder());
+    store.SaveAsFile = true;
+    store.PhotosFolder = PhotosFolder();
+    ASSERT_TRUE(store.ConvertAllToFiles(readOnly));
+    std::vector<std::string> problems = listener.Named("ErrorDescrption");
+    ASSERT_EQ(problems.size(), 2u) << "one for each row";
+    EXPECT_NE(problems[0].find("could not be cleared"), std::string::npos) << problems[0];
+    EXPECT_EQ(Joined("SELECT count(*) FROM Photos WHERE Photo IS NOT NULL"), "2");
+}
+
 }  // namespace
 }  // namespace vesk::photo::testing
