@@ -8,6 +8,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/data_access/sql_text.h"
+#include "vesk/data_access/transaction.h"
 
 namespace vesk::host {
 
@@ -145,8 +146,10 @@ void PhotoStoreSession::RequireNewDescription(const std::string& description) {
     }
 }
 
+// The marks and the new row are one change: a failure leaves both as they were.
 void PhotoStoreSession::Save(const std::string& description, const std::string& comments,
                              bool isDefault, const Picture& picture) {
+    data::Transaction saving(m_connection, m_store.TableName);
     if (isDefault) {
         m_store.UnSetDefaultPhoto(m_store.PhotoCode(), description);
     }
@@ -155,7 +158,8 @@ void PhotoStoreSession::Save(const std::string& description, const std::string& 
     m_store.SetPhotoComments(comments);
     m_store.SetDefaultPhoto(isDefault);
     m_store.SavePhotoDetails(true, false);
-    ThrowIfFailed("The photo was not saved whole:");
+    ThrowIfFailed("The photo was not saved; nothing was stored:");
+    saving.Commit();
 }
 
 void PhotoStoreSession::ForEachPhoto(const std::function<void(long, CPicture&)>& visit) {

@@ -53,6 +53,7 @@ public:
     // Throws when the owner already has a photo with this description (ignoring case).
     void RequireNewDescription(const std::string& description);
     // Saves a new photo of the owner; with `isDefault` the owner's other photos lose their mark.
+    // Throws, having changed nothing, when the photo cannot be stored whole.
     void Save(const std::string& description, const std::string& comments, bool isDefault,
               const Picture& picture);
     // Loads each photo of the owner in record order and hands it over with its position.
