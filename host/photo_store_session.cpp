@@ -26,8 +26,9 @@ void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options) {
     command.add_option("--max-kb", options.maxKilobytes, "largest photo in KB of its bitmap form");
 }
 
-// On the server the default mark is a smallint: the store clears marks with "= 0", which a
-// boolean column refuses there.
+// On the server the default mark is a smallint, which takes the 0 and 1 that hosts' own
+// statements write there; a boolean column would refuse them. The store itself writes marks
+// of either type.
 std::string PhotoTableDefinition(const PhotoStoreOptions& options,
                                  const data::Connection& connection) {
     constexpr const char* kEmbeddedTable =

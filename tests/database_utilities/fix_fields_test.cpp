@@ -231,5 +231,17 @@ TEST_P(FixFieldsTest, RefusedStatementIsCountedReportedAndSkipped) {
     EXPECT_TRUE(m_ui.MessageBoxes().empty());
 }
 
+// The refused CREATE TABLE carried the first column: no ADD of it follows, yet the totals
+// count it as they always have.
+TEST_P(FixFieldsTest, RefusedCreateTableIsNotFollowedByAnAddOfItsFirstColumn) {
+    MakeTemplate({"CREATE TABLE \"Order\" (Code Text (5), Name Text (9))"});
+    MakeMain({});
+    m_utilities.FixFields();
+    EXPECT_EQ(m_statements, (Texts{"CREATE TABLE Order (Code Text (5))",
+                                   "ALTER Table Order ADD COLUMN Name Text (9)"}));
+    EXPECT_EQ(Events("ProcessDone"), Texts{"ProcessDone(1,2)"});
+    EXPECT_EQ(m_utilities.FailedStatements().size(), 2u);
+}
+
 }  // namespace
 }  // namespace vesk::dbutil::testing

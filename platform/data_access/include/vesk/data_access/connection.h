@@ -39,6 +39,10 @@ public:
     // connection then stays closed.
     void Open(std::string_view connectionText = {}, std::string_view user = {},
               std::string_view password = {});
+    // Opens a session of its own on the database `other` was opened on: its connection text
+    // and the user and password given to its Open, which the text alone may lack. Throws as
+    // Open does.
+    void OpenAlike(const Connection& other);
 
     // Runs one statement; rows it returns are discarded. Returns the number of rows the
     // statement inserted, changed or deleted (0 for data definition). Throws DataAccessError
@@ -55,6 +59,11 @@ public:
     // Accepted and kept for callers that set it (128 asks for nothing this layer changes).
     long Attributes() const { return m_attributes; }
     void SetAttributes(long attributes) { m_attributes = attributes; }
+
+    // A literal that stores `value` in a yes/no column of this database, whatever type the
+    // column was made with (boolean, bit, smallint, integer), for statements such as
+    // "UPDATE t SET mark = " + BooleanLiteral(false). Throws DataAccessError when closed.
+    std::string BooleanLiteral(bool value);
 
     ObjectStateEnum State() const;
     // Whether two threads may use the open connection at once, each through record sets of
@@ -75,6 +84,8 @@ private:
     friend class Recordset;
 
     std::string m_connectionString;
+    std::string m_user;      // given to Open beside the text; kept for OpenAlike only
+    std::string m_password;  // likewise; never part of ConnectionString
     long m_attributes = 0;
     std::unique_ptr<detail::Backend> m_backend;
     StatementTrace m_trace;
