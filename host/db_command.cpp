@@ -229,7 +229,8 @@ void RunCreate(const CreateOptions& options, Output& output) {
 
 void InstallCreate(CLI::App& db, CommandAction& action) {
     auto options = std::make_shared<CreateOptions>();
-    CLI::App* command = db.add_subcommand("create", "create a new, empty database file");
+    CLI::App* command = db.add_subcommand(
+        "create", "create a new, empty database: a file, or the database a connection text names");
     command->add_option("path", options->path, "the file to create, or a connection text")
         ->required();
     command->add_option("--password", options->password, "the new database's password");

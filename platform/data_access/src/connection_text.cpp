@@ -152,18 +152,34 @@ bool SetServerKey(ConnectionSettings& settings, const Pair& pair) {
     return false;
 }
 
+bool IsPasswordKey(const std::string& key) {
+    std::string lower = detail::ToLowerAscii(key);
+    return lower == "password" || lower == "pwd";
+}
+
+// Names the key the provider does not know; unless it follows a password, when it may be a
+// piece of one that holds ';' without quotes.
+[[noreturn]] void ThrowUnknownServerKey(const std::vector<Pair>& pairs, std::size_t index) {
+    if (index > 0 && IsPasswordKey(pairs[index - 1].key)) {
+        throw DataAccessError(fmt::format(
+            "The connection text has a key the PostgreSQL provider does not understand after "
+            "the value of {} (a password that holds ';' goes between double quotes)",
+            pairs[index - 1].key));
+    }
+    throw DataAccessError(fmt::format(
+        "The connection text has a key the PostgreSQL provider does not understand: \"{}\" (it "
+        "knows Host or Server, Port, Database, User ID, Uid or Username, and Password or Pwd)",
+        pairs[index].key));
+}
+
 // A key the provider does not know is refused: a misspelt user or password key would
 // otherwise connect as someone else, or without the password.
 ConnectionSettings ServerSettings(const std::vector<Pair>& pairs, std::string_view text) {
     ConnectionSettings settings;
     settings.provider = Provider::PostgreSql;
-    for (const Pair& pair : pairs) {
-        if (!SetServerKey(settings, pair)) {
-            throw DataAccessError(fmt::format(
-                "The connection text has a key the PostgreSQL provider does not understand: "
-                "\"{}\" (it knows Host or Server, Port, Database, User ID, Uid or Username, "
-                "and Password or Pwd)",
-                pair.key));
+    for (std::size_t pair_idx = 0; pair_idx < pairs.size(); ++pair_idx) {
+        if (!SetServerKey(settings, pairs[pair_idx])) {
+            ThrowUnknownServerKey(pairs, pair_idx);
         }
     }
     if (settings.database.empty()) {

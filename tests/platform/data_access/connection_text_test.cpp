@@ -101,9 +101,11 @@ TEST(ConnectionText, PostgresProviderRefusesWhatItCannotReadWithoutShowingValues
     std::string noDatabase = ErrorOf("Provider=PostgreSQL;Host=h;Password=TopSecret1");
     EXPECT_NE(noDatabase.find("names no database"), std::string::npos) << noDatabase;
     EXPECT_EQ(noDatabase.find("TopSecret1"), std::string::npos) << noDatabase;
-    std::string split = ErrorOf("Provider=PostgreSQL;Database=pay;Password=Top;Secret1");
-    EXPECT_NE(split.find("after the value of Password"), std::string::npos) << split;
-    EXPECT_EQ(split.find("Secret1"), std::string::npos) << split;
+    for (std::string split : {ErrorOf("Provider=PostgreSQL;Database=pay;Password=Top;Secret1"),
+                              ErrorOf("Provider=PostgreSQL;Database=pay;Password=Top;Sec=ret1")}) {
+        EXPECT_NE(split.find("after the value of Password"), std::string::npos) << split;
+        EXPECT_EQ(split.find("Sec"), std::string::npos) << split;
+    }
     EXPECT_NE(ErrorOf("Provider=PostgreSQL;Database=pay;Password=\"TopSecret1").find("not closed"),
               std::string::npos);
     EXPECT_NE(ErrorOf("Provider=PostgreSQL;Database=pay;Password=\"Top\"Secret1")
