@@ -148,6 +148,7 @@ TEST_F(ServerDbCommandsTest, FailingCommandsShowNoPassword) {
         {"sql", "--db", "Provider=PostgreSQL;Host=h;Password=" + data::ConnectionTextValue(wrong),
          "SELECT 1"},
         {"db", "copy", "--from", uri, "--to", file},
+        {"sql", "--db", "postgresql://u:Wr0ng%zz@/db", "SELECT 1"},
         {"db", "compact", uri},
         {"db", "create", uri},
     };
