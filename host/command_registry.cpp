@@ -9,6 +9,7 @@
 #include "demo_command.h"
 #include "photo_command.h"
 #include "sql_command.h"
+#include "vesk/data_access/password_mask.h"
 
 namespace vesk::host {
 
@@ -17,6 +18,36 @@ namespace {
 std::vector<CommandInstaller> Installers() {
     return {InstallSqlCommand, InstallPhotoCommands, InstallDbCommands, InstallDemoCommand,
             InstallComponentsCommands};
+}
+
+// The values given to the password options (--password, --to-password, ...; also written
+// as --password=VALUE), whatever command they belong to.
+std::vector<std::string> PasswordArguments(const std::vector<std::string>& arguments) {
+    std::vector<std::string> passwords;
+    for (std::size_t arg_idx = 0; arg_idx < arguments.size(); ++arg_idx) {
+        const std::string& argument = arguments[arg_idx];
+        if (!argument.starts_with("--") || argument.find("password") == std::string::npos) {
+            continue;
+        }
+        std::size_t equals = argument.find('=');
+        if (equals != std::string::npos) {
+            passwords.push_back(argument.substr(equals + 1));
+        } else if (arg_idx + 1 < arguments.size()) {
+            passwords.push_back(arguments[arg_idx + 1]);
+        }
+    }
+    return passwords;
+}
+
+// A usage message, which may repeat any argument, with no password in it: neither one of a
+// connection text or URI it quotes, nor one given to a password option.
+std::string WithoutPasswords(const std::string& message,
+                             const std::vector<std::string>& arguments) {
+    std::string masked = data::MaskPasswords(message);
+    for (const std::string& password : PasswordArguments(arguments)) {
+        masked = data::WithoutSecret(std::move(masked), password);
+    }
+    return masked;
 }
 
 }  // namespace
@@ -39,13 +70,14 @@ int RunCommandLine(const std::vector<std::string>& arguments, Output output) {
         output.out << app.help("", CLI::AppFormatMode::All);
         return kSuccess;
     } catch (const CLI::ParseError& error) {
-        output.err << "vesk: " << error.what() << "\nRun with --help for more information.\n";
+        output.err << "vesk: " << WithoutPasswords(error.what(), arguments)
+                   << "\nRun with --help for more information.\n";
         return kUsage;
     }
     try {
         action(output);
     } catch (const std::exception& error) {
-        output.err << "vesk: " << error.what() << "\n";
+        output.err << "vesk: " << data::MaskPasswords(error.what()) << "\n";
         return kFailure;
     }
     return kSuccess;

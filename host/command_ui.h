@@ -1,11 +1,22 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
 #include "vesk/ui/console_ui_services.h"
 #include "vesk/ui/current_ui.h"
 
 namespace vesk::host {
+
+// Message boxes as lines of the command's error stream, with the passwords of any connection
+// text or URI they quote masked.
+class CommandMessageBoxes : public platform::ConsoleUiServices {
+public:
+    explicit CommandMessageBoxes(std::ostream& err) : ConsoleUiServices(err) {}
+
+protected:
+    int ShowMessageBox(const std::string& text, int flags, const std::string& title) override;
+};
 
 // For the life of the object, the components' message boxes go to the command's error stream
 // as "TITLE: TEXT", unless the process installed services of its own (a test, a host with a
@@ -20,7 +31,7 @@ public:
     CommandUi& operator=(const CommandUi&) = delete;
 
 private:
-    platform::ConsoleUiServices m_console;
+    CommandMessageBoxes m_console;
     platform::UiServices* m_previous;
 };
 

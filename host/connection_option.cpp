@@ -7,9 +7,7 @@
 
 namespace vesk::host {
 
-namespace {
-
-bool LooksLikeConnectionText(const std::string& text) {
+bool IsConnectionText(const std::string& text) {
     std::string lower(text);
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -18,8 +16,6 @@ bool LooksLikeConnectionText(const std::string& text) {
            lower.find("driver=") != std::string::npos;
 }
 
-}  // namespace
-
 void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options) {
     command.add_option("--db", options.database, "database file path or full connection text")
         ->required();
@@ -27,7 +23,7 @@ void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options) {
 }
 
 std::string ConnectionTextFor(const std::string& database, const std::string& password) {
-    if (LooksLikeConnectionText(database)) {
+    if (IsConnectionText(database)) {
         return database;
     }
     return data::EmbeddedConnectionText(database, password);
@@ -35,7 +31,7 @@ std::string ConnectionTextFor(const std::string& database, const std::string& pa
 
 data::ConnectionPtr OpenDatabase(const DatabaseOptions& options) {
     auto connection = std::make_shared<data::Connection>();
-    bool fullText = LooksLikeConnectionText(options.database);
+    bool fullText = IsConnectionText(options.database);
     connection->Open(ConnectionTextFor(options.database, options.password), {},
                      fullText ? options.password : std::string());
     return connection;

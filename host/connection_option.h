@@ -17,6 +17,9 @@ struct DatabaseOptions {
 // Adds --db (required) and --password to a command.
 void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options);
 
+// Whether `database` is a full connection text or URI rather than the path of a file.
+bool IsConnectionText(const std::string& database);
+
 // The connection text for CONN: a full connection text is used as it stands (with the
 // password, when given, in place of its own); anything else is the path of an embedded file.
 std::string ConnectionTextFor(const std::string& database, const std::string& password);

@@ -17,7 +17,9 @@
 #include "db_copy_command.h"
 #include "progress_bar.h"
 #include "row_printer.h"
+#include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/password_mask.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/dbutil/database_utilities.h"
 #include "vesk/files/temp_names.h"
@@ -76,15 +78,20 @@ public:
             fmt::format("tables created: {}, fields created: {}", TablesCreates, FieldsCreated);
     }
 
-    // Prints the totals and each statement the database refused. Throws when the repair
-    // could not run or a statement was refused.
+    // Prints the totals (which count refused statements too, as the events do), how many
+    // statements were refused, and each of them. Throws when the repair could not run or a
+    // statement was refused.
     void Finish() {
         m_bar.Clear();
         if (!m_totals) {
             throw std::runtime_error("the database was not repaired");
         }
-        m_output.out << *m_totals << '\n';
         const auto& failures = m_utilities.FailedStatements();
+        m_output.out << *m_totals
+                     << (failures.empty()
+                             ? std::string()
+                             : fmt::format(", statements refused: {}", failures.size()))
+                     << '\n';
         for (const dbutil::FailedStatement& failure : failures) {
             m_output.err << fmt::format("refused: {}: {}\n", failure.statement,
                                         failure.description);
@@ -119,9 +126,8 @@ void Repair(const data::ConnectionPtr& main, const FixOptions& options, Output& 
 
 // A dry run on a server database: the repair reads the catalog and runs its statements on
 // one connection inside a transaction, which is rolled back whatever happens.
-void DryRunOnServer(const std::string& mainText, const FixOptions& options, Output& output) {
-    auto main = std::make_shared<data::Connection>();
-    main->Open(mainText);
+void DryRunOnServer(const FixOptions& options, Output& output) {
+    data::ConnectionPtr main = OpenDatabase(options.database);
     main->BeginTrans();
     try {
         Repair(main, options, output, main);
@@ -132,23 +138,13 @@ void DryRunOnServer(const std::string& mainText, const FixOptions& options, Outp
     main->RollbackTrans();
 }
 
-// The main database's connection text with its password inside: the repair opens a
-// connection of its own from the text alone.
-std::string MainConnectionText(const DatabaseOptions& options) {
-    std::string text = ConnectionTextFor(options.database, options.password);
-    data::ConnectionSettings settings = data::ParseConnectionText(text);
-    if (settings.provider == data::Provider::EmbeddedFile && !options.password.empty()) {
-        return data::EmbeddedConnectionText(settings.path, options.password);
-    }
-    return text;
-}
-
 // A copy of an embedded database (with its rollback journal, if one is left) in a fresh
 // temporary folder, which goes away with the object.
 class ThrowawayCopy {
 public:
-    explicit ThrowawayCopy(const std::string& connectionText) {
-        data::ConnectionSettings settings = data::ParseConnectionText(connectionText);
+    explicit ThrowawayCopy(const DatabaseOptions& original) {
+        data::ConnectionSettings settings =
+            data::ParseConnectionText(ConnectionTextFor(original.database, original.password));
         if (settings.provider != data::Provider::EmbeddedFile) {
             throw std::runtime_error("--dry-run needs a main database file");
         }
@@ -162,7 +158,8 @@ public:
         if (fs::exists(settings.path + "-journal")) {
             fs::copy_file(settings.path + "-journal", copy.string() + "-journal");
         }
-        m_connectionText = data::EmbeddedConnectionText(copy.string(), settings.password);
+        m_options = {copy.string(),
+                     original.password.empty() ? settings.password : original.password};
     }
     ~ThrowawayCopy() {
         std::error_code ignored;
@@ -171,31 +168,31 @@ public:
     ThrowawayCopy(const ThrowawayCopy&) = delete;
     ThrowawayCopy& operator=(const ThrowawayCopy&) = delete;
 
-    const std::string& ConnectionText() const { return m_connectionText; }
+    // The options that open the copy.
+    const DatabaseOptions& Options() const { return m_options; }
 
 private:
     fs::path m_folder;
-    std::string m_connectionText;
+    DatabaseOptions m_options;
 };
 
-bool IsServerDatabase(const std::string& connectionText) {
-    return data::ParseConnectionText(connectionText).provider == data::Provider::PostgreSql;
+bool IsServerDatabase(const DatabaseOptions& options) {
+    return data::ParseConnectionText(ConnectionTextFor(options.database, options.password))
+               .provider == data::Provider::PostgreSql;
 }
 
+// Every connection of the repair is opened with the password given: the host's own, and the
+// one the repair opens for its statements alike.
 void RunFix(const FixOptions& options, Output& output) {
     CommandUi ui(output.err);
-    std::string mainText = MainConnectionText(options.database);
-    if (options.dryRun && IsServerDatabase(mainText)) {
-        DryRunOnServer(mainText, options, output);
+    if (options.dryRun && IsServerDatabase(options.database)) {
+        DryRunOnServer(options, output);
         return;
     }
     std::optional<ThrowawayCopy> copy;
-    if (options.dryRun) {
-        mainText = copy.emplace(mainText).ConnectionText();
-    }
-    auto main = std::make_shared<data::Connection>();
-    main->Open(mainText);
-    Repair(main, options, output);
+    const DatabaseOptions& database =
+        options.dryRun ? copy.emplace(options.database).Options() : options.database;
+    Repair(OpenDatabase(database), options, output);
 }
 
 // Creates the database file `path` keyed with `password` through the utilities.
@@ -207,17 +204,35 @@ void CreateDatabaseFile(const std::string& path, const std::string& password) {
     }
 }
 
+// A path makes a file; a connection text makes the database it names, a file (keyed with its
+// password) or a database on the server. --password stands in place of the text's.
 void RunCreate(const CreateOptions& options, Output& output) {
     CommandUi ui(output.err);
-    CreateDatabaseFile(options.path, options.password);
-    output.out << fmt::format("Created {}{}\n", options.path,
-                              options.password.empty() ? "" : " (encrypted)");
+    if (!IsConnectionText(options.path)) {
+        CreateDatabaseFile(options.path, options.password);
+        output.out << fmt::format("Created {}{}\n", options.path,
+                                  options.password.empty() ? "" : " (encrypted)");
+        return;
+    }
+    data::ConnectionSettings settings = data::ParseConnectionText(options.path);
+    std::string password = options.password.empty() ? settings.password : options.password;
+    if (settings.provider == data::Provider::EmbeddedFile) {
+        CreateDatabaseFile(settings.path, password);
+        output.out << fmt::format("Created {}{}\n", settings.path,
+                                  password.empty() ? "" : " (encrypted)");
+        return;
+    }
+    data::Catalog().Create(options.path, options.password);
+    output.out << fmt::format("Created the server database of {}\n",
+                              data::MaskPasswords(options.path));
 }
 
 void InstallCreate(CLI::App& db, CommandAction& action) {
     auto options = std::make_shared<CreateOptions>();
-    CLI::App* command = db.add_subcommand("create", "create a new, empty database file");
-    command->add_option("path", options->path, "the file to create")->required();
+    CLI::App* command = db.add_subcommand(
+        "create", "create a new, empty database: a file, or the database a connection text names");
+    command->add_option("path", options->path, "the file to create, or a connection text")
+        ->required();
     command->add_option("--password", options->password, "the new database's password");
     command->callback([options, &action] {
         action = [options](Output& output) { RunCreate(*options, output); };

@@ -55,8 +55,9 @@ void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options) {
         ->check(KilobyteLimit());
 }
 
-// On the server the default mark is a smallint: the store clears marks with "= 0", which a
-// boolean column refuses there.
+// On the server the default mark is a smallint, which takes the 0 and 1 that hosts' own
+// statements write there; a boolean column would refuse them. The store itself writes marks
+// of either type.
 std::vector<std::string> PhotoTableDefinition(const PhotoStoreOptions& options,
                                               const data::Connection& connection) {
     constexpr const char* kEmbeddedTable =

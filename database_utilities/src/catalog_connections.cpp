@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "messages.h"
+#include "vesk/data_access/connection_text.h"
 #include "vesk/dbutil/database_utilities.h"
 #include "vesk/files/file_system.h"
 #include "vesk/ui/current_ui.h"
@@ -11,8 +12,10 @@ namespace vesk::dbutil {
 
 namespace {
 
+// A path or password that holds ';' or a quote goes between quotes, any other as it is.
 std::string TemplateConnectionText(const std::string& path, const std::string& password) {
-    return "Driver=Microsoft Access Driver (*.mdb);DBQ=" + path + ";PWD=" + password;
+    return "Driver=Microsoft Access Driver (*.mdb);DBQ=" + data::ConnectionTextValue(path) +
+           ";PWD=" + data::ConnectionTextValue(password);
 }
 
 }  // namespace

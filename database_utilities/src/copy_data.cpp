@@ -128,8 +128,10 @@ std::optional<Variant> DestinationValue(FieldGroup group, const Variant& value) 
             if (value.IsNull() || IsEmptyText(value)) {
                 return Variant(std::int16_t{0});
             }
-            if (value.IsNumeric() && std::isfinite(value.ToDouble())) {
-                return Variant(value.ToDouble());  // what its text form would read back as
+            if (value.IsNumeric()) {
+                // What its text form would read back as; NaN and the infinities go on as they
+                // are, for the destination to hold or refuse, never as 0.
+                return Variant(value.ToDouble());
             }
             return Variant(LeadingNumber(TrimBlanks(value.ToText())));
         case FieldGroup::Text:
@@ -141,6 +143,9 @@ std::optional<Variant> DestinationValue(FieldGroup group, const Variant& value) 
         case FieldGroup::Date: {
             if (value.IsNull()) {
                 return Variant();
+            }
+            if (value.AsText() && data::DateTime::IsBeforeCommonEra(*value.AsText())) {
+                return value;  // the destination holds it, or refuses it with its reason
             }
             std::optional<data::DateTime> date =
                 value.AsDate() ? *value.AsDate()

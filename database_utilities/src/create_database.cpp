@@ -2,18 +2,21 @@
 
 #include "messages.h"
 #include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection_text.h"
 #include "vesk/dbutil/database_utilities.h"
 #include "vesk/ui/current_ui.h"
 
 namespace vesk::dbutil {
 
 // The blank before ';' belongs to the text hosts know; the data-access layer trims values.
+// A path or password that holds ';' or a quote goes between quotes, and any other as it is.
 // The catalog, and with it the new file's connection, is released before the event fires.
 bool DatabaseUtilities::CreateDatabase(const std::string& sPath) {
     try {
         data::Catalog catalog;
-        catalog.Create("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + sPath +
-                       " ;Jet OLEDB:Database Password=" + TemplatePWD);
+        catalog.Create(
+            "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + data::ConnectionTextValue(sPath) +
+            " ;Jet OLEDB:Database Password=" + data::ConnectionTextValue(TemplatePWD));
     } catch (const std::exception& error) {
         platform::Ui().MessageBox(error.what(), messages::kInformation,
                                   messages::kCreateErrorTitle);

@@ -31,6 +31,7 @@ struct FixRun {
     std::int16_t FieldNo = 0;
     std::int16_t TablesCreates = 0;
     std::int16_t FieldsCreated = 0;
+    bool createRefused = false;  // the database refused the CREATE TABLE of the current table
 };
 
 }  // namespace detail
@@ -145,6 +146,7 @@ void DatabaseUtilities::FixCatalogEntry(detail::FixRun& run, long index,
     const bool isTable = IsTableEntry(entry);
     if ((isTable || !m_flavour->picksTablesOnly) &&
         (TableName.empty() || entry.Name() == TableName)) {
+        run.createRefused = false;
         if (isTable && !MainTableExists(*run.mainCatalog, entry.Name())) {
             CreateMissingTable(run, entry);
         }
@@ -164,7 +166,7 @@ void DatabaseUtilities::CreateMissingTable(detail::FixRun& run, const data::Tabl
     if (!built) {
         return;
     }
-    RunStatement(run, statement);
+    run.createRefused = !RunStatement(run, statement);
     ++run.TablesCreates;
     // The catalog keeps the table list it read; without a new reading every column of the new
     // table would look missing, and its first column would be added a second time.
@@ -180,7 +182,11 @@ void DatabaseUtilities::FixColumns(detail::FixRun& run, const data::Table& table
     const std::int16_t fields = run.TotalFields;
     for (std::int16_t column_idx = 0; column_idx < fields; ++column_idx) {
         ++run.FieldNo;
-        if (isTable) {
+        if (isTable && column_idx == 0 && run.createRefused) {
+            // The refused CREATE TABLE carried this column; an ADD of it would only be refused
+            // again. It is counted all the same: hosts rely on the totals the events carry.
+            ++run.FieldsCreated;
+        } else if (isTable) {
             FixColumn(run, table, columns->Item(column_idx));
         }
         FireProgress(table.Name(), run.TotalTables, run.TotalFields, run.FieldNo, run.TableNo);
@@ -209,13 +215,16 @@ void DatabaseUtilities::FixColumn(detail::FixRun& run, const data::Table& table,
     ++run.FieldsCreated;
 }
 
-// A connection of its own on the main database, from the text of the host's connection.
+// A connection of its own on the main database, opened as the host's connection was: from
+// its text, with the user and password the host gave beside the text.
 data::ConnectionPtr DatabaseUtilities::OpenFixConnection() const {
     auto connection = std::make_shared<data::Connection>();
-    connection->SetConnectionString(MainFileConnection ? MainFileConnection->ConnectionString()
-                                                       : std::string());
     connection->SetStatementTrace(m_statementTrace);
-    connection->Open();
+    if (MainFileConnection) {
+        connection->OpenAlike(*MainFileConnection);
+    } else {
+        connection->Open();
+    }
     return connection;
 }
 
@@ -226,11 +235,13 @@ std::string DatabaseUtilities::ColumnTypeText(const data::Column& column) const 
     return type + suffix;
 }
 
-void DatabaseUtilities::RunStatement(detail::FixRun& run, const std::string& statement) {
+bool DatabaseUtilities::RunStatement(detail::FixRun& run, const std::string& statement) {
     try {
         run.connection->Execute(statement);
+        return true;
     } catch (const std::exception& error) {
         m_failedStatements.push_back({statement, error.what()});
+        return false;
     }
 }
 

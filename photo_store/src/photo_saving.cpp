@@ -282,9 +282,10 @@ void CPicture::UnSetDefaultPhoto(const std::string& strCode,
     if (!m_cnnPhotos) {
         throw data::DataAccessError("There is no connection: Init has not been given one.");
     }
-    m_cnnPhotos->Execute("UPDATE " + TableName + " SET " + OwnerDefaultPhotoField + " = 0 WHERE " +
-                         OwnerIDField + "='" + data::EscapeSqlText(strCode) + "' and " +
-                         OwnerGroupField + "='" + data::EscapeSqlText(m_photosGroup) + "'");
+    m_cnnPhotos->Execute("UPDATE " + TableName + " SET " + OwnerDefaultPhotoField + " = " +
+                         m_cnnPhotos->BooleanLiteral(false) + " WHERE " + OwnerIDField + "='" +
+                         data::EscapeSqlText(strCode) + "' and " + OwnerGroupField + "='" +
+                         data::EscapeSqlText(m_photosGroup) + "'");
 }
 
 // Whether any of the owner's rows has `value` in `column` (ignoring letter case), by a filter

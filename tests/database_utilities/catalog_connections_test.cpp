@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <filesystem>
 
 #include "utilities_fixture.h"
 #include "vesk/data_access/connection_text.h"
@@ -74,15 +75,27 @@ TEST_P(CatalogConnectionsTest, MissingMainConnectionIsAConnectionError) {
 }
 
 // A main connection opened with its password given apart from its connection text: the fix
-// connection, made from that text alone, cannot open, and nothing is reported as done.
-TEST_P(CatalogConnectionsTest, FixConnectionThatCannotOpenIsAConnectionError) {
+// connection is opened alike, with that password, and carries the statements.
+TEST_P(CatalogConnectionsTest, PasswordGivenApartFromTheTextReachesTheFixConnection) {
     MakeTemplate(kTemplate);
-    MakeDatabase("main.mdb", "mpw", {});
+    MakeDatabase("main.mdb", "m;p\"w'", {});
     auto main = std::make_shared<data::Connection>();
-    main->Open(data::EmbeddedConnectionText(m_folder.Path("main.mdb")), {}, "mpw");
+    main->Open(data::EmbeddedConnectionText(m_folder.Path("main.mdb")), {}, "m;p\"w'");
     m_utilities.MainFileConnection = main;
     m_utilities.FixFields();
-    ExpectConnectionFailure("protected by a password");
+    EXPECT_EQ(m_statements, std::vector<std::string>{"CREATE TABLE Grades (Grade Integer)"});
+    EXPECT_TRUE(m_utilities.FailedStatements().empty());
+    EXPECT_TRUE(m_ui.MessageBoxes().empty());
+}
+
+// The host's connection stays open on a file that has gone from its path since: the fix
+// connection cannot open, and nothing is reported as done.
+TEST_P(CatalogConnectionsTest, FixConnectionThatCannotOpenIsAConnectionError) {
+    MakeTemplate(kTemplate);
+    m_utilities.MainFileConnection = MakeDatabase("main.mdb", "mpw", {});
+    std::filesystem::rename(m_folder.Path("main.mdb"), m_folder.Path("moved.mdb"));
+    m_utilities.FixFields();
+    ExpectConnectionFailure("Could not find file");
     EXPECT_TRUE(m_statements.empty());
 }
 

@@ -215,19 +215,25 @@ TEST_P(FixFieldsTest, OracleStatementsHaveNoTypesAndAreAllCounted) {
     EXPECT_EQ(Events("ProcessDone"), Texts{"ProcessDone(1,3)"});
 }
 
-// Names go into the statements as the catalog gives them, so a column named with a keyword
-// is refused; the repair counts it, names it in FailedStatements and goes on.
+// Names go into the statements as the catalog gives them, so a name that is a keyword is
+// refused; the repair counts each refused statement, names it in FailedStatements and goes
+// on. A refused CREATE TABLE carried the first column: no ADD of it follows, yet the totals
+// count it as they always have.
 TEST_P(FixFieldsTest, RefusedStatementIsCountedReportedAndSkipped) {
-    MakeTemplate({"CREATE TABLE Orders (\"Order\" Integer, Code Text (5))"});
+    MakeTemplate({"CREATE TABLE Orders (\"Order\" Integer, Code Text (5))",
+                  "CREATE TABLE \"Order\" (Code Text (5), Name Text (9))"});
     MakeMain({"CREATE TABLE Orders (Id Integer)"});
     m_utilities.FixFields();
     EXPECT_EQ(m_statements, (Texts{"ALTER Table Orders ADD COLUMN Order Integer",
-                                   "ALTER Table Orders ADD COLUMN Code Text (5)"}));
-    EXPECT_EQ(Events("ProcessDone"), Texts{"ProcessDone(0,2)"});
-    ASSERT_EQ(m_utilities.FailedStatements().size(), 1u);
+                                   "ALTER Table Orders ADD COLUMN Code Text (5)",
+                                   "CREATE TABLE Order (Code Text (5))",
+                                   "ALTER Table Order ADD COLUMN Name Text (9)"}));
+    EXPECT_EQ(Events("ProcessDone"), Texts{"ProcessDone(1,4)"});
+    ASSERT_EQ(m_utilities.FailedStatements().size(), 3u);
     EXPECT_EQ(m_utilities.FailedStatements()[0].statement, m_statements[0]);
     EXPECT_NE(m_utilities.FailedStatements()[0].description.find("syntax error"),
               std::string::npos);
+    EXPECT_EQ(m_utilities.FailedStatements()[1].statement, m_statements[2]);
     EXPECT_TRUE(m_ui.MessageBoxes().empty());
 }
 

@@ -92,7 +92,7 @@ TEST_F(DbCommandsTest, FixFailuresExitOneWithTheirMessages) {
     EXPECT_EQ(Run(Fix(main)), kFailure);
     EXPECT_EQ(m_out.str(),
               "ALTER Table T ADD COLUMN Order Integer\n"
-              "tables created: 0, fields created: 1\n");
+              "tables created: 0, fields created: 1, statements refused: 1\n");
     EXPECT_NE(m_err.str().find("refused: ALTER Table T ADD COLUMN Order Integer: "),
               std::string::npos);
     EXPECT_NE(m_err.str().find("vesk: the database refused 1 of the statements"),

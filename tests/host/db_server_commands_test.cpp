@@ -6,6 +6,7 @@
 
 #include "server_cluster.h"
 #include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
 
 namespace vesk::host {
@@ -16,15 +17,28 @@ class ServerDbCommandsTest : public HostTest {
 protected:
     void SetUp() override {
         if (auto cluster = data::testing::RequireServerCluster()) {
+            m_cluster = *cluster;
             m_server = std::make_unique<data::testing::ScratchServerDatabase>(*cluster);
         }
     }
 
-    std::vector<std::string> Fix() {
+    std::vector<std::string> Fix(const std::string& main = {}) {
         return {"db",         "fix",
                 "--template", m_folder.Path("template.mdb"),
-                "--db",       m_server->ConnectionText(),
+                "--db",       main.empty() ? m_server->ConnectionText() : main,
                 "--type",     "postgresql"};
+    }
+
+    // `arguments` followed by `more`.
+    static std::vector<std::string> With(std::vector<std::string> arguments,
+                                         const std::vector<std::string>& more) {
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        return arguments;
+    }
+
+    // Whether `secret` appears in anything the last command printed.
+    bool Printed(const std::string& secret) const {
+        return (m_out.str() + m_err.str()).find(secret) != std::string::npos;
     }
 
     // The tables of the server database.
@@ -38,8 +52,11 @@ protected:
         return names;
     }
 
+    std::string m_cluster;
     std::unique_ptr<data::testing::ScratchServerDatabase> m_server;
 };
+
+constexpr const char* kPassword = "p;w\"o'rd-ü1";
 
 const char* const kRepairOfT =
     "CREATE TABLE T (Code varchar(20))\n"
@@ -79,6 +96,99 @@ TEST_F(ServerDbCommandsTest, CopyUpsizesAFileIntoTheServerAndBack) {
     ASSERT_EQ(Run({"db", "copy", "--from", m_server->ConnectionText(), "--to", back}), kSuccess)
         << m_err.str();
     EXPECT_EQ(m_out.str(), "t: 2 rows read, 2 rows added\n");
+}
+
+TEST_F(ServerDbCommandsTest, FixTakesThePasswordForEveryFormOfTheMainDatabase) {
+    data::testing::ServerLogin login(m_cluster, *m_server, kPassword);
+    MakeDatabase("template.mdb", "", {"CREATE TABLE T (Code Text (20), Salary DOUBLE)"});
+    const std::vector<std::vector<std::string>> runs = {
+        With(Fix(login.ConnectionText()), {"--password", kPassword, "--dry-run"}),
+        With(Fix(login.Uri()), {"--password", kPassword, "--dry-run", "--legacy"}),
+        With(Fix(login.ConnectionText()), {"--password", kPassword, "--legacy"}),
+        With(Fix(login.Uri()), {"--password", kPassword}),
+    };
+    for (const std::vector<std::string>& run : runs) {
+        EXPECT_EQ(Run(run), kSuccess) << m_err.str();
+        EXPECT_FALSE(Printed("rd-ü1"));
+    }
+    EXPECT_EQ(ServerTables(), std::vector<std::string>{"t"});
+}
+
+// A role that may read but not write: every statement is refused, and the refused CREATE
+// TABLE is followed by no ADD of its first column.
+TEST_F(ServerDbCommandsTest, RefusedStatementsAreCountedBesideTheTotals) {
+    data::testing::ScratchServerDatabase other(m_cluster);
+    data::testing::ServerLogin reader(m_cluster, other, kPassword);
+    data::Connection owner;
+    owner.Open(m_server->ConnectionText());
+    owner.Execute("GRANT CONNECT ON DATABASE " + m_server->Name() + " TO " + reader.User());
+    MakeDatabase("template.mdb", "", {"CREATE TABLE T (Code Text (20), Salary DOUBLE)"});
+    data::ConnectionSettings cluster = data::ParseConnectionText(m_server->ConnectionText());
+    std::string main = "Provider=PostgreSQL;Server=" + cluster.host + ";Port=" + cluster.port +
+                       ";Database=" + m_server->Name() + ";Uid=" + reader.User() +
+                       ";Pwd=" + data::ConnectionTextValue(kPassword);
+    EXPECT_EQ(Run(Fix(main)), kFailure);
+    EXPECT_EQ(m_out.str(),
+              "CREATE TABLE T (Code varchar(20))\n"
+              "ALTER TABLE T ADD COLUMN Salary double precision\n"
+              "tables created: 1, fields created: 2, statements refused: 2\n");
+    EXPECT_FALSE(Printed("rd-ü1"));
+}
+
+TEST_F(ServerDbCommandsTest, FailingCommandsShowNoPassword) {
+    data::testing::ServerLogin login(m_cluster, *m_server, kPassword);
+    std::string file = MakeDatabase("to.mdb", "", {"CREATE TABLE T (Code Text (20))"});
+    const std::string wrong = "Wr0ng;\"pass'word";
+    const std::string uri = "postgresql://" + login.User() + ":TopSecret1@/" + m_server->Name() +
+                            "?host=" + data::ParseConnectionText(m_server->ConnectionText()).host;
+    const std::vector<std::vector<std::string>> runs = {
+        {"sql", "--db", login.ConnectionText(), "--password", wrong, "SELECT 1"},
+        {"sql", "--db", login.ConnectionText() + ";Password=" + data::ConnectionTextValue(wrong),
+         "SELECT 1"},
+        {"sql", "--db", "Provider=PostgreSQL;Host=h;Password=" + data::ConnectionTextValue(wrong),
+         "SELECT 1"},
+        {"db", "copy", "--from", uri, "--to", file},
+        {"sql", "--db", "postgresql://u:Wr0ng%zz@/db", "SELECT 1"},
+        {"db", "compact", uri},
+        {"db", "create", uri},
+    };
+    for (const std::vector<std::string>& run : runs) {
+        EXPECT_EQ(Run(run), kFailure) << run[2];
+        EXPECT_FALSE(Printed("Wr0ng") || Printed("TopSecret1")) << m_out.str() << m_err.str();
+        EXPECT_NE(m_err.str(), "");
+    }
+}
+
+TEST_F(ServerDbCommandsTest, CreateMakesTheServerDatabaseAConnectionTextNames) {
+    std::string name = m_server->Name() + "_made";
+    std::string text = m_cluster + ";Database=" + name;
+    ASSERT_EQ(Run({"db", "create", text}), kSuccess) << m_err.str();
+    data::Connection made;
+    EXPECT_NO_THROW(made.Open(text));
+    made.Close();
+    EXPECT_EQ(Run({"db", "create", text}), kFailure);
+    EXPECT_NE(m_err.str().find("already exists"), std::string::npos) << m_err.str();
+    data::Connection maintenance;
+    maintenance.Open(m_cluster + ";Database=postgres");
+    maintenance.Execute("DROP DATABASE " + name + " WITH (FORCE)");
+
+    std::string path = m_folder.Path("a;b \"c'.mdb");
+    ASSERT_EQ(Run({"db", "create", data::EmbeddedConnectionText(path, kPassword)}), kSuccess)
+        << m_err.str();
+    EXPECT_NO_THROW(
+        data::Catalog().SetActiveConnection(data::EmbeddedConnectionText(path, kPassword)));
+}
+
+TEST_F(ServerDbCommandsTest, SqlPrintsRowsInTheOrderTheStatementAsks) {
+    data::Connection server;
+    server.Open(m_server->ConnectionText());
+    server.Execute("CREATE TABLE Ob (K varchar(5), N integer)");
+    server.Execute("INSERT INTO Ob VALUES ('c', 2), ('a', 3), ('b', 1)");
+    ASSERT_EQ(
+        Run({"sql", "--db", m_server->ConnectionText(), "SELECT K AS Label, N FROM Ob ORDER BY 2"}),
+        kSuccess)
+        << m_err.str();
+    EXPECT_EQ(m_out.str(), "label\tn\nb\t1\nc\t2\na\t3\n");
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <memory>
 #include <sstream>
 
+#include <fmt/format.h>
+
 #include "connection_option.h"
 #include "engine_param.h"
 #include "host_test.h"
@@ -243,6 +245,27 @@ TEST_F(PhotoCommandsTest, ExtractWritesAnOlderTablesPicturesByCode) {
         << m_err.str();
     EXPECT_EQ(std::filesystem::file_size(folder + "/E1"), 2u);
     EXPECT_FALSE(std::filesystem::exists(folder + "/E2"));
+}
+
+// Host-made photo tables: the mark column as each engine's hosts make it.
+TEST_P(EnginePhotoCommandsTest, DefaultTakesTheMarkOnEveryKindOfMarkColumn) {
+    const bool onServer = GetParam() == data::testing::Engine::Server;
+    data::Connection connection;
+    connection.Open(ConnectionTextFor(m_database, "pw"));
+    for (const char* type : {"boolean", "smallint", "integer", "YESNO"}) {
+        if (onServer && std::string(type) == "YESNO") {
+            continue;
+        }
+        connection.Execute("DROP TABLE Photos");
+        connection.Execute(
+            fmt::format("CREATE TABLE Photos (PhotoCode char(10), PhotoDescription varchar(100), "
+                        "PhotoGroup varchar(50), PhotoComments text, DefaultPhoto {}, Photo {})",
+                        type, onServer ? "bytea" : "LONGBINARY"));
+        ASSERT_EQ(Add("E1", "Front", m_small, {"--default"}), kSuccess) << type << m_err.str();
+        ASSERT_EQ(Add("E1", "Side", m_small, {"--default"}), kSuccess) << type << m_err.str();
+        ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}), kSuccess) << m_err.str();
+        EXPECT_EQ(m_out.str(), "1\tFront\t0\t-\t20x10\n2\tSide\t1\t-\t20x10\n") << type;
+    }
 }
 
 TEST_P(EnginePhotoCommandsTest, CreateTableMakesAMarkThatTakesZero) {

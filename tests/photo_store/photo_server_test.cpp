@@ -22,6 +22,7 @@ protected:
         if (!cluster) {
             return;
         }
+        m_cluster = *cluster;
         m_database = std::make_unique<data::testing::ScratchServerDatabase>(*cluster);
         m_connection = std::make_shared<data::Connection>();
         m_connection->Open(m_database->ConnectionText());
@@ -59,6 +60,7 @@ protected:
     }
 
     vesk::test::ScratchFolder m_folder;
+    std::string m_cluster;
     std::unique_ptr<data::testing::ScratchServerDatabase> m_database;
     data::ConnectionPtr m_connection;
     CPicture m_store;
@@ -155,11 +157,10 @@ TEST_F(ServerPhotoStoreTest, AReaderWhoMayNotWriteIsToldWhichRowsWereLeft) {
     m_store.Init("E1", "EMP", {}, nullptr, m_connection);
     Save("Front", true, PictureOfSize(2000));
     Save("Side", false, PictureOfSize(3000));
-    std::string reader = m_database->Name() + "_reader";
-    m_connection->Execute("CREATE ROLE " + reader + " LOGIN");
-    m_connection->Execute("GRANT SELECT ON Photos TO " + reader);
+    data::testing::ServerLogin reader(m_cluster, *m_database, "may;read'only");
+    m_connection->Execute("GRANT SELECT ON Photos TO " + reader.User());
     auto readOnly = std::make_shared<data::Connection>();
-    readOnly->Open(m_database->ConnectionText(), reader);
+    readOnly->Open(reader.ConnectionText(), {}, reader.Password());
 
     CPicture store;
     UseThePhotosTable(store);

@@ -3,7 +3,8 @@
 #
 #   pg_cluster.sh start STATE   initdb into a new folder under /tmp, serve on a Unix socket in
 #                               that folder only (no TCP), and write the connection text (no
-#                               database) to STATE/connection
+#                               database) to STATE/connection; the superuser logs in without
+#                               a password, any other role with its own (scram-sha-256)
 #   pg_cluster.sh stop STATE    stop that server and remove its folder
 #
 # initdb and the server refuse to run as root, so as root they run as the `postgres` system
@@ -100,6 +101,12 @@ autovacuum = off
 max_connections = 50
 shared_buffers = 32MB
 CONF
+  # The superuser logs in without a password; every other role must give its own, so that
+  # the tests of password logins meet a server that checks them.
+  cat >"$folder/data/pg_hba.conf" <<HBA
+local all $superuser trust
+local all all scram-sha-256
+HBA
   as_server_user "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 start \
     >/dev/null ||
     { cat "$folder/server.log" >&2; exit 1; }

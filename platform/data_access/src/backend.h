@@ -122,6 +122,9 @@ public:
     virtual std::vector<ColumnInfo> Columns(std::string_view table) = 0;
     // Whether threads may use the session at once, each call then waiting for the other's.
     virtual bool SerializesUse() const { return false; }
+    // A literal that stores `value` in a yes/no column, whatever type the column was made
+    // with: 1 or 0, which every column of the embedded engine takes.
+    virtual std::string BooleanLiteral(bool value) const { return value ? "1" : "0"; }
 };
 
 // The columns an engine read for `table`, passed through; none means that the table does not

@@ -89,9 +89,15 @@ void Catalog::SetActiveConnection(ConnectionPtr connection) {
     m_tables.reset();
 }
 
-ConnectionPtr Catalog::Create(std::string_view connectionText) {
-    detail::CreateDatabase(ParseConnectionText(connectionText));
-    SetActiveConnection(connectionText);
+ConnectionPtr Catalog::Create(std::string_view connectionText, std::string_view password) {
+    ConnectionSettings settings = ParseConnectionText(connectionText);
+    if (!password.empty()) {
+        settings.password = std::string(password);
+    }
+    detail::CreateDatabase(settings);
+    auto connection = std::make_shared<Connection>();
+    connection->Open(connectionText, {}, password);
+    SetActiveConnection(std::move(connection));
     return m_connection;
 }
 

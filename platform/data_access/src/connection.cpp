@@ -35,6 +35,12 @@ void Connection::Open(std::string_view connectionText, std::string_view user,
     }
     m_backend = detail::OpenBackend(settings);
     m_connectionString = text;
+    m_user = std::string(user);
+    m_password = std::string(password);
+}
+
+void Connection::OpenAlike(const Connection& other) {
+    Open(other.m_connectionString, other.m_user, other.m_password);
 }
 
 long Connection::Execute(std::string_view sql) {
@@ -96,6 +102,10 @@ void Connection::SettleLevel(bool committed) {
     for (auto& outcome : outcomes) {
         outcome(committed);
     }
+}
+
+std::string Connection::BooleanLiteral(bool value) {
+    return Backend().BooleanLiteral(value);
 }
 
 ObjectStateEnum Connection::State() const {

@@ -1,8 +1,9 @@
 #include "single_table_select.h"
 
-#include <vector>
+#include <fmt/format.h>
 
 #include "sql_tokens.h"
+#include "text_util.h"
 
 namespace vesk::data::detail {
 
@@ -23,6 +24,22 @@ int DepthChange(const Token& token) {
     return token.IsPunct('(') ? 1 : token.IsPunct(')') ? -1 : 0;
 }
 
+// The index of the FROM that ends the select list; 0 when there is none, or when the list
+// makes rows of its own (DISTINCT, a subquery, whose values no key of the table reads).
+std::size_t FromOfSelectList(const std::vector<Token>& tokens) {
+    int depth = 0;
+    for (std::size_t index = 1; index < tokens.size(); ++index) {
+        depth += DepthChange(tokens[index]);
+        if (tokens[index].Is("DISTINCT") || (depth > 0 && tokens[index].Is("SELECT"))) {
+            return 0;
+        }
+        if (depth == 0 && tokens[index].Is("FROM")) {
+            return index;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::optional<SingleTableSelect> ReadSingleTableSelect(std::string_view sql) {
@@ -30,17 +47,7 @@ std::optional<SingleTableSelect> ReadSingleTableSelect(std::string_view sql) {
     if (tokens.empty() || !tokens[0].Is("SELECT")) {
         return std::nullopt;
     }
-    int depth = 0;
-    std::size_t from = 0;
-    for (std::size_t index = 1; index < tokens.size() && from == 0; ++index) {
-        depth += DepthChange(tokens[index]);
-        if (tokens[index].Is("DISTINCT")) {
-            return std::nullopt;
-        }
-        if (depth == 0 && tokens[index].Is("FROM")) {
-            from = index;
-        }
-    }
+    std::size_t from = FromOfSelectList(tokens);
     if (from == 0 || from + 1 >= tokens.size() || !tokens[from + 1].IsName()) {
         return std::nullopt;
     }
@@ -50,9 +57,9 @@ std::optional<SingleTableSelect> ReadSingleTableSelect(std::string_view sql) {
     if (!clauseFollows) {
         return std::nullopt;
     }
-    SingleTableSelect select{UnquoteName(tokens[from + 1]), tokens[from].begin,
-                             tokens[from + 1].end, false};
-    depth = 0;
+    SingleTableSelect select{UnquoteName(tokens[from + 1]), std::string(tokens[from + 1].text),
+                             tokens[from].begin, tokens[from + 1].end, false};
+    int depth = 0;
     for (std::size_t index = next; index < tokens.size(); ++index) {
         if (EndsKeyedRows(tokens[index])) {
             return std::nullopt;
@@ -64,6 +71,23 @@ std::optional<SingleTableSelect> ReadSingleTableSelect(std::string_view sql) {
         }
     }
     return select;
+}
+
+std::string KeysetQuery(std::string_view sql, const SingleTableSelect& select,
+                        const std::vector<std::string>& keyExpressions,
+                        std::string_view orderTail) {
+    std::vector<std::string> added;
+    std::vector<std::string> taken;
+    for (std::size_t key_idx = 0; key_idx < keyExpressions.size(); ++key_idx) {
+        std::string name = fmt::format("vesk_keyset_key_{}", key_idx);
+        added.push_back(fmt::format("{} AS {}", keyExpressions[key_idx], name));
+        taken.push_back(std::move(name));
+    }
+    // The select list keeps its last blank, which ends a comment that may close it.
+    return fmt::format("SELECT {} FROM ({}, {} {}{}) AS vesk_keyset", JoinList(taken),
+                       sql.substr(0, select.fromOffset), JoinList(added),
+                       sql.substr(select.fromOffset, select.endOffset - select.fromOffset),
+                       orderTail);
 }
 
 }  // namespace vesk::data::detail

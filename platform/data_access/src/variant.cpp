@@ -1,5 +1,6 @@
 #include "vesk/data_access/variant.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -146,6 +147,12 @@ std::optional<DateTime> DateTime::Parse(std::string_view text) {
         return std::nullopt;
     }
     return result;
+}
+
+bool DateTime::IsBeforeCommonEra(std::string_view text) {
+    text = Trim(text);
+    return text.size() > 3 && std::isdigit(static_cast<unsigned char>(text.front())) &&
+           ToUpperAscii(text.substr(text.size() - 3)) == " BC";
 }
 
 std::string DateTime::ToDayMonthYear() const {

@@ -1,6 +1,9 @@
 // What the server engine alone does: row identities, its types, its transactions and errors.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "test_database.h"
 #include "vesk/data_access/data_access_error.h"
 
@@ -155,6 +158,47 @@ TEST_F(ServerBackendTest, ValuesOfServerTypesGoInAndComeBack) {
     rows->Fields()["k"].SetValue("not a date");
     EXPECT_THROW(rows->Update(), DataAccessError);
     rows->CancelUpdate();
+}
+
+TEST_F(ServerBackendTest, DatesBeforeTheCommonEraAndSpecialNumbersAreKeptOrRefusedNeverChanged) {
+    m_connection->Execute("CREATE TABLE D (Day date, At timestamp, F double precision, I integer)");
+    m_connection->Execute(
+        "INSERT INTO D VALUES ('4713-01-01 BC', '4713-01-01 00:00:00 BC', 'NaN', 1)");
+    auto rows = OpenRows(m_connection, "SELECT * FROM D");
+    Variant day = rows->Fields()["Day"].Value();
+    Variant at = rows->Fields()["At"].Value();
+    EXPECT_EQ(day, Variant("4713-01-01 BC"));
+    EXPECT_EQ(at, Variant("4713-01-01 00:00:00 BC"));
+    EXPECT_TRUE(std::isnan(rows->Fields()["F"].Value().ToDouble()));
+    rows->AddNew();
+    rows->Fields()["Day"].SetValue(day);
+    rows->Fields()["At"].SetValue(at);
+    rows->Fields()["F"].SetValue(-std::numeric_limits<double>::infinity());
+    rows->Update();
+    EXPECT_EQ(Scalar(m_connection,
+                     "SELECT count(*) FROM D WHERE At = '4713-01-01 00:00:00 BC' "
+                     "AND Day = '4713-01-01 BC'"),
+              "2");
+    EXPECT_EQ(Scalar(m_connection, "SELECT F FROM D WHERE I IS NULL"), "-inf");
+    rows->Fields()["I"].SetValue(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_NE(ErrorOf([&] { rows->Update(); }).Description().find("whole number column i"),
+              std::string::npos);
+    rows->CancelUpdate();
+
+    auto file = Catalog().Create(EmbeddedConnectionText(PathOf("file.mdb")));
+    file->Execute("CREATE TABLE E (Day Date, F DOUBLE)");
+    auto fileRows = OpenRows(file, "SELECT * FROM E");
+    fileRows->AddNew();
+    fileRows->Fields()["Day"].SetValue(day);
+    EXPECT_NE(ErrorOf([&] { fileRows->Update(); }).Description().find("before the common era"),
+              std::string::npos);
+    fileRows->Fields()["Day"].SetValue(Variant::Null());
+    fileRows->Fields()["F"].SetValue(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_NE(ErrorOf([&] { fileRows->Update(); }).Description().find("NaN"), std::string::npos)
+        << "the engine would keep NaN as Null";
+    fileRows->Fields()["F"].SetValue(std::numeric_limits<double>::infinity());
+    fileRows->Update();
+    EXPECT_EQ(fileRows->Fields()["F"].Value(), Variant(std::numeric_limits<double>::infinity()));
 }
 
 TEST_F(ServerBackendTest, ErrorsCarryTheServersMessageStateAndStatement) {

@@ -9,6 +9,9 @@
 
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection.h"
+#include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/data_access_error.h"
+#include "vesk/data_access/sql_text.h"
 
 namespace vesk::data::testing {
 
@@ -76,6 +79,50 @@ ScratchServerDatabase::~ScratchServerDatabase() {
     } catch (const std::exception& error) {
         ADD_FAILURE() << "cannot drop the scratch database " << m_name << ": " << error.what();
     }
+}
+
+ServerLogin::ServerLogin(const std::string& clusterText, const ScratchServerDatabase& database,
+                         std::string password)
+    : m_clusterText(clusterText),
+      m_databaseText(database.ConnectionText()),
+      m_database(database.Name()),
+      m_user(database.Name() + "_login"),
+      m_password(std::move(password)) {
+    Connection superuser;
+    superuser.Open(m_databaseText);
+    superuser.Execute("CREATE ROLE " + m_user + " LOGIN PASSWORD '" + EscapeSqlText(m_password) +
+                      "'");
+    superuser.Execute("ALTER DATABASE " + m_database + " OWNER TO " + m_user);
+}
+
+ServerLogin::~ServerLogin() {
+    try {
+        try {
+            Connection owned;
+            owned.Open(m_databaseText);
+            owned.Execute("REASSIGN OWNED BY " + m_user + " TO CURRENT_USER");
+            owned.Execute("DROP OWNED BY " + m_user);
+        } catch (const DataAccessError&) {
+            // The database went first, and with it all the role owned.
+        }
+        Connection maintenance;
+        maintenance.Open(m_clusterText + ";Database=postgres");
+        maintenance.Execute("DROP ROLE IF EXISTS " + m_user);
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << "cannot drop the role " << m_user << ": " << error.what();
+    }
+}
+
+std::string ServerLogin::ConnectionText() const {
+    ConnectionSettings settings = ParseConnectionText(m_databaseText);
+    return "Provider=PostgreSQL;Host=" + settings.host + ";Port=" + settings.port +
+           ";Database=" + settings.database + ";User ID=" + m_user;
+}
+
+std::string ServerLogin::Uri() const {
+    ConnectionSettings settings = ParseConnectionText(m_databaseText);
+    return "postgresql:///" + settings.database + "?host=" + settings.host +
+           "&port=" + settings.port + "&user=" + m_user;
 }
 
 }  // namespace vesk::data::testing

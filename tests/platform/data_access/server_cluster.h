@@ -30,4 +30,31 @@ private:
     std::string m_connectionText;
 };
 
+// A role of its own on the test cluster that logs in with a password, which the server checks
+// (scram-sha-256), and owns the database `database`. Dropped when the object goes, after what
+// it owns in that database has passed to the superuser.
+class ServerLogin {
+public:
+    // Creates the role; throws DataAccessError.
+    ServerLogin(const std::string& clusterText, const ScratchServerDatabase& database,
+                std::string password);
+    ~ServerLogin();
+    ServerLogin(const ServerLogin&) = delete;
+    ServerLogin& operator=(const ServerLogin&) = delete;
+
+    const std::string& User() const { return m_user; }
+    const std::string& Password() const { return m_password; }
+    // The PostgreSQL provider text of the database as this role, without its password.
+    std::string ConnectionText() const;
+    // The postgresql:// URI of the database as this role, without its password.
+    std::string Uri() const;
+
+private:
+    std::string m_clusterText;
+    std::string m_databaseText;
+    std::string m_database;
+    std::string m_user;
+    std::string m_password;
+};
+
 }  // namespace vesk::data::testing

@@ -62,9 +62,10 @@ std::string DatabaseTest::Scalar(const ConnectionPtr& connection, const std::str
     return rows.Fields().Item(0L).Value().ToText();
 }
 
-std::string DatabaseTest::Joined(const ConnectionPtr& connection, const std::string& sql) {
+std::string DatabaseTest::Joined(const ConnectionPtr& connection, const std::string& sql,
+                                 CursorTypeEnum type) {
     Recordset rows;
-    rows.Open(sql, connection, adOpenStatic, adLockReadOnly);
+    rows.Open(sql, connection, type, adLockReadOnly);
     std::string joined;
     for (; !rows.IsEOF(); rows.MoveNext()) {
         joined += (joined.empty() ? "" : "|") + rows.Fields().Item(0L).Value().ToText();

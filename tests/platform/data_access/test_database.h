@@ -35,8 +35,10 @@ protected:
     RecordsetPtr OpenRows(const ConnectionPtr& connection, const std::string& sql);
     // The first column of the first row of `sql`, as text.
     std::string Scalar(const ConnectionPtr& connection, const std::string& sql);
-    // The values of the first column of `sql`, as texts joined by '|', in the query's order.
-    std::string Joined(const ConnectionPtr& connection, const std::string& sql);
+    // The values of the first column of `sql`, as texts joined by '|', in the order a record
+    // set of `type` gives them.
+    std::string Joined(const ConnectionPtr& connection, const std::string& sql,
+                       CursorTypeEnum type = adOpenStatic);
     // The engine's name of a column type for large binary values.
     std::string BinaryType() const { return OnServer() ? "bytea" : "LONGBINARY"; }
 

@@ -158,7 +158,9 @@ private:
     void FixColumns(detail::FixRun& run, const data::Table& table, bool isTable);
     void FixColumn(detail::FixRun& run, const data::Table& table, const data::Column& column);
     std::string ColumnTypeText(const data::Column& column) const;
-    void RunStatement(detail::FixRun& run, const std::string& statement);
+    // Runs one statement on the fix connection; a refusal is kept in FailedStatements and
+    // gives false.
+    bool RunStatement(detail::FixRun& run, const std::string& statement);
 
     const BuildFlavour* m_flavour;
     platform::Listeners<DatabaseUtilitiesEvents> m_listeners;

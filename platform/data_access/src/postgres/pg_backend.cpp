@@ -61,14 +61,14 @@ SnapshotCursor::Rows ReadAllRows(const PgResult& result, const std::vector<Colum
     return rows;
 }
 
-// The source with its select list replaced by the row identity, and ties of its order (or
-// the scan order, when it has none) broken by the identity, so that rows come in the same
+// The source as written with the row identity beside its select list, and ties of its order
+// (or the scan order, when it has none) broken by the identity, so that rows come in the same
 // order on every Requery.
 std::string KeyQuery(std::string_view sql, const SingleTableSelect& select,
                      const PgTableIdentity& identity) {
-    std::string_view rest = sql.substr(select.fromOffset, select.endOffset - select.fromOffset);
-    return fmt::format("SELECT {} {} {} {}", identity.keyList, rest,
-                       select.ordered ? "," : "ORDER BY", identity.tieBreak);
+    std::string tieBreak = identity.TieBreak(select.tableAsWritten);
+    return KeysetQuery(sql, select, identity.QualifiedKey(select.tableAsWritten),
+                       fmt::format("{} {}", select.ordered ? "," : " ORDER BY", tieBreak));
 }
 
 // The database a URI names, as the client library reads it.
@@ -78,7 +78,10 @@ std::string UriDatabase(const std::string& uri) {
     if (!options) {
         std::string message(error ? Trim(error) : std::string_view("cannot read it"));
         PQfreemem(error);
-        throw DataAccessError(fmt::format("The connection URI is not valid: {}", message));
+        ConnectionSettings settings;
+        settings.uri = uri;
+        throw DataAccessError(
+            fmt::format("The connection URI is not valid: {}", HidePasswords(message, settings)));
     }
     std::string database;
     for (PQconninfoOption* option = options; option->keyword; ++option) {

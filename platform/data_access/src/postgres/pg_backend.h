@@ -24,6 +24,9 @@ public:
     std::vector<TableInfo> Tables() override;
     std::vector<ColumnInfo> Columns(std::string_view table) override;
     bool SerializesUse() const override { return true; }
+    // '1' or '0': the server reads an untyped literal as the column's type, and a boolean
+    // column takes no number, a smallint or integer one no boolean.
+    std::string BooleanLiteral(bool value) const override { return value ? "'1'" : "'0'"; }
 
 private:
     std::unique_ptr<Cursor> OpenKeysetCursor(std::string_view sql, const pg_result& description,

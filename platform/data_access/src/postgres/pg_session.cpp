@@ -9,6 +9,7 @@
 #include "sql_tokens.h"
 #include "text_util.h"
 #include "vesk/data_access/data_access_error.h"
+#include "vesk/data_access/password_mask.h"
 
 namespace vesk::data::detail {
 
@@ -77,6 +78,11 @@ bool IsTransactionControl(std::string_view sql) {
 
 }  // namespace
 
+std::string HidePasswords(std::string_view message, const ConnectionSettings& settings) {
+    std::string hidden = WithoutSecret(MaskPasswords(message), settings.password);
+    return WithoutSecret(std::move(hidden), UriPassword(settings.uri));
+}
+
 void PgResultFree::operator()(pg_result* result) const {
     PQclear(result);
 }
@@ -90,7 +96,7 @@ std::shared_ptr<PgSession> PgSession::Connect(const ConnectionSettings& settings
     auto session = std::make_shared<PgSession>(handle);
     if (PQstatus(handle) != CONNECTION_OK) {
         throw DataAccessError(fmt::format("Cannot connect to the PostgreSQL server: {}",
-                                          Trim(PQerrorMessage(handle))));
+                                          HidePasswords(Trim(PQerrorMessage(handle)), settings)));
     }
     PQsetNoticeProcessor(handle, IgnoreNotice, nullptr);
     session->Run(kSessionSettings);

@@ -97,4 +97,8 @@ private:
 
 using PgSessionPtr = std::shared_ptr<PgSession>;
 
+// A message of the client library about connecting with `settings`, with the passwords they
+// hold masked wherever it repeats them (a URI it could not read, say).
+std::string HidePasswords(std::string_view message, const ConnectionSettings& settings);
+
 }  // namespace vesk::data::detail

@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 
+#include <fmt/format.h>
+
 #include "text_util.h"
 
 namespace vesk::data::detail {
@@ -54,7 +56,6 @@ std::optional<PgTableIdentity> ReadTableIdentity(PgSession& session, unsigned ta
     }
     if (!identity.key.empty()) {
         identity.keyList = JoinList(identity.key);
-        identity.tieBreak = identity.keyList;
         return identity;
     }
     if (kind == "p") {
@@ -62,11 +63,26 @@ std::optional<PgTableIdentity> ReadTableIdentity(PgSession& session, unsigned ta
     }
     identity.key = {"ctid", "xmin"};
     identity.keyList = JoinList(identity.key);
-    // The last writing transaction first, then the place on disk: a row added later comes
-    // later, also where it takes the space of a deleted row, as rows added through a record
-    // set join its end.
-    identity.tieBreak = "xmin::text::bigint, ctid";
+    identity.byRowVersion = true;
     return identity;
+}
+
+std::vector<std::string> PgTableIdentity::QualifiedKey(std::string_view qualifier) const {
+    std::vector<std::string> qualified;
+    for (const std::string& part : key) {
+        qualified.push_back(fmt::format("{}.{}", qualifier, part));
+    }
+    return qualified;
+}
+
+// By row version: the last writing transaction first, then the place on disk, so that a row
+// added later comes later, also where it takes the space of a deleted row, as rows added
+// through a record set join its end.
+std::string PgTableIdentity::TieBreak(std::string_view qualifier) const {
+    if (byRowVersion) {
+        return fmt::format("{0}.xmin::text::bigint, {0}.ctid", qualifier);
+    }
+    return JoinList(QualifiedKey(qualifier));
 }
 
 }  // namespace vesk::data::detail

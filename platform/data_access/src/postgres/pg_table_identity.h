@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "postgres/pg_session.h"
@@ -15,7 +16,14 @@ struct PgTableIdentity {
     std::map<int, std::string> columnNames;  // by attribute number
     std::vector<std::string> key;            // identity expressions, quoted
     std::string keyList;                     // the same, separated by commas
-    std::string tieBreak;                    // orders rows that the source's ORDER BY ties
+    bool byRowVersion = false;               // the key is the row version (ctid, xmin)
+
+    // The identity expressions, each qualified with `qualifier` (the table as a statement
+    // names it), so that no output name of the statement can stand in for them.
+    std::vector<std::string> QualifiedKey(std::string_view qualifier) const;
+    // The terms that order the rows a statement's ORDER BY ties (or all its rows, when it has
+    // none), qualified likewise.
+    std::string TieBreak(std::string_view qualifier) const;
 };
 
 // The identity of the ordinary table `tableOid`, by the first of: its primary key; the

@@ -71,8 +71,12 @@ Variant MoneyValue(std::string_view text) {
 }
 
 // Dates and timestamps to the second; a fraction or a time zone after the seconds is dropped.
-// A value outside the calendar DateTime knows ("infinity", BC) stays text.
+// A value outside the calendar DateTime knows ("infinity", a day BC) stays the server's text,
+// whose era mark follows the time.
 Variant DateValue(std::string_view text) {
+    if (DateTime::IsBeforeCommonEra(text)) {
+        return Variant(std::string(text));
+    }
     if (auto date = DateTime::Parse(text.substr(0, std::min<std::size_t>(text.size(), 19)))) {
         return Variant(*date);
     }
@@ -111,6 +115,38 @@ bool IsDateColumn(DataTypeEnum code) {
 
 PgParam TextParam(std::string text) {
     return PgParam{std::move(text), false};
+}
+
+// The server's own forms of dates that a DateTime cannot hold, as DateValue reads them: the
+// server itself checks them.
+bool IsServerOnlyDate(std::string_view text) {
+    return DateTime::IsBeforeCommonEra(text) || text == "infinity" || text == "-infinity";
+}
+
+// A date column's parameter for a text: a date DateTime reads, or a form only the server
+// holds. Throws DataAccessError naming `column` for any other text.
+PgParam DateParam(const std::string& text, std::string_view column) {
+    if (IsServerOnlyDate(text)) {
+        return TextParam(text);
+    }
+    auto date = DateTime::Parse(text);
+    if (!date) {
+        throw DataAccessError(fmt::format(
+            "Data type mismatch: \"{}\" is not a date for the column {}", text, column));
+    }
+    return TextParam(date->ToIso());
+}
+
+// A whole number column's parameter for a fraction, rounded half away from zero as the
+// server's own cast rounds. Throws DataAccessError for NaN and the infinities, which no whole
+// number column holds.
+PgParam WholeNumberParam(double number, std::string_view column) {
+    if (!std::isfinite(number)) {
+        throw DataAccessError(fmt::format(
+            "Data type mismatch: {} is not a number the whole number column {} can hold", number,
+            column));
+    }
+    return TextParam(fmt::format("{:.0f}", std::round(number)));
 }
 
 }  // namespace
@@ -172,17 +208,10 @@ PgParam PgParamFor(const Variant& value, ColumnType type, std::string_view colum
         return TextParam(value.ToBool() ? "t" : "f");
     }
     if (IsDateColumn(type.code) && value.AsText()) {
-        auto date = DateTime::Parse(*value.AsText());
-        if (!date) {
-            throw DataAccessError(
-                fmt::format("Data type mismatch: \"{}\" is not a date for the column {}",
-                            *value.AsText(), column));
-        }
-        return TextParam(date->ToIso());
+        return DateParam(*value.AsText(), column);
     }
     if (IsIntegerColumn(type.code) && value.Type() == VariantType::Double) {
-        // Rounded half away from zero, as the server's own cast from a fraction rounds.
-        return TextParam(fmt::format("{:.0f}", std::round(value.ToDouble())));
+        return WholeNumberParam(value.ToDouble(), column);
     }
     switch (value.Type()) {
         case VariantType::Bool:

@@ -159,8 +159,7 @@ std::unique_ptr<Cursor> SqliteBackend::OpenKeysetCursor(SqliteStatement& stateme
         columnNames.emplace_back(origin);
     }
     std::string keyQuery =
-        fmt::format("SELECT {}.rowid {}", QuoteIdentifier(select->table),
-                    std::string_view(statement.Sql()).substr(select->fromOffset));
+        KeysetQuery(statement.Sql(), *select, {select->tableAsWritten + ".rowid"});
     try {
         SqliteStatement probe(*m_database, keyQuery);  // fails for tables without row ids
     } catch (const DataAccessError&) {

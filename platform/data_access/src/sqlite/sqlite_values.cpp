@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <limits>
 
 #include <fmt/format.h>
@@ -55,6 +56,35 @@ Variant ByStorageClass(sqlite3_stmt* statement, int index) {
 
 bool IsNumberStorage(int storage) {
     return storage == SQLITE_INTEGER || storage == SQLITE_FLOAT;
+}
+
+// The ISO text a date column stores for `text`. Throws DataAccessError naming `column` for a
+// text that is no date, and for a day before the common era, which the stored form cannot
+// tell from the same day after it.
+std::string DateText(const std::string& text, std::string_view column) {
+    if (DateTime::IsBeforeCommonEra(text)) {
+        throw DataAccessError(fmt::format(
+            "Data type mismatch: \"{}\" lies before the common era, which the column {} cannot "
+            "hold",
+            text, column));
+    }
+    auto date = DateTime::Parse(text);
+    if (!date) {
+        throw DataAccessError(fmt::format(
+            "Data type mismatch: \"{}\" is not a date for the column {}", text, column));
+    }
+    return date->ToIso();
+}
+
+// The engine keeps the infinities but stores NaN as Null, losing it: NaN throws
+// DataAccessError naming `column` instead.
+double FiniteOrInfinite(const Variant& value, std::string_view column) {
+    double number = value.ToDouble();
+    if (std::isnan(number)) {
+        throw DataAccessError(fmt::format(
+            "Data type mismatch: NaN (not a number) cannot be stored in the column {}", column));
+    }
+    return number;
 }
 
 }  // namespace
@@ -120,13 +150,7 @@ void BindColumnValue(SqliteStatement& statement, int index, const Variant& value
         return;
     }
     if (type.code == adDate && value.AsText()) {
-        auto date = DateTime::Parse(*value.AsText());
-        if (!date) {
-            throw DataAccessError(
-                fmt::format("Data type mismatch: \"{}\" is not a date for the column {}",
-                            *value.AsText(), column));
-        }
-        statement.BindText(index, date->ToIso());
+        statement.BindText(index, DateText(*value.AsText(), column));
         return;
     }
     switch (value.Type()) {
@@ -139,7 +163,7 @@ void BindColumnValue(SqliteStatement& statement, int index, const Variant& value
             statement.BindInt64(index, value.ToInt64());
             return;
         case VariantType::Double:
-            sqlite3_bind_double(statement.Handle(), index, value.ToDouble());
+            sqlite3_bind_double(statement.Handle(), index, FiniteOrInfinite(value, column));
             return;
         case VariantType::Binary:
             statement.BindBlob(index, *value.AsBytes());

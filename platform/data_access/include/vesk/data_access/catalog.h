@@ -88,10 +88,11 @@ public:
     void SetActiveConnection(ConnectionPtr connection);
     ConnectionPtr ActiveConnection() const { return m_connection; }
 
-    // Creates a new, empty database file (keyed when the text gives a password), connects
-    // the catalog to it and returns that connection. Throws DataAccessError, leaving the
-    // file untouched, when a file already exists at the path.
-    ConnectionPtr Create(std::string_view connectionText);
+    // Creates a new, empty database (a file keyed when a password is given, or a database on
+    // the server), connects the catalog to it and returns that connection. `password`, when
+    // given, stands in place of the text's. Throws DataAccessError, leaving what exists
+    // untouched, when the database exists already.
+    ConnectionPtr Create(std::string_view connectionText, std::string_view password = {});
 
     // The tables, read at the first call after connecting and kept until Refresh.
     const data::Tables& Tables();

@@ -40,6 +40,10 @@ public:
     // connection then stays closed.
     void Open(std::string_view connectionText = {}, std::string_view user = {},
               std::string_view password = {});
+    // Opens a session of its own on the database `other` was opened on: its connection text
+    // and the user and password given to its Open, which the text alone may lack. Throws as
+    // Open does.
+    void OpenAlike(const Connection& other);
 
     // Runs one statement; rows it returns are discarded. Returns the number of rows the
     // statement inserted, changed or deleted (0 for data definition). Throws DataAccessError
@@ -71,6 +75,11 @@ public:
     long Attributes() const { return m_attributes; }
     void SetAttributes(long attributes) { m_attributes = attributes; }
 
+    // A literal that stores `value` in a yes/no column of this database, whatever type the
+    // column was made with (boolean, bit, smallint, integer), for statements such as
+    // "UPDATE t SET mark = " + BooleanLiteral(false). Throws DataAccessError when closed.
+    std::string BooleanLiteral(bool value);
+
     ObjectStateEnum State() const;
     // Whether two threads may use the open connection at once, each through record sets of
     // its own, the engine taking their statements one after the other: true for the server,
@@ -94,6 +103,8 @@ private:
     void SettleLevel(bool committed);
 
     std::string m_connectionString;
+    std::string m_user;      // given to Open beside the text; kept for OpenAlike only
+    std::string m_password;  // likewise; never part of ConnectionString
     long m_attributes = 0;
     // The outcomes waiting on each open level, outermost first.
     std::vector<std::vector<std::function<void(bool)>>> m_pendingOutcomes;

@@ -25,6 +25,9 @@ struct DateTime {
     // "DD Mon YYYY" (English month abbreviation). Returns nothing when the text is not such a
     // date or names an impossible day.
     static std::optional<DateTime> Parse(std::string_view text);
+    // Whether `text` is a date of the server's form for a day before the common era
+    // ("4713-01-01 BC", "0044-03-15 12:00:00 BC"), which a DateTime cannot hold.
+    static bool IsBeforeCommonEra(std::string_view text);
     // The day alone as "DD Mon YYYY" ("05 Mar 2009"), with the English month abbreviation.
     std::string ToDayMonthYear() const;
     // The ISO-8601 text of this value; the time part is left out when it is midnight.
