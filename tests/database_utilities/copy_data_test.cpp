@@ -368,9 +368,9 @@ TEST_P(ServerCopyDataTest, LostDestinationStopsTheCopyKeepingTheRowsCommitted) {
     };
     m_utilities.CopyDataFromDBtoDB(from, to);
 
-    EXPECT_EQ(m_utilities.CopyFailure(),
-              "The copy stopped in the table B: the destination database no longer answers: "
-              "no connection to the server");
+    EXPECT_TRUE(m_utilities.CopyFailure().starts_with(
+        "The copy stopped in the table B: the destination database no longer answers: "))
+        << m_utilities.CopyFailure();
     EXPECT_EQ(m_upsize.events, (std::vector<std::string>{"A,2,1,0", "B,2,1,1"}));
     m_upsize.onUpsize = nullptr;
     data::ConnectionPtr again = MakeDestination("dest", {});
@@ -402,14 +402,14 @@ TEST_P(ServerCopyDataTest, HostStatementsDuringThePumpsTakeTurnsWithTheGroupOnIt
     EXPECT_EQ(Column(to, "Pumps", "Pump").size(), static_cast<std::size_t>(pumps / 250));
 }
 
-// The connection lost in the middle of a table: the copy stops with the reason, what was
-// committed holds whole groups, and a copy run again completes the table without doubles.
-TEST_P(ServerCopyDataTest, LostDestinationInTheMiddleOfATableLeavesWholeGroups) {
-    data::ConnectionPtr from = NumberedSource(12000, 0);
+// The connection lost in the middle of a table: the copy stops with the reason, every row
+// committed before that pump stays, and a copy run again completes the table without doubles.
+TEST_P(ServerCopyDataTest, LostDestinationInTheMiddleOfATableKeepsEveryRowCopiedBeforeIt) {
+    data::ConnectionPtr from = NumberedSource(1200, 0);
     data::ConnectionPtr to = MakeDestination("dest", kNamedT);
     int pumps = 0;
     m_ui.SetEventPumpHook([&] {
-        if (++pumps == 7000) {
+        if (++pumps == 700) {
             TerminateOtherSessions();
         }
     });
@@ -420,11 +420,10 @@ TEST_P(ServerCopyDataTest, LostDestinationInTheMiddleOfATableLeavesWholeGroups) 
         "The copy stopped in the table T: the destination database no longer answers: "))
         << m_utilities.CopyFailure();
     data::ConnectionPtr again = MakeDestination("dest", {});
-    const std::size_t kept = Column(again, "T", "Code").size();
-    EXPECT_TRUE(kept == 0 || kept == 5000) << kept << " rows kept";
+    EXPECT_EQ(Column(again, "T", "Code"), NumberedCodes(700, 0));
     m_utilities.CopyDataFromDBtoDB(from, again);
     EXPECT_EQ(m_utilities.CopyFailure(), "");
-    EXPECT_EQ(Column(again, "T", "Code"), NumberedCodes(12000, 0));
+    EXPECT_EQ(Column(again, "T", "Code"), NumberedCodes(1200, 0));
 }
 
 }  // namespace

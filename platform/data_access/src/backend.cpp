@@ -46,6 +46,11 @@ std::vector<InsertOutcome> Cursor::InsertRows(const std::vector<std::vector<Colu
     return outcomes;
 }
 
+std::vector<ValueMatch> Cursor::MatchValues(std::size_t, const std::vector<Variant>&) {
+    throw DataAccessError(
+        "The rows of this statement belong to no one table to compare values with.");
+}
+
 std::vector<ColumnInfo> RequireTableColumns(std::vector<ColumnInfo> columns,
                                             std::string_view table) {
     if (columns.empty()) {

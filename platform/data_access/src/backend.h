@@ -11,6 +11,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/data_types.h"
+#include "vesk/data_access/value_match.h"
 #include "vesk/data_access/variant.h"
 
 // The engine interface behind Connection, Recordset and Catalog. Each engine (the embedded
@@ -95,6 +96,11 @@ public:
     // many rows at once does so.
     virtual std::vector<InsertOutcome> InsertRows(
         const std::vector<std::vector<ColumnWrite>>& rows);
+    // For each of `values`, as it would be stored in `column`: whether the cursor's table (all
+    // of it) holds an equal value there, and the first of `values` equal to it, both by the
+    // engine's own comparison with the column. This default throws: a snapshot names no table.
+    virtual std::vector<ValueMatch> MatchValues(std::size_t column,
+                                                const std::vector<Variant>& values);
     // Changes a row and returns its key afterwards. All or nothing.
     virtual RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) = 0;
     virtual void DeleteRow(RowKey key) = 0;

@@ -1,10 +1,18 @@
 #include "vesk/data_access/connection.h"
 
+#include <atomic>
+
 #include "backend.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
 
 namespace vesk::data {
+
+namespace {
+
+std::atomic<std::uint64_t> g_writes{0};
+
+}  // namespace
 
 Connection::Connection() = default;
 
@@ -38,6 +46,7 @@ void Connection::Open(std::string_view connectionText, std::string_view user,
 long Connection::Execute(std::string_view sql) {
     detail::Backend& backend = Backend();
     Trace(StatementKind::Command, sql);
+    NoteWrite();
     return backend.Execute(sql);
 }
 
@@ -46,6 +55,7 @@ long Connection::BeginTrans() {
 }
 
 void Connection::CommitTrans() {
+    NoteWrite();
     Backend().CommitTransaction();
 }
 
@@ -76,6 +86,14 @@ detail::Backend& Connection::Backend() {
             "invalid in this context.");
     }
     return *m_backend;
+}
+
+std::uint64_t Connection::WritesInProcess() {
+    return g_writes.load();
+}
+
+void Connection::NoteWrite() {
+    ++g_writes;
 }
 
 void Connection::Trace(StatementKind kind, std::string_view sql) const {

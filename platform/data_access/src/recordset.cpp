@@ -123,6 +123,7 @@ void Recordset::Open() {
     m_connection->Trace(StatementKind::Query, m_source);
     std::unique_ptr<detail::Cursor> cursor = backend.OpenCursor(m_source, true);
     if (!cursor) {
+        Connection::NoteWrite();
         return;  // the statement returned no rows; it has run
     }
     std::vector<std::int64_t> keys = cursor->FetchKeys();
@@ -405,6 +406,7 @@ void Recordset::Update() {
         return;
     }
     std::vector<detail::ColumnWrite> writes = WritesOf(m_pending);
+    Connection::NoteWrite();
     if (m_editMode == adEditAdd) {
         std::int64_t key = cursor.InsertRow(writes);
         m_allKeys.push_back(key);
@@ -426,6 +428,7 @@ void Recordset::Update() {
 
 void Recordset::UpdateBatch() {
     detail::Cursor& cursor = OpenCursor();
+    m_batchRefusals.clear();
     Update();
     if (m_batch.empty()) {
         return;
@@ -442,30 +445,41 @@ void Recordset::UpdateBatch() {
         }
     }
     std::vector<detail::InsertOutcome> outcomes;
+    Connection::NoteWrite();
     try {
         outcomes = cursor.InsertRows(rows);
-    } catch (...) {
+    } catch (const DataAccessError& error) {
+        for (std::size_t row_idx = 0; row_idx < m_batch.size(); ++row_idx) {
+            m_batchRefusals.emplace_back(row_idx, error);
+        }
         m_batch.clear();  // their values are gone into `rows`
         throw;
     }
     m_batch.clear();  // after the writes are done with the kept values
-    std::optional<DataAccessError> refusal;
     std::optional<std::int64_t> last;
-    for (detail::InsertOutcome& outcome : outcomes) {
+    for (std::size_t row_idx = 0; row_idx < outcomes.size(); ++row_idx) {
+        detail::InsertOutcome& outcome = outcomes[row_idx];
         if (outcome.key) {
             m_allKeys.push_back(*outcome.key);
             m_keys.push_back(*outcome.key);
             last = outcome.key;
-        } else if (!refusal) {
-            refusal = std::move(outcome.error);
+        } else {
+            m_batchRefusals.emplace_back(row_idx, std::move(*outcome.error));
         }
     }
     if (last) {
         StandOn(static_cast<std::ptrdiff_t>(m_keys.size()) - 1);
     }
-    if (refusal) {
-        throw *refusal;
+    if (!m_batchRefusals.empty()) {
+        throw m_batchRefusals.front().second;
     }
+}
+
+std::vector<ValueMatch> Recordset::MatchValues(std::string_view column,
+                                               const std::vector<Variant>& values) {
+    detail::Cursor& cursor = OpenCursor();
+    const std::size_t index = ColumnIndex(column);
+    return values.empty() ? std::vector<ValueMatch>() : cursor.MatchValues(index, values);
 }
 
 void Recordset::CancelBatch() {
@@ -490,6 +504,7 @@ void Recordset::Delete() {
     auto index = static_cast<std::size_t>(m_position);
     std::int64_t key = m_keys[index];
     ResetRowState();
+    Connection::NoteWrite();
     cursor.DeleteRow(key);
     m_pending.clear();
     m_editMode = adEditNone;

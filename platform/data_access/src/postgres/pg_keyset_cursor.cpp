@@ -11,6 +11,7 @@
 #include "postgres/pg_bulk_insert.h"
 #include "postgres/pg_savepoint.h"
 #include "postgres/pg_spool_upload.h"
+#include "postgres/pg_value_match.h"
 #include "postgres/pg_values.h"
 #include "text_util.h"
 #include "value_spool.h"
@@ -346,6 +347,13 @@ std::vector<PgParam> PgKeysetCursor::BatchValues(const std::vector<ColumnWrite>&
         values.push_back(PgParamFor(write.value, column.type, column.name));
     }
     return values;
+}
+
+std::vector<ValueMatch> PgKeysetCursor::MatchValues(std::size_t column,
+                                                    const std::vector<Variant>& values) {
+    EndValueRead();
+    return PgMatchValues(*m_session, m_identity.table, m_columnNames.at(column),
+                         m_columns.at(column).type, values);
 }
 
 RowKey PgKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) {

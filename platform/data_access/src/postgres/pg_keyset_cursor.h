@@ -38,6 +38,8 @@ public:
     // stored one by one, so that only the refused ones are left out.
     std::vector<InsertOutcome> InsertRows(
         const std::vector<std::vector<ColumnWrite>>& rows) override;
+    std::vector<ValueMatch> MatchValues(std::size_t column,
+                                        const std::vector<Variant>& values) override;
     RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) override;
     void DeleteRow(RowKey key) override;
 

@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "sqlite/sqlite_value_match.h"
 #include "sqlite/sqlite_values.h"
 #include "text_util.h"
 #include "value_spool.h"
@@ -382,6 +383,13 @@ std::vector<InsertOutcome> SqliteKeysetCursor::InsertRows(
         }
     }
     return outcomes;
+}
+
+std::vector<ValueMatch> SqliteKeysetCursor::MatchValues(std::size_t column,
+                                                        const std::vector<Variant>& values) {
+    EndValueRead();
+    return SqliteMatchValues(*m_database, m_table, m_columnNames.at(column),
+                             m_columns.at(column).type, values);
 }
 
 RowKey SqliteKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) {

@@ -40,6 +40,8 @@ public:
     // each is still stored under a savepoint of its own.
     std::vector<InsertOutcome> InsertRows(
         const std::vector<std::vector<ColumnWrite>>& rows) override;
+    std::vector<ValueMatch> MatchValues(std::size_t column,
+                                        const std::vector<Variant>& values) override;
     RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) override;
     void DeleteRow(RowKey key) override;
 

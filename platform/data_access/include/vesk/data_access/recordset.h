@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "vesk/data_access/connection.h"
+#include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/enums.h"
 #include "vesk/data_access/field.h"
+#include "vesk/data_access/value_match.h"
 #include "vesk/data_access/variant.h"
 
 namespace vesk::data {
@@ -120,12 +122,24 @@ public:
     void CancelBatch();
     // New rows kept back for UpdateBatch.
     long PendingBatchRows() const { return static_cast<long>(m_batch.size()); }
+    // The rows the last UpdateBatch could not store: each one's position among the rows it was
+    // given (0 for the first row kept) and why it was refused. Empty when it stored them all.
+    using BatchRefusal = std::pair<std::size_t, DataAccessError>;
+    const std::vector<BatchRefusal>& BatchRefusals() const { return m_batchRefusals; }
     // Deletes the current row from the database. The set stays on the deleted position
     // until the next move; RecordCount no longer counts it.
     void Delete();
     EditModeEnum EditMode() const;
 
     data::Fields Fields() { return data::Fields(*this); }
+
+    // For each of `values`, as it would be stored in `column` (named as in Fields): whether the
+    // set's table holds an equal value in that column (in any row, not only the set's), and
+    // the first of `values` equal to it; equal as the engine compares a value given to the
+    // column (its type rules, padding and collation). One statement for all of them. Throws
+    // DataAccessError when the set is no keyset over one table or a value cannot be compared.
+    std::vector<ValueMatch> MatchValues(std::string_view column,
+                                        const std::vector<Variant>& values);
 
 private:
     friend class Field;
@@ -195,6 +209,7 @@ private:
     EditModeEnum m_editMode = adEditNone;
     PendingRow m_pending;
     std::vector<PendingRow> m_batch;  // new rows kept for UpdateBatch
+    std::vector<BatchRefusal> m_batchRefusals;
     std::map<std::size_t, ChunkState> m_chunkStates;
 };
 
