@@ -65,14 +65,19 @@ bool TableCopy::Prepare() {
         })) {
         return false;
     }
+    std::string reason;
     try {
-        data::Field key = m_rows.Target().Fields().Item(m_column);
+        data::Recordset& target = m_rows.Target();
+        reason = fmt::format("the destination table has no column {}", m_column);
+        data::Field key = target.Fields().Item(m_column);
         m_wholeKeys = m_wholeKeys && IsWholeNumberType(key.Type());
         return true;
     } catch (const std::exception& error) {
         if (!Lost(error.what(), *m_destination, "destination")) {
             m_report.skipped = true;
-            m_report.skipReason = error.what();
+            m_report.skipReason =
+                reason.empty() ? fmt::format("the destination cannot open it: {}", error.what())
+                               : reason;
         }
         return false;
     }

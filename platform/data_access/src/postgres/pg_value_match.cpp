@@ -12,13 +12,16 @@ namespace vesk::data::detail {
 
 namespace {
 
-// The column's type without its modifier (bpchar, not character(1); character varying, not
-// varchar(10): a value is never cut to fit) and its collation as a COLLATE clause, empty for
-// types without one.
+// The column's type by its own name, which carries no modifier (pg_catalog.bpchar, not
+// character, which casts to one character; varchar, not varchar(10): a value is never cut to
+// fit), and its collation as a COLLATE clause, empty for types without one.
 constexpr const char* kColumnQuery =
-    "SELECT format_type(a.atttypid, NULL), CASE WHEN a.attcollation = 0 THEN '' ELSE "
+    "SELECT quote_ident(tn.nspname) || '.' || quote_ident(t.typname), "
+    "CASE WHEN a.attcollation = 0 THEN '' ELSE "
     "'COLLATE ' || quote_ident(n.nspname) || '.' || quote_ident(c.collname) END "
-    "FROM pg_attribute a LEFT JOIN pg_collation c ON c.oid = a.attcollation "
+    "FROM pg_attribute a JOIN pg_type t ON t.oid = a.atttypid "
+    "JOIN pg_namespace tn ON tn.oid = t.typnamespace "
+    "LEFT JOIN pg_collation c ON c.oid = a.attcollation "
     "LEFT JOIN pg_namespace n ON n.oid = c.collnamespace "
     "WHERE a.attrelid = $1::regclass AND a.attname = $2 AND NOT a.attisdropped";
 
