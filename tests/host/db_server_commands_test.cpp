@@ -72,13 +72,13 @@ TEST_F(ServerDbCommandsTest, CopyUpsizesAFileIntoTheServerAndBack) {
                    m_server->ConnectionText()}),
               kSuccess)
         << m_err.str();
-    EXPECT_EQ(m_out.str(), "T: 2 rows read, 2 rows added\n");
+    EXPECT_EQ(m_out.str(), "T: 2 rows read, 2 added, 0 already there, 0 refused\n");
 
     std::string back =
         MakeDatabase("back.mdb", "", {"CREATE TABLE T (Code Text (20), Salary DOUBLE)"});
     ASSERT_EQ(Run({"db", "copy", "--from", m_server->ConnectionText(), "--to", back}), kSuccess)
         << m_err.str();
-    EXPECT_EQ(m_out.str(), "t: 2 rows read, 2 rows added\n");
+    EXPECT_EQ(m_out.str(), "t: 2 rows read, 2 added, 0 already there, 0 refused\n");
 }
 
 }  // namespace
