@@ -285,6 +285,27 @@ TEST_P(ServerCopyDataTest, LostDestinationStopsTheCopyKeepingTheRowsCommitted) {
     EXPECT_EQ(Column(again, "B", "Code"), std::vector<std::string>{"Text:3"});
 }
 
+// A user who may read the destination but not write it: every row is refused, counted, and
+// the first reason kept; the keys are still compared.
+TEST_P(ServerCopyDataTest, RowsAUserMayNotWriteAreRefusedAndCounted) {
+    data::ConnectionPtr from = NumberedSource(3, 0);
+    MakeDestination("dest", kNamedT);
+    ServerConnection()->Execute(
+        "DO $$ BEGIN CREATE ROLE vesk_reader LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; "
+        "END $$");
+    ServerConnection()->Execute("GRANT SELECT ON T TO vesk_reader");
+    auto reader = std::make_shared<data::Connection>();
+    reader->Open(m_server->ConnectionText() + ";User ID=vesk_reader");
+    m_utilities.CopyDataFromDBtoDB(from, reader);
+    EXPECT_EQ(m_utilities.CopyFailure(), "");
+    ASSERT_EQ(m_utilities.CopyReports().size(), 1u);
+    const TableCopyReport& report = m_utilities.CopyReports()[0];
+    EXPECT_EQ(report.rowsRead, 3);
+    EXPECT_EQ(report.rowsRefused, 3);
+    EXPECT_EQ(report.RowsLeftBehind(), 3);
+    EXPECT_EQ(report.firstRefusal, "permission denied for table t");
+}
+
 // The connection lost in the middle of a table: the copy stops with the reason, every row
 // committed before that pump stays, and a copy run again completes the table without doubles.
 TEST_P(ServerCopyDataTest, LostDestinationInTheMiddleOfATableKeepsEveryRowCopiedBeforeIt) {
