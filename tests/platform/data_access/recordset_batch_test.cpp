@@ -67,6 +67,7 @@ TEST_P(RecordsetBatchTest, KeptRowsWaitOutsideTheSetUntilUpdateBatchStoresThemIn
     EXPECT_EQ(Scalar(m_connection, "SELECT Grade FROM Staff WHERE Code = 'C'"), "3");
     rows->UpdateBatch();  // nothing kept: nothing happens
     EXPECT_EQ(rows->RecordCount(), 4);
+    EXPECT_TRUE(rows->BatchRefusals().empty());
 }
 
 TEST_P(RecordsetBatchTest, RefusedRowUndoesNoOtherAndIsReportedAfterTheOthersAreStored) {
@@ -77,6 +78,8 @@ TEST_P(RecordsetBatchTest, RefusedRowUndoesNoOtherAndIsReportedAfterTheOthersAre
     rows->AddNew();  // a row being added goes with the batch
     rows->Fields()["Code"].SetValue("E");
     EXPECT_THROW(rows->UpdateBatch(), DataAccessError);
+    ASSERT_EQ(rows->BatchRefusals().size(), 1u);
+    EXPECT_EQ(rows->BatchRefusals()[0].first, 1u) << "the second row kept";
     EXPECT_EQ(rows->PendingBatchRows(), 0);
     EXPECT_EQ(rows->EditMode(), adEditNone);
     EXPECT_EQ(Stored(), "A|B|D|E");
