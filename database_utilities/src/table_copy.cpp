@@ -21,6 +21,8 @@ using platform::IgnoringFailure;
 // destination table, serves this many rows (or a whole group, when groups are larger).
 constexpr long kWindowRows = 500;
 constexpr long kMaxWindowRows = 20000;
+// The values of the rows of a stretch, held until the rows are copied, stay within this.
+constexpr std::int64_t kWindowBytes = 16 * 1024 * 1024;
 
 // Whether `connection` still answers: a step that failed on a database that does not is no
 // refused row but the end of the copy.
@@ -96,39 +98,29 @@ std::size_t TableCopy::WindowRows() const {
     return static_cast<std::size_t>(std::clamp(m_rowsPerCommit, kWindowRows, kMaxWindowRows));
 }
 
-// Reads the keys of the next stretch and goes back to its first row. False at the end of the
+// Reads the keys of the next stretch, its rows kept for their visits. False at the end of the
 // rows, or when the source no longer answers.
 bool TableCopy::CollectWindow() {
     m_window.Clear();
-    Variant start;
-    if (m_atEnd || !IgnoringFailure([&] {
-            m_atEnd = m_source.IsEOF();
-            start = m_source.Bookmark();
-        })) {
-        return false;
-    }
-    bool atEnd = false;
-    while (!atEnd && m_window.Size() < WindowRows() && m_stop.empty()) {
-        m_window.Append(ReadKey());
-        atEnd = !IgnoringFailure([&] {
-            m_source.MoveNext();
-            atEnd = m_source.IsEOF();
-        }) || atEnd;
-    }
-    IgnoringFailure([&] { m_source.SetBookmark(start); });
-    return m_stop.empty() && m_window.Size() > 0;
-}
-
-// The current row's key as the destination would store it; nothing when the row cannot be
-// read (gone from the source, or the source lost: then the copy stops).
-std::optional<Variant> TableCopy::ReadKey() {
-    Variant value;
+    std::vector<std::optional<Variant>> keys;
     try {
-        value = m_source.Fields().Item(0L).Value();
+        m_atEnd = m_atEnd || m_source.IsEOF();
+        if (m_atEnd) {
+            return false;
+        }
+        keys = m_source.PeekColumn(0, static_cast<long>(WindowRows()), kWindowBytes);
     } catch (const std::exception& error) {
         Lost(error.what(), *m_source.ActiveConnection(), "source");
-        return std::nullopt;
+        return false;
     }
+    for (const std::optional<Variant>& key : keys) {
+        m_window.Append(key ? std::optional<Variant>(StoredKey(*key)) : std::nullopt);
+    }
+    return m_window.Size() > 0;
+}
+
+// A key as the destination would store it.
+Variant TableCopy::StoredKey(const Variant& value) const {
     if (m_keyGroup == FieldGroup::Binary) {
         return value;
     }

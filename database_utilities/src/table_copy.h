@@ -39,7 +39,7 @@ private:
     void WalkSkipped();
     std::size_t WindowRows() const;
     bool CollectWindow();
-    std::optional<data::Variant> ReadKey();
+    data::Variant StoredKey(const data::Variant& value) const;
     void CopyWindow();
     std::size_t CopyRange(std::size_t first, std::size_t end);
     void VisitRow(std::size_t row, const std::string& cannotCompare);

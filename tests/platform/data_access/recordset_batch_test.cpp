@@ -122,6 +122,36 @@ TEST_P(RecordsetBatchTest, RowsReadAheadGiveTheValuesOfEachVisit) {
     EXPECT_EQ(Codes(*backwards), "D|C|A");
 }
 
+// PeekColumn reads rows ahead without moving; their visits then give what it read, even of a
+// row deleted meanwhile. A row already gone when it reads gives nothing; the rows it reads
+// stop once they hold the bytes asked for (in blocks of CacheSize rows).
+TEST_P(RecordsetBatchTest, PeekColumnReadsAheadWithoutMovingAndTheVisitsUseWhatItRead) {
+    for (const char* code : {"B", "C", "D", "E"}) {
+        m_connection->Execute(fmt::format("INSERT INTO Staff VALUES ('{}', 2)", code));
+    }
+    auto rows = OpenRows(m_connection, "SELECT * FROM Staff");
+    rows->SetCacheSize(2);
+    EXPECT_EQ(rows->PeekColumn(0, 10, 1 << 20),
+              (std::vector<std::optional<Variant>>{Variant("A"), Variant("B"), Variant("C"),
+                                                   Variant("D"), Variant("E")}));
+    m_connection->Execute("DELETE FROM Staff WHERE Code = 'C'");
+    std::string visited;
+    for (; !rows->IsEOF(); rows->MoveNext()) {  // from the row it stood on
+        visited += rows->Fields()["Code"].Value().ToText();
+    }
+    EXPECT_EQ(visited, "ABCDE");
+
+    rows->MoveFirst();
+    EXPECT_EQ(rows->PeekColumn(0, 10, 1).size(), 2u) << "one block of CacheSize rows";
+    rows->MoveNext();
+    rows->MoveNext();
+    EXPECT_EQ(rows->PeekColumn(0, 2, 1 << 20),
+              (std::vector<std::optional<Variant>>{std::nullopt, Variant("D")}));
+    rows->MoveLast();
+    rows->MoveNext();
+    EXPECT_THROW(rows->PeekColumn(0, 1, 1), DataAccessError) << "no current row";
+}
+
 VESK_ON_EACH_ENGINE(RecordsetBatchTest);
 
 // What the server does with a group of new rows: one COPY, unless something in it is refused.

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -52,6 +53,12 @@ public:
     long CacheSize() const { return m_cacheSize; }
     void SetCacheSize(long rows);
     void SetSource(std::string_view sql);
+    // The values of column `column` in the current row and the rows after it: up to `rows`
+    // rows, fewer at the end of the set or once the rows read hold `maxBytes` of values. The
+    // rows are read together (as CacheSize reads them) and kept for their visits, each once;
+    // nothing for a row that no longer exists. The set does not move. Throws DataAccessError
+    // when there is no current row or the rows cannot be read.
+    std::vector<std::optional<Variant>> PeekColumn(long column, long rows, std::int64_t maxBytes);
 
     // Opens the rows of Source over ActiveConnection and stands on the first row. A statement
     // that returns no rows is run and the set stays closed, as ADO does. Throws
@@ -171,6 +178,9 @@ private:
     void StoreEditBeforeMove();
     const detail::StoredValue& StoredAt(std::size_t column) const;
     std::unique_ptr<std::vector<detail::StoredValue>> ReadCurrentRow() const;
+    std::int64_t CacheRows(std::span<const std::int64_t> keys) const;
+    Variant StoredValueOf(std::int64_t key, std::size_t column,
+                          const detail::StoredValue& stored) const;
     void ApplyFilter();
     std::ptrdiff_t FindPosition(std::int64_t key) const;
     std::size_t ColumnIndex(std::string_view name) const;
