@@ -17,6 +17,7 @@ data::Recordset& NewRows::Target() {
     if (m_target.State() != data::adStateOpen) {
         m_target.Open("SELECT * FROM " + m_table + " WHERE 1=0", m_destination, data::adOpenKeyset,
                       m_rowsPerCommit > 1 ? data::adLockBatchOptimistic : data::adLockOptimistic);
+        m_target.SetBatchRowsJoin(false);  // the copy never visits the rows it added
     }
     return m_target;
 }

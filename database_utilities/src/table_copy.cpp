@@ -18,9 +18,10 @@ using data::Variant;
 using platform::IgnoringFailure;
 
 // Keys asked about together: one statement, and on an unindexed column one pass over the
-// destination table, serves this many rows (or a whole group, when groups are larger).
+// destination table, serves this many rows; with groups, four groups' worth, up to the most.
 constexpr long kWindowRows = 500;
 constexpr long kMaxWindowRows = 20000;
+constexpr long kGroupsAWindow = 4;
 // The values of the rows of a stretch, held until the rows are copied, stay within this.
 constexpr std::int64_t kWindowBytes = 16 * 1024 * 1024;
 
@@ -70,6 +71,7 @@ bool TableCopy::Prepare() {
     std::string reason;
     try {
         data::Recordset& target = m_rows.Target();
+        PlanColumns(target);
         reason = fmt::format("the destination table has no column {}", m_column);
         data::Field key = target.Fields().Item(m_column);
         m_wholeKeys = m_wholeKeys && IsWholeNumberType(key.Type());
@@ -93,9 +95,9 @@ void TableCopy::WalkSkipped() {
     }
 }
 
-// Larger groups ask about a whole group at once.
 std::size_t TableCopy::WindowRows() const {
-    return static_cast<std::size_t>(std::clamp(m_rowsPerCommit, kWindowRows, kMaxWindowRows));
+    return static_cast<std::size_t>(
+        std::clamp(m_rowsPerCommit * kGroupsAWindow, kWindowRows, kMaxWindowRows));
 }
 
 // Reads the keys of the next stretch, its rows kept for their visits. False at the end of the
@@ -220,36 +222,55 @@ void TableCopy::AddRow(std::size_t row) {
     Settle(m_rows.Add(row));
 }
 
-// Each field by its group; one that fails is left unassigned and the others still go. Returns
+// Each field by its plan; one that fails is left unassigned and the others still go. Returns
 // why a large value could not be copied whole, or nothing.
 std::string TableCopy::CopyFields(data::Recordset& added) {
-    data::Fields from = m_source.Fields();
     data::Fields to = added.Fields();
-    const long count = from.Count();
     std::string incomplete;
-    for (long column_idx = 0; column_idx < count; ++column_idx) {
-        IgnoringFailure([&] {
-            data::Field field = from.Item(column_idx);
-            const FieldGroup group = GroupOf(field.Type());
-            if (group == FieldGroup::Binary) {
-                if (field.ActualSize() > 0 || !field.Value().IsNull()) {
-                    data::Field target = to.Item(column_idx);
-                    m_utilities.CopyLargeField(field, target, m_source);
-                    if (target.ActualSize() != field.ActualSize()) {
-                        incomplete =
-                            fmt::format("The value of {} could not be copied whole", field.Name());
-                    }
-                }
-                return;
-            }
-            data::Field target = to.Item(field.Name());
-            const bool whole = IsWholeNumberType(field.Type()) && IsWholeNumberType(target.Type());
-            if (std::optional<Variant> value = DestinationValue(group, field.Value(), whole)) {
-                target.SetValue(*value);
-            }
-        });
+    for (long column_idx = 0; column_idx < static_cast<long>(m_plan.size()); ++column_idx) {
+        const ColumnPlan& plan = m_plan[static_cast<std::size_t>(column_idx)];
+        if (plan.target) {
+            IgnoringFailure([&] { CopyField(column_idx, plan, to, incomplete); });
+        }
     }
     return incomplete;
+}
+
+void TableCopy::CopyField(long column, const ColumnPlan& plan, data::Fields& to,
+                          std::string& incomplete) {
+    data::Field field = m_source.Fields().Item(column);
+    data::Field target = to.Item(*plan.target);
+    if (plan.group != FieldGroup::Binary) {
+        if (std::optional<Variant> value =
+                DestinationValue(plan.group, field.Value(), plan.wholeNumbers)) {
+            target.SetValue(*value);
+        }
+    } else if (field.ActualSize() > 0 || !field.Value().IsNull()) {
+        m_utilities.CopyLargeField(field, target, m_source);
+        if (target.ActualSize() != field.ActualSize()) {
+            incomplete = fmt::format("The value of {} could not be copied whole", field.Name());
+        }
+    }
+}
+
+// Where each source column goes: a column of the same name, a binary value to the column at
+// the same position; a column the destination lacks is left out, as its assignment would fail.
+void TableCopy::PlanColumns(data::Recordset& target) {
+    data::Fields from = m_source.Fields();
+    data::Fields to = target.Fields();
+    m_plan.assign(static_cast<std::size_t>(from.Count()), ColumnPlan{});
+    for (long column_idx = 0; column_idx < from.Count(); ++column_idx) {
+        ColumnPlan& plan = m_plan[static_cast<std::size_t>(column_idx)];
+        data::Field field = from.Item(column_idx);
+        plan.group = GroupOf(field.Type());
+        IgnoringFailure([&] {
+            const long index =
+                plan.group == FieldGroup::Binary ? column_idx : to.IndexOf(field.Name());
+            plan.wholeNumbers =
+                IsWholeNumberType(field.Type()) && IsWholeNumberType(to.Item(index).Type());
+            plan.target = index;
+        });
+    }
 }
 
 // Moves to the next row, then runs the event pump once. Returns whether anything in the

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "field_values.h"
 #include "key_window.h"
@@ -50,6 +51,16 @@ private:
     void Refuse(const std::string& reason);
     bool Lost(const std::string& failure, data::Connection& connection, const char* side);
 
+    // How one source column is copied: by its group, into the destination column at
+    // `target` (by name; by position for binary values), none when the destination lacks it.
+    struct ColumnPlan {
+        FieldGroup group = FieldGroup::NotCopied;
+        std::optional<long> target;
+        bool wholeNumbers = false;  // both columns hold whole numbers
+    };
+    void PlanColumns(data::Recordset& target);
+    void CopyField(long column, const ColumnPlan& plan, data::Fields& to, std::string& incomplete);
+
     DatabaseUtilities& m_utilities;
     data::Recordset& m_source;
     const data::ConnectionPtr& m_destination;
@@ -57,7 +68,8 @@ private:
     TableCopyReport& m_report;
     NewRows m_rows;
     KeyWindow m_window;
-    std::string m_column;  // the key column: the source's first
+    std::vector<ColumnPlan> m_plan;  // by source column
+    std::string m_column;            // the key column: the source's first
     FieldGroup m_keyGroup = FieldGroup::NotCopied;
     bool m_wholeKeys = false;  // both key columns hold whole numbers
     bool m_atEnd = false;

@@ -33,7 +33,8 @@ std::vector<std::optional<std::vector<StoredValue>>> Cursor::ReadRows(
     return rows;
 }
 
-std::vector<InsertOutcome> Cursor::InsertRows(const std::vector<std::vector<ColumnWrite>>& rows) {
+std::vector<InsertOutcome> Cursor::InsertRows(const std::vector<std::vector<ColumnWrite>>& rows,
+                                              bool /*keys*/) {
     std::vector<InsertOutcome> outcomes;
     outcomes.reserve(rows.size());
     for (const std::vector<ColumnWrite>& row : rows) {

@@ -62,7 +62,8 @@ bool HasSpool(const std::vector<ColumnWrite>& row);
 // Whether two rows write the same columns in the same order.
 bool SameColumns(const std::vector<ColumnWrite>& left, const std::vector<ColumnWrite>& right);
 
-// What became of one of several new rows stored together: its key, or why it was refused.
+// What became of one of several new rows stored together: why it was refused, or its key
+// (when keys were asked for; a row stored without one has neither).
 struct InsertOutcome {
     std::optional<RowKey> key;
     std::optional<DataAccessError> error;
@@ -92,10 +93,11 @@ public:
     // Stores a new row and returns its key. All or nothing.
     virtual RowKey InsertRow(const std::vector<ColumnWrite>& writes) = 0;
     // Stores new rows, in order, each all or nothing: a refused row undoes no other. The
-    // outcomes follow the rows. This default stores them one by one; an engine that can send
+    // outcomes follow the rows; they carry the rows' keys when `keys` asks for them, which may
+    // cost an engine more work. This default stores them one by one; an engine that can send
     // many rows at once does so.
-    virtual std::vector<InsertOutcome> InsertRows(
-        const std::vector<std::vector<ColumnWrite>>& rows);
+    virtual std::vector<InsertOutcome> InsertRows(const std::vector<std::vector<ColumnWrite>>& rows,
+                                                  bool keys);
     // For each of `values`, as it would be stored in `column`: whether the cursor's table (all
     // of it) holds an equal value there, and the first of `values` equal to it, both by the
     // engine's own comparison with the column. This default throws: a snapshot names no table.

@@ -448,7 +448,7 @@ void Recordset::UpdateBatch() {
     std::vector<detail::InsertOutcome> outcomes;
     Connection::NoteWrite();
     try {
-        outcomes = cursor.InsertRows(rows);
+        outcomes = cursor.InsertRows(rows, m_batchRowsJoin);
     } catch (const DataAccessError& error) {
         for (std::size_t row_idx = 0; row_idx < m_batch.size(); ++row_idx) {
             m_batchRefusals.emplace_back(row_idx, error);
@@ -460,12 +460,12 @@ void Recordset::UpdateBatch() {
     std::optional<std::int64_t> last;
     for (std::size_t row_idx = 0; row_idx < outcomes.size(); ++row_idx) {
         detail::InsertOutcome& outcome = outcomes[row_idx];
-        if (outcome.key) {
+        if (outcome.error) {
+            m_batchRefusals.emplace_back(row_idx, std::move(*outcome.error));
+        } else if (outcome.key && m_batchRowsJoin) {
             m_allKeys.push_back(*outcome.key);
             m_keys.push_back(*outcome.key);
             last = outcome.key;
-        } else {
-            m_batchRefusals.emplace_back(row_idx, std::move(*outcome.error));
         }
     }
     if (last) {

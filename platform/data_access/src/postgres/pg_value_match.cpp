@@ -75,14 +75,14 @@ std::string ArrayLiteral(const std::vector<Variant>& values, ColumnType type,
 }
 
 // Rows (n, NULL) for the values the table holds and (n, first) for those equal to an earlier
-// one, 0-based. The held values are found by one semi-join, which the server runs by hashing
-// or by an index of the column.
+// one, 0-based. The held values are found by one join, which the server runs by hashing the
+// values while it reads the table once, or by an index of the column. (A semi-join would
+// first gather the table's distinct values: the server cannot tell how few values come.)
 std::string MatchStatement(std::string_view table, std::string_view column,
                            const ColumnTyping& typing) {
     return fmt::format(
         "WITH v AS MATERIALIZED (SELECT k, n FROM unnest($1::{2}[]) WITH ORDINALITY AS u(k, n)) "
-        "SELECT v.n - 1, NULL::bigint FROM v WHERE EXISTS (SELECT 1 FROM {0} AS vesk_t "
-        "WHERE vesk_t.{1} = v.k) "
+        "SELECT DISTINCT v.n - 1, NULL::bigint FROM v JOIN {0} AS vesk_t ON vesk_t.{1} = v.k "
         "UNION ALL SELECT b.n - 1, min(a.n) - 1 FROM v AS a JOIN v AS b ON a.k = b.k {3} "
         "AND a.n < b.n GROUP BY b.n",
         table, QuoteIdentifier(column), typing.type, typing.collate);

@@ -372,7 +372,7 @@ RowKey SqliteKeysetCursor::InsertRow(const std::vector<ColumnWrite>& writes) {
 }
 
 std::vector<InsertOutcome> SqliteKeysetCursor::InsertRows(
-    const std::vector<std::vector<ColumnWrite>>& rows) {
+    const std::vector<std::vector<ColumnWrite>>& rows, bool /*keys: as cheap as none*/) {
     EndValueRead();
     std::vector<InsertOutcome> outcomes(rows.size());
     std::unique_ptr<SqliteStatement> statement;

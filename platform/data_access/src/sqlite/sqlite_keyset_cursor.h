@@ -38,8 +38,8 @@ public:
     RowKey InsertRow(const std::vector<ColumnWrite>& writes) override;
     // Rows that write the same columns, none of them a value to stream, share one prepared
     // statement; each is stored whole or not at all, and a refused row undoes no other.
-    std::vector<InsertOutcome> InsertRows(
-        const std::vector<std::vector<ColumnWrite>>& rows) override;
+    std::vector<InsertOutcome> InsertRows(const std::vector<std::vector<ColumnWrite>>& rows,
+                                          bool keys) override;
     std::vector<ValueMatch> MatchValues(std::size_t column,
                                         const std::vector<Variant>& values) override;
     RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) override;

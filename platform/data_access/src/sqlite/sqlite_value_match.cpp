@@ -44,14 +44,38 @@ void StoreValues(const SqliteDatabase& database, const std::string& definition, 
     }
 }
 
+// Whether an index of the table (not a partial one) starts with the column, so that values
+// are found by searching it.
+bool Indexed(const SqliteDatabase& database, const std::string& table, const std::string& column) {
+    SqliteStatement indexes(database, fmt::format("PRAGMA index_list({})", QuoteIdentifier(table)));
+    std::vector<std::string> names;
+    while (indexes.Step()) {
+        if (sqlite3_column_count(indexes.Handle()) < 5 || indexes.ColumnInt64(4) == 0) {
+            names.push_back(indexes.ColumnText(1));
+        }
+    }
+    for (const std::string& name : names) {
+        SqliteStatement columns(database,
+                                fmt::format("PRAGMA index_info({})", QuoteIdentifier(name)));
+        if (columns.Step() && EqualsIgnoringCase(columns.ColumnText(2), column)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Sets `held` for the values some row of the table equals, the column on the left so that its
-// collation decides; the engine either searches the values' index while it reads the table
-// once, or an index of the table's own.
+// collation decides. The order of the join is fixed: the values, searching an index of the
+// table that starts with the column; else the table read once, searching the values' index.
+// Left to itself the engine may build an index of the whole table for each call instead.
 void MarkHeld(const SqliteDatabase& database, const std::string& table, const std::string& column,
               std::vector<ValueMatch>& matches) {
-    SqliteStatement held(database,
-                         fmt::format("SELECT DISTINCT w.n FROM {0} JOIN {1} AS w ON {0}.{2} = w.v",
-                                     QuoteIdentifier(table), kValues, QuoteIdentifier(column)));
+    const std::string values = fmt::format("{} AS w", kValues);
+    const bool indexed = Indexed(database, table, column);
+    SqliteStatement held(
+        database, fmt::format("SELECT DISTINCT w.n FROM {1} CROSS JOIN {2} ON {0}.{3} = w.v",
+                              QuoteIdentifier(table), indexed ? values : QuoteIdentifier(table),
+                              indexed ? QuoteIdentifier(table) : values, QuoteIdentifier(column)));
     while (held.Step()) {
         matches.at(static_cast<std::size_t>(held.ColumnInt64(0))).held = true;
     }

@@ -127,6 +127,11 @@ public:
     // of the first refusal is thrown after the others are stored.
     void UpdateBatch();
     void CancelBatch();
+    // Whether rows stored by UpdateBatch join the set (true, the default). Left out, they cost
+    // the engine less to store (the server copies them straight into the table) and the set
+    // holds nothing of them.
+    bool BatchRowsJoin() const { return m_batchRowsJoin; }
+    void SetBatchRowsJoin(bool join) { m_batchRowsJoin = join; }
     // New rows kept back for UpdateBatch.
     long PendingBatchRows() const { return static_cast<long>(m_batch.size()); }
     // The rows the last UpdateBatch could not store: each one's position among the rows it was
@@ -220,6 +225,7 @@ private:
     PendingRow m_pending;
     std::vector<PendingRow> m_batch;  // new rows kept for UpdateBatch
     std::vector<BatchRefusal> m_batchRefusals;
+    bool m_batchRowsJoin = true;
     std::map<std::size_t, ChunkState> m_chunkStates;
 };
 
