@@ -122,6 +122,27 @@ TEST_P(RecordsetBatchTest, RowsReadAheadGiveTheValuesOfEachVisit) {
     EXPECT_EQ(Codes(*backwards), "D|C|A");
 }
 
+// Rows that need not join the set are stored all the same (the server copies them straight
+// into the table), and a refused one is still named; the set holds none of them.
+TEST_P(RecordsetBatchTest, RowsLeftOutOfTheSetAreStoredAndRefusalsStillNamed) {
+    auto rows = BatchRows();
+    rows->SetBatchRowsJoin(false);
+    for (int number = 1; number <= 30; ++number) {
+        Keep(*rows, number == 20 ? Variant::Null() : Variant(fmt::format("K{}", number)),
+             Variant(number));
+    }
+    EXPECT_THROW(rows->UpdateBatch(), DataAccessError);
+    ASSERT_EQ(rows->BatchRefusals().size(), 1u);
+    EXPECT_EQ(rows->BatchRefusals()[0].first, 19u);
+    EXPECT_EQ(rows->RecordCount(), 1);
+    EXPECT_EQ(Scalar(m_connection, "SELECT count(*) FROM Staff"), "30");
+    Keep(*rows, Variant("L"), Variant(1));
+    Keep(*rows, Variant("M"), Variant(2));
+    rows->UpdateBatch();
+    EXPECT_TRUE(rows->BatchRefusals().empty());
+    EXPECT_EQ(Scalar(m_connection, "SELECT count(*) FROM Staff"), "32");
+}
+
 // PeekColumn reads rows ahead without moving; their visits then give what it read, even of a
 // row deleted meanwhile. A row already gone when it reads gives nothing; the rows it reads
 // stop once they hold the bytes asked for (in blocks of CacheSize rows).
