@@ -9,6 +9,7 @@ namespace vesk::bench {
 void RunChunkTransferBench();
 void RunCompactBench();
 void RunCopyDataBench();
+void RunCopyRerunBench();
 void RunFixFieldsBench();
 void RunPhotoStoreBench();
 void RunPhotoConversionBench();
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
         {"compact", vesk::bench::RunCompactBench},
         {"fix-fields", vesk::bench::RunFixFieldsBench},
         {"copy", vesk::bench::RunCopyDataBench},
+        {"copy-rerun", vesk::bench::RunCopyRerunBench},
         {"photos", vesk::bench::RunPhotoStoreBench},
         {"conversion", vesk::bench::RunPhotoConversionBench},
         {"owner-scale", vesk::bench::RunPhotoOwnerScaleBench},

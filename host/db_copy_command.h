@@ -6,8 +6,10 @@
 
 namespace vesk::host {
 
-// Adds `vesk db copy --from CONN --to CONN [--from-password PW] [--to-password PW]`: adds the
-// rows of every source table that the destination table of the same name lacks.
+// Adds `vesk db copy --from CONN --to CONN [--from-password PW] [--to-password PW]
+// [--rows-per-commit N]`: adds the rows of every source table that the destination table of
+// the same name lacks, and prints what became of each table's rows. Fails (exit 1) when the
+// copy stopped early or left rows behind.
 void InstallDbCopyCommand(CLI::App& db, CommandAction& action);
 
 // Makes a small demo database in `folder` and upsizes it into a second new one there,

@@ -1,115 +1,92 @@
 #include "new_rows.h"
 
+#include <algorithm>
+
 #include "vesk/events/ignoring_failures.h"
 
 namespace vesk::dbutil::detail {
 
 using platform::IgnoringFailure;
 
-namespace {
-
-// Stores the rows `rows` keeps back; returns why a row was refused, or nothing.
-std::string StoreKept(data::Recordset& rows) {
-    std::string failure;
-    if (rows.State() == data::adStateOpen && rows.PendingBatchRows() > 0) {
-        try {
-            rows.UpdateBatch();
-        } catch (const std::exception& error) {
-            failure = error.what();
-        }
-    }
-    return failure;
-}
-
-// Commits the open transaction, or rolls it back when the commit is refused.
-void CommitOrRollBack(data::Connection& connection) {
-    if (!IgnoringFailure([&] { connection.CommitTrans(); })) {
-        IgnoringFailure([&] { connection.RollbackTrans(); });
-    }
-}
-
-}  // namespace
-
-NewRows::NewRows(const data::ConnectionPtr& destination, std::string table, long rowsPerGroup)
+NewRows::NewRows(const data::ConnectionPtr& destination, std::string table, long rowsPerCommit)
     : m_destination(destination),
       m_table(std::move(table)),
-      m_rowsPerGroup(rowsPerGroup),
-      m_inBackground(destination->SerializesUse()) {}
-
-NewRows::~NewRows() {
-    WaitForWorker();
-    End();
-}
+      m_rowsPerCommit(std::max(rowsPerCommit, 1L)) {}
 
 data::Recordset& NewRows::Target() {
-    data::Recordset& rows = m_sets[m_filling];
-    if (rows.State() != data::adStateOpen) {
-        rows.Open("SELECT * FROM " + m_table + " WHERE 1=0", m_destination, data::adOpenKeyset,
-                  data::adLockBatchOptimistic);
+    if (m_target.State() != data::adStateOpen) {
+        m_target.Open("SELECT * FROM " + m_table + " WHERE 1=0", m_destination, data::adOpenKeyset,
+                      m_rowsPerCommit > 1 ? data::adLockBatchOptimistic : data::adLockOptimistic);
+        m_target.SetBatchRowsJoin(false);  // the copy never visits the rows it added
     }
-    return rows;
+    return m_target;
 }
 
-std::string NewRows::RowAdded(bool holdsBinaryValue) {
-    if (++m_rows >= m_rowsPerGroup) {
-        return EndGroup();
+std::vector<RowOutcome> NewRows::Add(std::size_t row) {
+    if (m_rowsPerCommit > 1) {
+        m_target.Update();  // kept back: nothing reaches the database yet
+        m_kept.push_back(row);
+        return static_cast<long>(m_kept.size()) >= m_rowsPerCommit ? StoreGroup()
+                                                                   : std::vector<RowOutcome>();
     }
-    return holdsBinaryValue ? Store() : std::string();
-}
-
-std::string NewRows::Store() {
-    std::string failure = WaitForWorker();
-    Begin();
-    std::string refused = StoreKept(m_sets[m_filling]);
-    return failure.empty() ? refused : failure;
-}
-
-std::string NewRows::Finish() {
-    std::string failure = Store();
-    End();
-    return failure;
-}
-
-// A full group goes on its way in a transaction of its own, committed as soon as it is
-// stored: on the worker where the destination allows, the next group filling the other set.
-std::string NewRows::EndGroup() {
-    m_rows = 0;
-    std::string failure = WaitForWorker();
-    End();
-    data::Recordset& full = m_sets[m_filling];
-    if (!m_inBackground) {
-        std::string refused = StoreGroup(full);
-        return failure.empty() ? refused : failure;
-    }
-    m_worker = std::async(std::launch::async, [this, &full] { return StoreGroup(full); });
-    m_filling = 1 - m_filling;
-    return failure;
-}
-
-std::string NewRows::StoreGroup(data::Recordset& rows) {
-    const bool open = IgnoringFailure([&] { m_destination->BeginTrans(); });
-    std::string failure = StoreKept(rows);
-    if (open) {
-        CommitOrRollBack(*m_destination);
-    }
-    return failure;
-}
-
-std::string NewRows::WaitForWorker() {
-    return m_worker.valid() ? m_worker.get() : std::string();
-}
-
-void NewRows::Begin() {
-    if (!m_open) {
-        m_open = IgnoringFailure([&] { m_destination->BeginTrans(); });
+    try {
+        m_target.Update();
+        return {RowOutcome{row, {}}};
+    } catch (const std::exception& error) {
+        IgnoringFailure([&] { m_target.CancelUpdate(); });
+        return {RowOutcome{row, error.what()}};
     }
 }
 
-void NewRows::End() {
-    if (m_open) {
-        CommitOrRollBack(*m_destination);
+std::vector<RowOutcome> NewRows::Store() {
+    return m_kept.empty() ? std::vector<RowOutcome>() : StoreGroup();
+}
+
+std::vector<RowOutcome> NewRows::Release() {
+    std::vector<RowOutcome> outcomes = Store();
+    m_target.Close();
+    return outcomes;
+}
+
+bool NewRows::Keeps(std::size_t row) const {
+    return std::find(m_kept.begin(), m_kept.end(), row) != m_kept.end();
+}
+
+// One transaction for the group, begun and ended here. When the commit is refused nothing of
+// the group stays, and every row of it carries the reason.
+std::vector<RowOutcome> NewRows::StoreGroup() {
+    std::vector<RowOutcome> outcomes;
+    for (std::size_t row : m_kept) {
+        outcomes.push_back(RowOutcome{row, {}});
     }
-    m_open = false;
+    m_kept.clear();
+    const bool inTransaction = IgnoringFailure([&] { m_destination->BeginTrans(); });
+    std::string failure;
+    try {
+        m_target.UpdateBatch();
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    for (const auto& [position, error] : m_target.BatchRefusals()) {
+        outcomes.at(position).refusal = error.Description();
+    }
+    if (!failure.empty() && m_target.BatchRefusals().empty()) {
+        for (RowOutcome& outcome : outcomes) {
+            outcome.refusal = failure;  // the group as a whole failed
+        }
+    }
+    if (!inTransaction) {
+        return outcomes;
+    }
+    try {
+        m_destination->CommitTrans();
+    } catch (const std::exception& error) {
+        IgnoringFailure([&] { m_destination->RollbackTrans(); });
+        for (RowOutcome& outcome : outcomes) {
+            outcome.refusal = outcome.refusal.empty() ? error.what() : outcome.refusal;
+        }
+    }
+    return outcomes;
 }
 
 }  // namespace vesk::dbutil::detail

@@ -1,63 +1,53 @@
 #pragma once
 
-#include <array>
-#include <future>
 #include <string>
+#include <vector>
 
 #include "vesk/data_access/connection.h"
 #include "vesk/data_access/recordset.h"
 
 namespace vesk::dbutil::detail {
 
-// The new rows a copy adds to one destination table. Record sets in batch mode keep them
-// back, and they go to the database a group at a time, each group in a transaction of its
-// own committed as soon as it is stored, so that a server takes a group in a few round trips;
-// a refused row undoes no other. Rows stored before their group is full (Store) share one
-// transaction, committed when the group ends.
-//
-// Where the destination lets two threads use it at once (Connection::SerializesUse), a group
-// is stored on a worker thread while the next group fills a second record set: reading the
-// source and storing overlap. The worker only stores; every other use of the destination
-// waits for it first, so the copy's own statements never run beside it.
+// What became of a row handed to NewRows: the caller's number for it, and why the database
+// refused it (empty when it was stored).
+struct RowOutcome {
+    std::size_t row = 0;
+    std::string refusal;
+};
+
+// The new rows a copy adds to one destination table. With one row a commit each row is stored,
+// in a transaction of its own, as it is added. With more, rows are kept back in memory and
+// stored together, a group in one transaction, when the group is full or Store is called; no
+// transaction stays open between calls, and a refused row undoes no other.
 class NewRows {
 public:
-    // `table` as it stands in statements.
-    NewRows(const data::ConnectionPtr& destination, std::string table, long rowsPerGroup);
-    // Waits for a group on its way and commits what was stored. Never throws.
-    ~NewRows();
+    // `table` as it stands in statements; `rowsPerCommit` below 1 counts as 1.
+    NewRows(const data::ConnectionPtr& destination, std::string table, long rowsPerCommit);
     NewRows(const NewRows&) = delete;
     NewRows& operator=(const NewRows&) = delete;
 
-    // The record set the next row is to be added to, opened on first use. Throws
-    // DataAccessError when it cannot be opened.
+    // The record set the next row is to be added to (AddNew, values, then Add), opened on
+    // first use. Throws DataAccessError when it cannot be opened.
     data::Recordset& Target();
-    // Counts a row added to Target. A full group goes on its way; a row holding a binary
-    // value is stored at once (a group of such rows would hold their values, perhaps in
-    // temporary files, until it went). Returns why a row stored meanwhile was refused (the
-    // first such reason), or nothing.
-    std::string RowAdded(bool holdsBinaryValue);
-    // Stores every row added so far, so that the database can be asked about them. Returns
-    // as RowAdded.
-    std::string Store();
-    // Stores the rest and commits. Returns as RowAdded.
-    std::string Finish();
+    // Ends the row being added to Target, numbered `row` by the caller: stores it, or keeps it
+    // back and stores the group once it is full. Returns the outcomes of the rows stored.
+    std::vector<RowOutcome> Add(std::size_t row);
+    // Stores the rows kept back. Returns their outcomes.
+    std::vector<RowOutcome> Store();
+    // Stores the rows kept back and closes Target, so that the keys of the rows it stored do
+    // not pile up; the next Target opens it again. Returns as Store.
+    std::vector<RowOutcome> Release();
+    // Whether the row numbered `row` is kept back, not yet stored.
+    bool Keeps(std::size_t row) const;
 
 private:
-    std::string EndGroup();
-    std::string StoreGroup(data::Recordset& rows);
-    std::string WaitForWorker();
-    void Begin();
-    void End();
+    std::vector<RowOutcome> StoreGroup();
 
     const data::ConnectionPtr& m_destination;
     const std::string m_table;
-    const long m_rowsPerGroup;
-    const bool m_inBackground;
-    std::array<data::Recordset, 2> m_sets;
-    std::size_t m_filling = 0;          // the set rows are added to; the other may be on its way
-    std::future<std::string> m_worker;  // the group on its way, and why a row of it was refused
-    long m_rows = 0;
-    bool m_open = false;  // the transaction of the rows stored before their group was full
+    const long m_rowsPerCommit;
+    data::Recordset m_target;
+    std::vector<std::size_t> m_kept;  // the numbers of the rows kept back, in order
 };
 
 }  // namespace vesk::dbutil::detail

@@ -55,7 +55,7 @@ TEST_F(DbLegacyCommandsTest, CopyAndRepairRunAsInTheCurrentBuild) {
     std::string from = MakeDatabase("from.mdb", "", {kTable[0], "INSERT INTO T VALUES ('A')"});
     std::string to = MakeDatabase("to.mdb", "", kTable);
     EXPECT_EQ(Run({"db", "copy", "--from", from, "--to", to, "--legacy"}), kSuccess) << m_err.str();
-    EXPECT_EQ(m_out.str(), "T: 1 rows read, 1 rows added\n");
+    EXPECT_EQ(m_out.str(), "T: 1 rows read, 1 added, 0 already there, 0 refused\n");
 
     EXPECT_EQ(Run({"db", "repair", to, "--legacy"}), kSuccess) << m_err.str();
     std::string missing = m_folder.Path("none.mdb");

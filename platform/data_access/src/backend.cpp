@@ -33,7 +33,8 @@ std::vector<std::optional<std::vector<StoredValue>>> Cursor::ReadRows(
     return rows;
 }
 
-std::vector<InsertOutcome> Cursor::InsertRows(const std::vector<std::vector<ColumnWrite>>& rows) {
+std::vector<InsertOutcome> Cursor::InsertRows(const std::vector<std::vector<ColumnWrite>>& rows,
+                                              bool /*keys*/) {
     std::vector<InsertOutcome> outcomes;
     outcomes.reserve(rows.size());
     for (const std::vector<ColumnWrite>& row : rows) {
@@ -44,6 +45,11 @@ std::vector<InsertOutcome> Cursor::InsertRows(const std::vector<std::vector<Colu
         }
     }
     return outcomes;
+}
+
+std::vector<ValueMatch> Cursor::MatchValues(std::size_t, const std::vector<Variant>&) {
+    throw DataAccessError(
+        "The rows of this statement belong to no one table to compare values with.");
 }
 
 std::vector<ColumnInfo> RequireTableColumns(std::vector<ColumnInfo> columns,

@@ -11,6 +11,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/data_types.h"
+#include "vesk/data_access/value_match.h"
 #include "vesk/data_access/variant.h"
 
 // The engine interface behind Connection, Recordset and Catalog. Each engine (the embedded
@@ -61,7 +62,8 @@ bool HasSpool(const std::vector<ColumnWrite>& row);
 // Whether two rows write the same columns in the same order.
 bool SameColumns(const std::vector<ColumnWrite>& left, const std::vector<ColumnWrite>& right);
 
-// What became of one of several new rows stored together: its key, or why it was refused.
+// What became of one of several new rows stored together: why it was refused, or its key
+// (when keys were asked for; a row stored without one has neither).
 struct InsertOutcome {
     std::optional<RowKey> key;
     std::optional<DataAccessError> error;
@@ -91,10 +93,16 @@ public:
     // Stores a new row and returns its key. All or nothing.
     virtual RowKey InsertRow(const std::vector<ColumnWrite>& writes) = 0;
     // Stores new rows, in order, each all or nothing: a refused row undoes no other. The
-    // outcomes follow the rows. This default stores them one by one; an engine that can send
+    // outcomes follow the rows; they carry the rows' keys when `keys` asks for them, which may
+    // cost an engine more work. This default stores them one by one; an engine that can send
     // many rows at once does so.
-    virtual std::vector<InsertOutcome> InsertRows(
-        const std::vector<std::vector<ColumnWrite>>& rows);
+    virtual std::vector<InsertOutcome> InsertRows(const std::vector<std::vector<ColumnWrite>>& rows,
+                                                  bool keys);
+    // For each of `values`, as it would be stored in `column`: whether the cursor's table (all
+    // of it) holds an equal value there, and the first of `values` equal to it, both by the
+    // engine's own comparison with the column. This default throws: a snapshot names no table.
+    virtual std::vector<ValueMatch> MatchValues(std::size_t column,
+                                                const std::vector<Variant>& values);
     // Changes a row and returns its key afterwards. All or nothing.
     virtual RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) = 0;
     virtual void DeleteRow(RowKey key) = 0;

@@ -1,10 +1,18 @@
 #include "vesk/data_access/connection.h"
 
+#include <atomic>
+
 #include "backend.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
 
 namespace vesk::data {
+
+namespace {
+
+std::atomic<std::uint64_t> g_writes{0};
+
+}  // namespace
 
 Connection::Connection() = default;
 
@@ -46,6 +54,7 @@ void Connection::OpenAlike(const Connection& other) {
 long Connection::Execute(std::string_view sql) {
     detail::Backend& backend = Backend();
     Trace(StatementKind::Command, sql);
+    NoteWrite();
     return backend.Execute(sql);
 }
 
@@ -64,6 +73,7 @@ long Connection::BeginWriteTrans(std::string_view table) {
 // A level whose commit fails is over all the same (the engines roll it back).
 void Connection::CommitTrans() {
     detail::Backend& backend = Backend();
+    NoteWrite();
     try {
         backend.CommitTransaction();
     } catch (...) {
@@ -134,6 +144,14 @@ detail::Backend& Connection::Backend() {
             "invalid in this context.");
     }
     return *m_backend;
+}
+
+std::uint64_t Connection::WritesInProcess() {
+    return g_writes.load();
+}
+
+void Connection::NoteWrite() {
+    ++g_writes;
 }
 
 void Connection::Trace(StatementKind kind, std::string_view sql) const {

@@ -57,4 +57,8 @@ Field Fields::Item(std::string_view name) const {
     return Field(*m_recordset, m_recordset->ColumnIndex(name));
 }
 
+long Fields::IndexOf(std::string_view name) const {
+    return static_cast<long>(m_recordset->ColumnIndex(name));
+}
+
 }  // namespace vesk::data

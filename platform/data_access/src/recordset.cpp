@@ -1,6 +1,7 @@
 #include "vesk/data_access/recordset.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include <fmt/format.h>
 
@@ -124,6 +125,7 @@ void Recordset::Open() {
     m_connection->Trace(StatementKind::Query, m_source);
     std::unique_ptr<detail::Cursor> cursor = backend.OpenCursor(m_source, true);
     if (!cursor) {
+        Connection::NoteWrite();
         return;  // the statement returned no rows; it has run
     }
     std::vector<std::int64_t> keys = cursor->FetchKeys();
@@ -406,6 +408,7 @@ void Recordset::Update() {
         return;
     }
     std::vector<detail::ColumnWrite> writes = WritesOf(m_pending);
+    Connection::NoteWrite();
     if (m_editMode == adEditAdd) {
         std::int64_t key = cursor.InsertRow(writes);
         m_allKeys.push_back(key);
@@ -427,6 +430,7 @@ void Recordset::Update() {
 
 void Recordset::UpdateBatch() {
     detail::Cursor& cursor = OpenCursor();
+    m_batchRefusals.clear();
     Update();
     if (m_batch.empty()) {
         return;
@@ -443,30 +447,41 @@ void Recordset::UpdateBatch() {
         }
     }
     std::vector<detail::InsertOutcome> outcomes;
+    Connection::NoteWrite();
     try {
-        outcomes = cursor.InsertRows(rows);
-    } catch (...) {
+        outcomes = cursor.InsertRows(rows, m_batchRowsJoin);
+    } catch (const DataAccessError& error) {
+        for (std::size_t row_idx = 0; row_idx < m_batch.size(); ++row_idx) {
+            m_batchRefusals.emplace_back(row_idx, error);
+        }
         m_batch.clear();  // their values are gone into `rows`
         throw;
     }
     m_batch.clear();  // after the writes are done with the kept values
-    std::optional<DataAccessError> refusal;
     std::optional<std::int64_t> last;
-    for (detail::InsertOutcome& outcome : outcomes) {
-        if (outcome.key) {
+    for (std::size_t row_idx = 0; row_idx < outcomes.size(); ++row_idx) {
+        detail::InsertOutcome& outcome = outcomes[row_idx];
+        if (outcome.error) {
+            m_batchRefusals.emplace_back(row_idx, std::move(*outcome.error));
+        } else if (outcome.key && m_batchRowsJoin) {
             m_allKeys.push_back(*outcome.key);
             m_keys.push_back(*outcome.key);
             last = outcome.key;
-        } else if (!refusal) {
-            refusal = std::move(outcome.error);
         }
     }
     if (last) {
         StandOn(static_cast<std::ptrdiff_t>(m_keys.size()) - 1);
     }
-    if (refusal) {
-        throw *refusal;
+    if (!m_batchRefusals.empty()) {
+        throw m_batchRefusals.front().second;
     }
+}
+
+std::vector<ValueMatch> Recordset::MatchValues(std::string_view column,
+                                               const std::vector<Variant>& values) {
+    detail::Cursor& cursor = OpenCursor();
+    const std::size_t index = ColumnIndex(column);
+    return values.empty() ? std::vector<ValueMatch>() : cursor.MatchValues(index, values);
 }
 
 void Recordset::CancelBatch() {
@@ -491,6 +506,7 @@ void Recordset::Delete() {
     auto index = static_cast<std::size_t>(m_position);
     std::int64_t key = m_keys[index];
     ResetRowState();
+    Connection::NoteWrite();
     cursor.DeleteRow(key);
     m_pending.clear();
     m_editMode = adEditNone;
@@ -563,6 +579,75 @@ std::unique_ptr<std::vector<detail::StoredValue>> Recordset::ReadCurrentRow() co
             "are now.");
     }
     return row;
+}
+
+// Reads the rows of `keys` that are not held yet into the rows read ahead. Returns the bytes
+// of values they hold.
+std::int64_t Recordset::CacheRows(std::span<const std::int64_t> keys) const {
+    std::vector<std::int64_t> missing;
+    for (std::int64_t key : keys) {
+        if (!m_cache.contains(key)) {
+            missing.push_back(key);
+        }
+    }
+    auto rows = m_cursor->ReadRows(missing);
+    for (std::size_t row_idx = 0; row_idx < missing.size(); ++row_idx) {
+        if (rows[row_idx]) {
+            m_cache.emplace(missing[row_idx], std::move(*rows[row_idx]));
+        }
+    }
+    std::int64_t bytes = 0;
+    for (std::int64_t key : keys) {
+        if (auto row = m_cache.find(key); row != m_cache.end()) {
+            for (const detail::StoredValue& stored : row->second) {
+                bytes += stored.deferred ? 0 : SizeOfValue(stored.value);
+            }
+        }
+    }
+    return bytes;
+}
+
+// A value read ahead; a large one, not held, is read whole.
+Variant Recordset::StoredValueOf(std::int64_t key, std::size_t column,
+                                 const detail::StoredValue& stored) const {
+    if (!stored.deferred) {
+        return stored.value;
+    }
+    Bytes bytes(static_cast<std::size_t>(stored.size));
+    bytes.resize(m_cursor->ReadValue(key, column, 0, bytes));
+    return AsColumnForm(std::move(bytes), ColumnType(column));
+}
+
+std::vector<std::optional<Variant>> Recordset::PeekColumn(long column, long rows,
+                                                          std::int64_t maxBytes) {
+    RequireCurrentRow();
+    const auto index = static_cast<std::size_t>(column);
+    if (m_editMode == adEditAdd || index >= ColumnCount()) {
+        throw DataAccessError(fmt::format("No column at position {} of a stored row", column));
+    }
+    const auto first = static_cast<std::size_t>(m_position);
+    const std::size_t end =
+        std::min(m_keys.size(), first + static_cast<std::size_t>(std::max(rows, 1L)));
+    const std::unordered_set<std::int64_t> peeked(m_keys.begin() + first, m_keys.begin() + end);
+    std::erase_if(m_cache, [&](const auto& entry) { return !peeked.contains(entry.first); });
+    std::size_t reached = first;
+    for (std::int64_t bytes = 0; reached < end && bytes < maxBytes;) {
+        const std::size_t block = std::min<std::size_t>(end - reached, std::max(m_cacheSize, 1L));
+        bytes += CacheRows(std::span(m_keys).subspan(reached, block));
+        reached += block;
+    }
+    std::vector<std::optional<Variant>> values;
+    for (std::size_t position = first; position < reached; ++position) {
+        const std::int64_t key = m_keys[position];
+        if (position == first && m_row) {
+            values.emplace_back(StoredValueOf(key, index, m_row->at(index)));
+        } else if (auto row = m_cache.find(key); row != m_cache.end()) {
+            values.emplace_back(StoredValueOf(key, index, row->second.at(index)));
+        } else {
+            values.emplace_back();
+        }
+    }
+    return values;
 }
 
 void Recordset::SetCacheSize(long rows) {

@@ -164,6 +164,26 @@ TEST_P(EngineConnectionTest, SecondConnectionWritesWhileFirstHasIdleRecordset) {
     writer->Execute("CREATE TABLE U (Y Integer)");
 }
 
+// The count of writes in the process moves with every statement, stored row and commit of any
+// connection, and stands still while record sets only read.
+TEST_P(EngineConnectionTest, WritesInProcessMoveWithWritesAloneOfAnyConnection) {
+    auto first = CreateDatabase("writes.mdb");
+    first->Execute("CREATE TABLE T (X Integer)");
+    auto second = OpenDatabase("writes.mdb");
+    auto rows = OpenRows(first, "SELECT * FROM T");
+    std::uint64_t before = Connection::WritesInProcess();
+    rows->Requery();
+    EXPECT_TRUE(rows->IsEOF());
+    EXPECT_EQ(Connection::WritesInProcess(), before) << "reading is no write";
+    rows->AddNew();
+    rows->Fields()["X"].SetValue(1);
+    rows->Update();
+    EXPECT_GT(Connection::WritesInProcess(), before);
+    before = Connection::WritesInProcess();
+    second->Execute("INSERT INTO T VALUES (2)");
+    EXPECT_GT(Connection::WritesInProcess(), before);
+}
+
 VESK_ON_EACH_ENGINE(EngineConnectionTest);
 
 }  // namespace

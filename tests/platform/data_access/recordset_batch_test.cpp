@@ -67,6 +67,7 @@ TEST_P(RecordsetBatchTest, KeptRowsWaitOutsideTheSetUntilUpdateBatchStoresThemIn
     EXPECT_EQ(Scalar(m_connection, "SELECT Grade FROM Staff WHERE Code = 'C'"), "3");
     rows->UpdateBatch();  // nothing kept: nothing happens
     EXPECT_EQ(rows->RecordCount(), 4);
+    EXPECT_TRUE(rows->BatchRefusals().empty());
 }
 
 TEST_P(RecordsetBatchTest, RefusedRowUndoesNoOtherAndIsReportedAfterTheOthersAreStored) {
@@ -77,6 +78,8 @@ TEST_P(RecordsetBatchTest, RefusedRowUndoesNoOtherAndIsReportedAfterTheOthersAre
     rows->AddNew();  // a row being added goes with the batch
     rows->Fields()["Code"].SetValue("E");
     EXPECT_THROW(rows->UpdateBatch(), DataAccessError);
+    ASSERT_EQ(rows->BatchRefusals().size(), 1u);
+    EXPECT_EQ(rows->BatchRefusals()[0].first, 1u) << "the second row kept";
     EXPECT_EQ(rows->PendingBatchRows(), 0);
     EXPECT_EQ(rows->EditMode(), adEditNone);
     EXPECT_EQ(Stored(), "A|B|D|E");
@@ -117,6 +120,57 @@ TEST_P(RecordsetBatchTest, RowsReadAheadGiveTheValuesOfEachVisit) {
     auto backwards = OpenRows(m_connection, "SELECT * FROM Staff ORDER BY Code DESC");
     backwards->SetCacheSize(10);
     EXPECT_EQ(Codes(*backwards), "D|C|A");
+}
+
+// Rows that need not join the set are stored all the same (the server copies them straight
+// into the table), and a refused one is still named; the set holds none of them.
+TEST_P(RecordsetBatchTest, RowsLeftOutOfTheSetAreStoredAndRefusalsStillNamed) {
+    auto rows = BatchRows();
+    rows->SetBatchRowsJoin(false);
+    for (int number = 1; number <= 30; ++number) {
+        Keep(*rows, number == 20 ? Variant::Null() : Variant(fmt::format("K{}", number)),
+             Variant(number));
+    }
+    EXPECT_THROW(rows->UpdateBatch(), DataAccessError);
+    ASSERT_EQ(rows->BatchRefusals().size(), 1u);
+    EXPECT_EQ(rows->BatchRefusals()[0].first, 19u);
+    EXPECT_EQ(rows->RecordCount(), 1);
+    EXPECT_EQ(Scalar(m_connection, "SELECT count(*) FROM Staff"), "30");
+    Keep(*rows, Variant("L"), Variant(1));
+    Keep(*rows, Variant("M"), Variant(2));
+    rows->UpdateBatch();
+    EXPECT_TRUE(rows->BatchRefusals().empty());
+    EXPECT_EQ(Scalar(m_connection, "SELECT count(*) FROM Staff"), "32");
+}
+
+// PeekColumn reads rows ahead without moving; their visits then give what it read, even of a
+// row deleted meanwhile. A row already gone when it reads gives nothing; the rows it reads
+// stop once they hold the bytes asked for (in blocks of CacheSize rows).
+TEST_P(RecordsetBatchTest, PeekColumnReadsAheadWithoutMovingAndTheVisitsUseWhatItRead) {
+    for (const char* code : {"B", "C", "D", "E"}) {
+        m_connection->Execute(fmt::format("INSERT INTO Staff VALUES ('{}', 2)", code));
+    }
+    auto rows = OpenRows(m_connection, "SELECT * FROM Staff");
+    rows->SetCacheSize(2);
+    EXPECT_EQ(rows->PeekColumn(0, 10, 1 << 20),
+              (std::vector<std::optional<Variant>>{Variant("A"), Variant("B"), Variant("C"),
+                                                   Variant("D"), Variant("E")}));
+    m_connection->Execute("DELETE FROM Staff WHERE Code = 'C'");
+    std::string visited;
+    for (; !rows->IsEOF(); rows->MoveNext()) {  // from the row it stood on
+        visited += rows->Fields()["Code"].Value().ToText();
+    }
+    EXPECT_EQ(visited, "ABCDE");
+
+    rows->MoveFirst();
+    EXPECT_EQ(rows->PeekColumn(0, 10, 1).size(), 2u) << "one block of CacheSize rows";
+    rows->MoveNext();
+    rows->MoveNext();
+    EXPECT_EQ(rows->PeekColumn(0, 2, 1 << 20),
+              (std::vector<std::optional<Variant>>{std::nullopt, Variant("D")}));
+    rows->MoveLast();
+    rows->MoveNext();
+    EXPECT_THROW(rows->PeekColumn(0, 1, 1), DataAccessError) << "no current row";
 }
 
 VESK_ON_EACH_ENGINE(RecordsetBatchTest);

@@ -7,14 +7,14 @@
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection.h"
 #include "vesk/data_access/recordset.h"
+#include "vesk/dbutil/copy_report.h"
 #include "vesk/dbutil/database_utilities_events.h"
 #include "vesk/events/listeners.h"
 
 namespace vesk::dbutil {
 
 namespace detail {
-struct FixRun;   // the working values of one FixFields call
-struct RowCopy;  // the destination side of one table's copy
+struct FixRun;  // the working values of one FixFields call
 }  // namespace detail
 struct BuildFlavour;  // what sets the current and the legacy build apart
 
@@ -80,10 +80,20 @@ public:
     // --- Copying data between databases (copy_data.cpp, copy_large_field.cpp). ---
 
     // Adds the rows of every source table to the destination table of the same name, skipping
-    // rows whose first-column value the destination already holds; reports each table through
-    // ProgressUpsize. A failing step is skipped; nothing is thrown or shown.
+    // rows whose first-column value the destination already holds (by its own comparison);
+    // reports each table through ProgressUpsize and runs the event pump once a row. A failing
+    // step is skipped; nothing is thrown or shown (see CopyReports and CopyFailure).
     void CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConnection,
                             const data::ConnectionPtr& DestConnection);
+
+    // New rows of CopyDataFromDBtoDB stored together in one commit; below 1 counts as 1. With
+    // 1, the default, each row is committed before the next event pump: the host and other
+    // connections see the rows copied so far, and an interruption loses nothing stored. With
+    // more, rows are kept back in memory until their group is full and then committed
+    // together (much faster): until then the host does not see them, and an interruption
+    // loses up to that many rows less one, which a second copy adds. No transaction stays open
+    // across an event pump either way.
+    long RowsPerCommit = 1;
 
     // Appends the value of `fldSource` to `fldDestination`: the size mod 16384 bytes first, then
     // pieces of 16384. A failure ends the copy silently; the result is always empty. `rsSorc`
@@ -121,6 +131,9 @@ public:
     // Why the last CopyDataFromDBtoDB stopped before its end (a database it could no longer
     // reach); empty when it ran to its end. The rows stored until then stay.
     const std::string& CopyFailure() const { return m_copyFailure; }
+    // What the last CopyDataFromDBtoDB did with each source table it copied, in catalog order
+    // (views and other entries are not listed).
+    const std::vector<TableCopyReport>& CopyReports() const { return m_copyReports; }
 
     // Helpers that the component's own interface keeps private; open here to C++ callers.
 
@@ -178,16 +191,10 @@ private:
                             std::int16_t TotalFields, std::int16_t& TableNo);
     void CopyTable(data::Recordset& source, const data::Tables& tables, std::int16_t& TableNo,
                    const data::ConnectionPtr& destination);
-    void CopyRows(data::Recordset& source, const std::string& table,
-                  const data::ConnectionPtr& destination);
-    std::string CopyRow(data::Recordset& source, detail::RowCopy& copy);
-    bool DestinationLost(const std::string& table, const std::string& failure,
-                         data::Connection& destination);
-    bool AddRow(data::Recordset& source, data::Recordset& added);
-    bool CopyFields(data::Recordset& source, data::Recordset& destination);
 
     data::Bytes m_pieceBuffer;  // the piece CopyLargeField moves; reused across calls
     std::string m_copyFailure;
+    std::vector<TableCopyReport> m_copyReports;
 
     // --- Compacting and repairing: private members. ---
 };

@@ -15,6 +15,8 @@ namespace vesk::data::detail {
 namespace {
 
 constexpr const char* kStaging = "pg_temp.vesk_batch";
+// A trigger or rule of the table kept rows out: which ones cannot be told.
+constexpr const char* kRowsKeptOut = "The table did not take every new row of the group.";
 
 void AppendEscaped(std::string& line, std::string_view text) {
     constexpr std::string_view kSpecial("\\\t\n\r", 4);
@@ -89,6 +91,17 @@ void AppendCopyRow(std::string& text, const std::vector<PgParam>& values) {
     text += '\n';
 }
 
+void PgCopyBatch(PgSession& session, const PgRowBatch& batch) {
+    PgSavepoint scope(session);
+    const std::int64_t taken = session.CopyIn(
+        fmt::format("COPY {} ({}) FROM STDIN", batch.table, JoinList(batch.quotedColumns)),
+        [&](const PgSession::CopySender& send) { SendRows(batch, send); });
+    if (taken != static_cast<std::int64_t>(batch.rows)) {
+        throw DataAccessError(kRowsKeptOut);
+    }
+    scope.Release();
+}
+
 PgResult PgInsertBatch(PgSession& session, const PgRowBatch& batch) {
     const std::string columns = JoinList(batch.quotedColumns);
     PgSavepoint scope(session);
@@ -100,8 +113,7 @@ PgResult PgInsertBatch(PgSession& session, const PgRowBatch& batch) {
         session.Exec(fmt::format("INSERT INTO {0} ({1}) SELECT {1} FROM {2} RETURNING {3}",
                                  batch.table, columns, kStaging, batch.keyList));
     if (PQntuples(keys.get()) != static_cast<int>(batch.rows)) {
-        // A trigger or rule of the table kept rows out: which ones cannot be told.
-        throw DataAccessError("The table did not take every new row of the group.");
+        throw DataAccessError(kRowsKeptOut);
     }
     session.Run(fmt::format("DROP TABLE {}", kStaging));
     scope.Release();

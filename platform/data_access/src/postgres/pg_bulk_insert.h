@@ -23,6 +23,11 @@ struct PgRowBatch {
 // DataAccessError with the server's message when any row is refused.
 PgResult PgInsertBatch(PgSession& session, const PgRowBatch& batch);
 
+// Stores the rows straight into the table by COPY, returning nothing of them: all or nothing
+// (a savepoint of its own); throws DataAccessError with the server's message when any row is
+// refused, or when the table did not take them all (a trigger kept some out).
+void PgCopyBatch(PgSession& session, const PgRowBatch& batch);
+
 // A row in COPY's text form, its values (one per column written) separated by tabs: \N for
 // Null; backslash, tab, newline and carriage return escaped; bytes of a binary value as
 // bytea's hex text. Appended to `text`.

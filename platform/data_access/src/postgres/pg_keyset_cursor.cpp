@@ -11,6 +11,7 @@
 #include "postgres/pg_bulk_insert.h"
 #include "postgres/pg_savepoint.h"
 #include "postgres/pg_spool_upload.h"
+#include "postgres/pg_value_match.h"
 #include "postgres/pg_values.h"
 #include "text_util.h"
 #include "value_spool.h"
@@ -275,13 +276,13 @@ RowKey PgKeysetCursor::InsertRow(const std::vector<ColumnWrite>& writes) {
     return RunWrite(sql, values, "The new row was not stored: the table gave no row back.");
 }
 
-std::vector<InsertOutcome> PgKeysetCursor::InsertRows(const RowList& rows) {
+std::vector<InsertOutcome> PgKeysetCursor::InsertRows(const RowList& rows, bool keys) {
     auto use = m_session->Use();  // the groups' statements run as one step
     EndValueRead();
     std::vector<InsertOutcome> outcomes(rows.size());
     for (std::size_t first = 0; first < rows.size();) {
         std::size_t end = EndOfGroup(rows, first);
-        InsertGroup(rows, first, end, outcomes);
+        InsertGroup(rows, first, end, keys, outcomes);
         first = end;
     }
     return outcomes;
@@ -302,7 +303,7 @@ std::size_t PgKeysetCursor::EndOfGroup(const RowList& rows, std::size_t first) c
 
 // Rows [first, end) of `rows`: a value that cannot be put into its column's form refuses its
 // row at once; the others go together, or one by one when the server refuses the group.
-void PgKeysetCursor::InsertGroup(const RowList& rows, std::size_t first, std::size_t end,
+void PgKeysetCursor::InsertGroup(const RowList& rows, std::size_t first, std::size_t end, bool keys,
                                  std::vector<InsertOutcome>& outcomes) {
     PgRowBatch batch{m_identity.table, {}, m_identity.keyList, {}, 0};
     for (const ColumnWrite& write : rows[first]) {
@@ -318,16 +319,8 @@ void PgKeysetCursor::InsertGroup(const RowList& rows, std::size_t first, std::si
             outcomes[row_idx].error = error;
         }
     }
-    if (stored.size() > 1) {
-        try {
-            PgResult keys = PgInsertBatch(*m_session, batch);
-            for (std::size_t row = 0; row < stored.size(); ++row) {
-                outcomes[stored[row]].key = KeyOfRow(keys, static_cast<int>(row), 0);
-            }
-            return;
-        } catch (const DataAccessError&) {
-            // A row or more was refused: each is tried on its own below.
-        }
+    if (stored.size() > 1 && StoreTogether(batch, stored, keys, outcomes)) {
+        return;
     }
     for (std::size_t row_idx : stored) {
         try {
@@ -335,6 +328,24 @@ void PgKeysetCursor::InsertGroup(const RowList& rows, std::size_t first, std::si
         } catch (const DataAccessError& error) {
             outcomes[row_idx].error = error;
         }
+    }
+}
+
+// Stores the batch in one go; false when a row or more was refused, and nothing was stored.
+bool PgKeysetCursor::StoreTogether(const PgRowBatch& batch, const std::vector<std::size_t>& stored,
+                                   bool keys, std::vector<InsertOutcome>& outcomes) {
+    try {
+        if (!keys) {
+            PgCopyBatch(*m_session, batch);
+            return true;
+        }
+        PgResult identities = PgInsertBatch(*m_session, batch);
+        for (std::size_t row = 0; row < stored.size(); ++row) {
+            outcomes[stored[row]].key = KeyOfRow(identities, static_cast<int>(row), 0);
+        }
+        return true;
+    } catch (const DataAccessError&) {
+        return false;
     }
 }
 
@@ -346,6 +357,13 @@ std::vector<PgParam> PgKeysetCursor::BatchValues(const std::vector<ColumnWrite>&
         values.push_back(PgParamFor(write.value, column.type, column.name));
     }
     return values;
+}
+
+std::vector<ValueMatch> PgKeysetCursor::MatchValues(std::size_t column,
+                                                    const std::vector<Variant>& values) {
+    EndValueRead();
+    return PgMatchValues(*m_session, m_identity.table, m_columnNames.at(column),
+                         m_columns.at(column).type, values);
 }
 
 RowKey PgKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) {

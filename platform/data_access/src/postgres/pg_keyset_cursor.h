@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "backend.h"
+#include "postgres/pg_bulk_insert.h"
 #include "postgres/pg_row_keys.h"
 #include "postgres/pg_session.h"
 #include "postgres/pg_table_identity.h"
@@ -34,10 +35,13 @@ public:
     void EndValueRead() override { m_window.reset(); }
     RowKey InsertRow(const std::vector<ColumnWrite>& writes) override;
     // Consecutive rows that write the same columns, none of them from a spool, go to the
-    // server together (PgInsertBatch); when the server refuses such a group, its rows are
-    // stored one by one, so that only the refused ones are left out.
-    std::vector<InsertOutcome> InsertRows(
-        const std::vector<std::vector<ColumnWrite>>& rows) override;
+    // server together (PgInsertBatch; without keys PgCopyBatch, straight into the table); when
+    // the server refuses such a group, its rows are stored one by one, so that only the
+    // refused ones are left out.
+    std::vector<InsertOutcome> InsertRows(const std::vector<std::vector<ColumnWrite>>& rows,
+                                          bool keys) override;
+    std::vector<ValueMatch> MatchValues(std::size_t column,
+                                        const std::vector<Variant>& values) override;
     RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) override;
     void DeleteRow(RowKey key) override;
 
@@ -73,8 +77,10 @@ private:
     WriteValues PrepareWrites(const std::vector<ColumnWrite>& writes) const;
     using RowList = std::vector<std::vector<ColumnWrite>>;
     std::size_t EndOfGroup(const RowList& rows, std::size_t first) const;
-    void InsertGroup(const RowList& rows, std::size_t first, std::size_t end,
+    void InsertGroup(const RowList& rows, std::size_t first, std::size_t end, bool keys,
                      std::vector<InsertOutcome>& outcomes);
+    bool StoreTogether(const PgRowBatch& batch, const std::vector<std::size_t>& stored, bool keys,
+                       std::vector<InsertOutcome>& outcomes);
     std::vector<PgParam> BatchValues(const std::vector<ColumnWrite>& row) const;
     RowKey RunWrite(const std::string& sql, const WriteValues& values, std::string_view missing);
     RowKey KeyOfRow(const PgResult& result, int row, int firstColumn);

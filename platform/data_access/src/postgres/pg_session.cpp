@@ -184,7 +184,8 @@ PgResult PgSession::Guarded(std::string_view sql, const std::function<PgResult()
     }
 }
 
-void PgSession::CopyIn(std::string_view sql, const std::function<void(const CopySender&)>& feed) {
+std::int64_t PgSession::CopyIn(std::string_view sql,
+                               const std::function<void(const CopySender&)>& feed) {
     auto use = Use();
     std::string text(sql);
     PgResult start(PQexec(Handle(), text.c_str()));
@@ -214,6 +215,8 @@ void PgSession::CopyIn(std::string_view sql, const std::function<void(const Copy
     if (PQresultStatus(end.get()) != PGRES_COMMAND_OK) {
         ThrowError(end.get(), sql);
     }
+    const std::string_view rows = PQcmdTuples(end.get());
+    return rows.empty() ? 0 : std::stoll(std::string(rows));
 }
 
 void PgSession::DrainResults() const {

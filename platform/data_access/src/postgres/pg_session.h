@@ -74,9 +74,10 @@ public:
 
     // Sends data for "COPY ... FROM STDIN": `feed` is given a sender for the bytes. When
     // `feed` throws, the copy is cancelled and the error goes on. Runs only inside a scope of
-    // this layer's own (PgSavepoint), which undoes a partial copy.
+    // this layer's own (PgSavepoint), which undoes a partial copy. Returns the rows the table
+    // took.
     using CopySender = std::function<void(std::span<const std::uint8_t>)>;
-    void CopyIn(std::string_view sql, const std::function<void(const CopySender&)>& feed);
+    std::int64_t CopyIn(std::string_view sql, const std::function<void(const CopySender&)>& feed);
 
     // Marks a savepoint of this layer's own as open or closed: while one is, a failing
     // statement is left to it and gets no savepoint of its own.

@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "sqlite/sqlite_value_match.h"
 #include "sqlite/sqlite_values.h"
 #include "text_util.h"
 #include "value_spool.h"
@@ -15,8 +16,13 @@ namespace {
 
 constexpr std::size_t kStreamPiece = 64 * 1024;
 
-bool IsSpooledBinary(const ColumnWrite& write, const ColumnInfo& column) {
-    return write.spool && !IsTextType(column.type.code);
+// Spooled values up to this size are bound to the statement whole; larger ones are written
+// into room the statement makes for them, piece by piece.
+constexpr std::int64_t kBoundSpoolBytes = 64 * 1024;
+
+// A binary value streamed into the row after the statement that makes room for it.
+bool IsStreamedBinary(const ColumnWrite& write, const ColumnInfo& column) {
+    return write.spool && !IsTextType(column.type.code) && write.spool->Size() > kBoundSpoolBytes;
 }
 
 // A spooled value is written by first making room (pages of zeros) and then filling it. When
@@ -272,8 +278,10 @@ void SqliteKeysetCursor::BindWrites(SqliteStatement& statement,
     int index = firstIndex;
     for (const ColumnWrite& write : writes) {
         const ColumnInfo& column = m_columns[write.column];
-        if (IsSpooledBinary(write, column)) {
+        if (IsStreamedBinary(write, column)) {
             statement.BindZeroBlob(index, write.spool->Size());
+        } else if (write.spool && !IsTextType(column.type.code)) {
+            statement.BindBlob(index, write.spool->ReadAll());
         } else if (write.spool) {
             Bytes bytes = write.spool->ReadAll();
             statement.BindText(
@@ -290,7 +298,7 @@ void SqliteKeysetCursor::StreamSpooledValues(RowKey key,
                                              const std::vector<ColumnWrite>& writes) const {
     Bytes piece(kStreamPiece);
     for (const ColumnWrite& write : writes) {
-        if (!IsSpooledBinary(write, m_columns[write.column]) || write.spool->Size() == 0) {
+        if (!IsStreamedBinary(write, m_columns[write.column]) || write.spool->Size() == 0) {
             continue;
         }
         sqlite3_blob* handle = nullptr;
@@ -322,7 +330,7 @@ void SqliteKeysetCursor::StreamSpooledValues(RowKey key,
 std::int64_t SqliteKeysetCursor::SpooledBytes(const std::vector<ColumnWrite>& writes) const {
     std::int64_t total = 0;
     for (const ColumnWrite& write : writes) {
-        if (IsSpooledBinary(write, m_columns[write.column])) {
+        if (IsStreamedBinary(write, m_columns[write.column])) {
             total += write.spool->Size();
         }
     }
@@ -342,21 +350,29 @@ std::string SqliteKeysetCursor::InsertStatement(const std::vector<ColumnWrite>& 
     return fmt::format("INSERT INTO {} ({}) VALUES ({})", QuoteIdentifier(m_table), names, marks);
 }
 
+// A row whose values all go with the statement needs no savepoint: one statement stores it
+// whole or not at all.
 RowKey SqliteKeysetCursor::InsertRow(const std::vector<ColumnWrite>& writes) {
     EndValueRead();
-    CacheGrowth cache(*m_database, SpooledBytes(writes));
-    SqliteSavepoint savepoint(*m_database);
+    const std::int64_t streamed = SpooledBytes(writes);
+    CacheGrowth cache(*m_database, streamed);
+    std::optional<SqliteSavepoint> savepoint;
+    if (streamed > 0) {
+        savepoint.emplace(*m_database);
+    }
     SqliteStatement statement(*m_database, InsertStatement(writes));
     BindWrites(statement, writes, 1);
     statement.Step();
     RowKey key = sqlite3_last_insert_rowid(m_database->Handle());
     StreamSpooledValues(key, writes);
-    savepoint.Release();
+    if (savepoint) {
+        savepoint->Release();
+    }
     return key;
 }
 
 std::vector<InsertOutcome> SqliteKeysetCursor::InsertRows(
-    const std::vector<std::vector<ColumnWrite>>& rows) {
+    const std::vector<std::vector<ColumnWrite>>& rows, bool /*keys: as cheap as none*/) {
     EndValueRead();
     std::vector<InsertOutcome> outcomes(rows.size());
     std::unique_ptr<SqliteStatement> statement;
@@ -364,7 +380,7 @@ std::vector<InsertOutcome> SqliteKeysetCursor::InsertRows(
     for (std::size_t row_idx = 0; row_idx < rows.size(); ++row_idx) {
         const std::vector<ColumnWrite>& row = rows[row_idx];
         try {
-            if (row.empty() || HasSpool(row)) {
+            if (row.empty() || SpooledBytes(row) > 0) {
                 outcomes[row_idx].key = InsertRow(row);
                 continue;
             }
@@ -372,16 +388,25 @@ std::vector<InsertOutcome> SqliteKeysetCursor::InsertRows(
                 statement = std::make_unique<SqliteStatement>(*m_database, InsertStatement(row));
                 prepared = &row;
             }
-            SqliteSavepoint savepoint(*m_database);
             BindWrites(*statement, row, 1);
             statement->Step();
+            statement->Reset();
             outcomes[row_idx].key = sqlite3_last_insert_rowid(m_database->Handle());
-            savepoint.Release();
         } catch (const DataAccessError& error) {
+            if (statement) {
+                statement->Reset();
+            }
             outcomes[row_idx].error = error;
         }
     }
     return outcomes;
+}
+
+std::vector<ValueMatch> SqliteKeysetCursor::MatchValues(std::size_t column,
+                                                        const std::vector<Variant>& values) {
+    EndValueRead();
+    return SqliteMatchValues(*m_database, m_table, m_columnNames.at(column),
+                             m_columns.at(column).type, values);
 }
 
 RowKey SqliteKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) {

@@ -36,10 +36,12 @@ public:
                           std::span<std::uint8_t> out) override;
     void EndValueRead() override;
     RowKey InsertRow(const std::vector<ColumnWrite>& writes) override;
-    // Rows that write the same columns, none from a spool, share one prepared statement;
-    // each is still stored under a savepoint of its own.
-    std::vector<InsertOutcome> InsertRows(
-        const std::vector<std::vector<ColumnWrite>>& rows) override;
+    // Rows that write the same columns, none of them a value to stream, share one prepared
+    // statement; each is stored whole or not at all, and a refused row undoes no other.
+    std::vector<InsertOutcome> InsertRows(const std::vector<std::vector<ColumnWrite>>& rows,
+                                          bool keys) override;
+    std::vector<ValueMatch> MatchValues(std::size_t column,
+                                        const std::vector<Variant>& values) override;
     RowKey UpdateRow(RowKey key, const std::vector<ColumnWrite>& writes) override;
     void DeleteRow(RowKey key) override;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -94,8 +95,14 @@ public:
     // The engine session; throws DataAccessError when the connection is closed.
     detail::Backend& Backend();
 
+    // How many statements that may write (commands, rows stored, commits) the connections of
+    // this process have run so far. Unchanged across a stretch of time: nothing in this
+    // process wrote to a database meanwhile.
+    static std::uint64_t WritesInProcess();
+
 private:
     void Trace(StatementKind kind, std::string_view sql) const;
+    static void NoteWrite();
     friend class Recordset;
 
     // Ends the innermost level's waiting outcomes: into the enclosing level on a commit, else

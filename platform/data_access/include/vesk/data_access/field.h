@@ -54,6 +54,8 @@ public:
     Field Item(long index) const;
     Field Item(std::string_view name) const;
     Field operator[](std::string_view name) const { return Item(name); }
+    // The position of the column named `name` (ignoring case); throws as Item.
+    long IndexOf(std::string_view name) const;
 
 private:
     Recordset* m_recordset;

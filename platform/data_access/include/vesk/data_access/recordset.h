@@ -4,14 +4,17 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "vesk/data_access/connection.h"
+#include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/enums.h"
 #include "vesk/data_access/field.h"
+#include "vesk/data_access/value_match.h"
 #include "vesk/data_access/variant.h"
 
 namespace vesk::data {
@@ -50,6 +53,12 @@ public:
     long CacheSize() const { return m_cacheSize; }
     void SetCacheSize(long rows);
     void SetSource(std::string_view sql);
+    // The values of column `column` in the current row and the rows after it: up to `rows`
+    // rows, fewer at the end of the set or once the rows read hold `maxBytes` of values. The
+    // rows are read together (as CacheSize reads them) and kept for their visits, each once;
+    // nothing for a row that no longer exists. The set does not move. Throws DataAccessError
+    // when there is no current row or the rows cannot be read.
+    std::vector<std::optional<Variant>> PeekColumn(long column, long rows, std::int64_t maxBytes);
 
     // Opens the rows of Source over ActiveConnection and stands on the first row. A statement
     // that returns no rows is run and the set stays closed, as ADO does. Throws
@@ -118,14 +127,31 @@ public:
     // of the first refusal is thrown after the others are stored.
     void UpdateBatch();
     void CancelBatch();
+    // Whether rows stored by UpdateBatch join the set (true, the default). Left out, they cost
+    // the engine less to store (the server copies them straight into the table) and the set
+    // holds nothing of them.
+    bool BatchRowsJoin() const { return m_batchRowsJoin; }
+    void SetBatchRowsJoin(bool join) { m_batchRowsJoin = join; }
     // New rows kept back for UpdateBatch.
     long PendingBatchRows() const { return static_cast<long>(m_batch.size()); }
+    // The rows the last UpdateBatch could not store: each one's position among the rows it was
+    // given (0 for the first row kept) and why it was refused. Empty when it stored them all.
+    using BatchRefusal = std::pair<std::size_t, DataAccessError>;
+    const std::vector<BatchRefusal>& BatchRefusals() const { return m_batchRefusals; }
     // Deletes the current row from the database. The set stays on the deleted position
     // until the next move; RecordCount no longer counts it.
     void Delete();
     EditModeEnum EditMode() const;
 
     data::Fields Fields() { return data::Fields(*this); }
+
+    // For each of `values`, as it would be stored in `column` (named as in Fields): whether the
+    // set's table holds an equal value in that column (in any row, not only the set's), and
+    // the first of `values` equal to it; equal as the engine compares a value given to the
+    // column (its type rules, padding and collation). One statement for all of them. Throws
+    // DataAccessError when the set is no keyset over one table or a value cannot be compared.
+    std::vector<ValueMatch> MatchValues(std::string_view column,
+                                        const std::vector<Variant>& values);
 
 private:
     friend class Field;
@@ -157,6 +183,9 @@ private:
     void StoreEditBeforeMove();
     const detail::StoredValue& StoredAt(std::size_t column) const;
     std::unique_ptr<std::vector<detail::StoredValue>> ReadCurrentRow() const;
+    std::int64_t CacheRows(std::span<const std::int64_t> keys) const;
+    Variant StoredValueOf(std::int64_t key, std::size_t column,
+                          const detail::StoredValue& stored) const;
     void ApplyFilter();
     std::ptrdiff_t FindPosition(std::int64_t key) const;
     std::size_t ColumnIndex(std::string_view name) const;
@@ -195,6 +224,8 @@ private:
     EditModeEnum m_editMode = adEditNone;
     PendingRow m_pending;
     std::vector<PendingRow> m_batch;  // new rows kept for UpdateBatch
+    std::vector<BatchRefusal> m_batchRefusals;
+    bool m_batchRowsJoin = true;
     std::map<std::size_t, ChunkState> m_chunkStates;
 };
 

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "field_values.h"
+#include "key_window.h"
+#include "new_rows.h"
+#include "vesk/data_access/recordset.h"
+#include "vesk/dbutil/copy_report.h"
+
+namespace vesk::dbutil {
+class DatabaseUtilities;
+}
+
+namespace vesk::dbutil::detail {
+
+// The copy of one source table's rows into the destination table of the same name. The rows
+// go in stretches: the destination is asked once about a stretch's keys, then its rows are
+// added one by one, each followed by one event pump. When anything in the process wrote to a
+// database during a pump (the host), the rest of the stretch is asked about anew, so that a
+// key the host added is not added again.
+class TableCopy {
+public:
+    // `source` stands on the first of its rows; `table` is the destination's name, as the
+    // catalog gives it. The counts go to `report`.
+    TableCopy(DatabaseUtilities& utilities, data::Recordset& source,
+              const data::ConnectionPtr& destination, const std::string& table, long rowsPerCommit,
+              TableCopyReport& report);
+    TableCopy(const TableCopy&) = delete;
+    TableCopy& operator=(const TableCopy&) = delete;
+
+    // Copies the rows. Returns why the whole copy must stop (a database that no longer
+    // answers), or nothing when it may go on with the next table.
+    std::string Run();
+
+private:
+    bool Prepare();
+    void WalkSkipped();
+    std::size_t WindowRows() const;
+    bool CollectWindow();
+    data::Variant StoredKey(const data::Variant& value) const;
+    void CopyWindow();
+    std::size_t CopyRange(std::size_t first, std::size_t end);
+    void VisitRow(std::size_t row, const std::string& cannotCompare);
+    void AddRow(std::size_t row);
+    std::string CopyFields(data::Recordset& added);
+    bool Advance();
+    void Settle(const std::vector<RowOutcome>& outcomes);
+    void Refuse(const std::string& reason);
+    bool Lost(const std::string& failure, data::Connection& connection, const char* side);
+
+    // How one source column is copied: by its group, into the destination column at
+    // `target` (by name; by position for binary values), none when the destination lacks it.
+    struct ColumnPlan {
+        FieldGroup group = FieldGroup::NotCopied;
+        std::optional<long> target;
+        bool wholeNumbers = false;  // both columns hold whole numbers
+    };
+    void PlanColumns(data::Recordset& target);
+    void CopyField(long column, const ColumnPlan& plan, data::Fields& to, std::string& incomplete);
+
+    DatabaseUtilities& m_utilities;
+    data::Recordset& m_source;
+    const data::ConnectionPtr& m_destination;
+    const long m_rowsPerCommit;
+    TableCopyReport& m_report;
+    NewRows m_rows;
+    KeyWindow m_window;
+    std::vector<ColumnPlan> m_plan;  // by source column
+    std::string m_column;            // the key column: the source's first
+    FieldGroup m_keyGroup = FieldGroup::NotCopied;
+    bool m_wholeKeys = false;  // both key columns hold whole numbers
+    bool m_atEnd = false;
+    std::string m_stop;
+};
+
+}  // namespace vesk::dbutil::detail
