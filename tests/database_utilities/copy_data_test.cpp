@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "copy_fixture.h"
+#include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
 
 namespace vesk::dbutil::testing {
@@ -295,7 +296,9 @@ TEST_P(ServerCopyDataTest, RowsAUserMayNotWriteAreRefusedAndCounted) {
         "END $$");
     ServerConnection()->Execute("GRANT SELECT ON T TO vesk_reader");
     auto reader = std::make_shared<data::Connection>();
-    reader->Open(m_server->ConnectionText() + ";User ID=vesk_reader");
+    data::ConnectionSettings settings = data::ParseConnectionText(m_server->ConnectionText());
+    reader->Open("Provider=PostgreSQL;Host=" + settings.host + ";Port=" + settings.port +
+                 ";Database=" + settings.database + ";User ID=vesk_reader");
     m_utilities.CopyDataFromDBtoDB(from, reader);
     EXPECT_EQ(m_utilities.CopyFailure(), "");
     ASSERT_EQ(m_utilities.CopyReports().size(), 1u);
