@@ -4,6 +4,7 @@
 #include <exception>
 #include <ostream>
 
+#include "command_names.h"
 #include "components_command.h"
 #include "db_command.h"
 #include "demo_command.h"
@@ -21,12 +22,14 @@ std::vector<CommandInstaller> Installers() {
 }
 
 // The values given to the password options (--password, --to-password, ...; also written
-// as --password=VALUE), whatever command they belong to.
+// as --password=VALUE), whatever command they belong to; not the paths of password files.
 std::vector<std::string> PasswordArguments(const std::vector<std::string>& arguments) {
     std::vector<std::string> passwords;
     for (std::size_t arg_idx = 0; arg_idx < arguments.size(); ++arg_idx) {
         const std::string& argument = arguments[arg_idx];
-        if (!argument.starts_with("--") || argument.find("password") == std::string::npos) {
+        if (!argument.starts_with("--") || argument.find("password") == std::string::npos ||
+            argument.find("password-file") != std::string::npos ||
+            argument.find("password-prompt") != std::string::npos) {
             continue;
         }
         std::size_t equals = argument.find('=');
@@ -52,6 +55,18 @@ std::string WithoutPasswords(const std::string& message,
 
 }  // namespace
 
+void AddQuietOption(CLI::App& command, bool& quiet) {
+    command.add_flag("-q,--quiet", quiet, "print no progress and no summary, only errors");
+}
+
+Output QuietIf(bool quiet, Output output) {
+    if (!quiet) {
+        return output;
+    }
+    static std::ostream discarded(nullptr);
+    return {discarded, output.err, true};
+}
+
 int RunCommandLine(const std::vector<std::string>& arguments, Output output) {
     CLI::App app{"vesk: runs the Vesk photo store and database utilities on real databases"};
     app.name("vesk");
@@ -60,9 +75,19 @@ int RunCommandLine(const std::vector<std::string>& arguments, Output output) {
     for (const CommandInstaller& install : Installers()) {
         install(app, action);
     }
+    app.set_version_flag("--version", VersionText,
+                         "print the versions of vesk, its libraries "
+                         "and engines");
+    if (std::optional<std::string> unknown = UnknownCommand(app, arguments)) {
+        output.err << "vesk: " << *unknown << "\nRun with --help for more information.\n";
+        return kUsage;
+    }
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
         app.parse(reversed);
+    } catch (const CLI::CallForVersion& version) {
+        output.out << version.what() << '\n';
+        return kSuccess;
     } catch (const CLI::CallForHelp&) {
         output.out << app.help();
         return kSuccess;

@@ -9,11 +9,19 @@
 
 namespace vesk::host {
 
-// Where a command writes: its results and its messages.
+// Where a command writes: its results and its messages. A quiet command draws no progress
+// and prints no summary (its `out` discards them); its messages still reach `err`.
 struct Output {
     std::ostream& out;
     std::ostream& err;
+    bool quiet = false;
 };
+
+// Adds --quiet (-q) to a command that prints progress or a summary.
+void AddQuietOption(CLI::App& command, bool& quiet);
+
+// `output` made quiet when `quiet` is set.
+Output QuietIf(bool quiet, Output output);
 
 // What a command does once its options are parsed. Throws on failure.
 using CommandAction = std::function<void(Output&)>;

@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <stdexcept>
+
+#include <fmt/format.h>
 
 #include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/data_access_error.h"
 
 namespace vesk::host {
 
@@ -11,15 +16,32 @@ bool IsConnectionText(const std::string& text) {
     std::string lower(text);
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower.starts_with("postgresql://") || lower.starts_with("postgres://") ||
-           lower.find("provider=") != std::string::npos ||
-           lower.find("driver=") != std::string::npos;
+    if (lower.starts_with("postgresql://") || lower.starts_with("postgres://")) {
+        return true;
+    }
+    std::size_t first = lower.find_first_not_of(" \t");
+    std::string_view start =
+        first == std::string::npos ? std::string_view() : std::string_view(lower).substr(first);
+    if (start.starts_with("provider=") || start.starts_with("driver=")) {
+        return true;
+    }
+    if (lower.find("provider=") == std::string::npos &&
+        lower.find("driver=") == std::string::npos) {
+        return false;
+    }
+    // A path may hold "provider=" or "driver=" too: it is a text only when it reads as one.
+    try {
+        data::ParseConnectionText(text);
+        return true;
+    } catch (const data::DataAccessError&) {
+        return false;
+    }
 }
 
 void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options) {
     command.add_option("--db", options.database, "database file path or full connection text")
         ->required();
-    command.add_option("--password", options.password, "database password");
+    options.password.AddTo(command, "password", "VESK_PASSWORD", "the database's");
 }
 
 std::string ConnectionTextFor(const std::string& database, const std::string& password) {
@@ -29,11 +51,23 @@ std::string ConnectionTextFor(const std::string& database, const std::string& pa
     return data::EmbeddedConnectionText(database, password);
 }
 
+void RequireDatabaseFile(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error) && !error) {
+        throw std::runtime_error(fmt::format(
+            "there is no database file {} (vesk db create {} makes an empty one)", path, path));
+    }
+}
+
 data::ConnectionPtr OpenDatabase(const DatabaseOptions& options) {
     auto connection = std::make_shared<data::Connection>();
     bool fullText = IsConnectionText(options.database);
-    connection->Open(ConnectionTextFor(options.database, options.password), {},
-                     fullText ? options.password : std::string());
+    if (!fullText) {
+        RequireDatabaseFile(options.database);
+    }
+    const std::string& password = options.password.Value();
+    connection->Open(ConnectionTextFor(options.database, password), {},
+                     fullText ? password : std::string());
     return connection;
 }
 

@@ -4,27 +4,35 @@
 
 #include <CLI/CLI.hpp>
 
+#include "password_input.h"
 #include "vesk/data_access/connection.h"
 
 namespace vesk::host {
 
-// The --db and --password options that name a database.
+// The --db and password options that name a database.
 struct DatabaseOptions {
     std::string database;
-    std::string password;
+    PasswordInput password;
 };
 
-// Adds --db (required) and --password to a command.
+// Adds --db (required) and the password options (--password, --password-file,
+// --password-prompt, $VESK_PASSWORD) to a command.
 void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options);
 
-// Whether `database` is a full connection text or URI rather than the path of a file.
+// Whether `database` is a full connection text or URI rather than the path of a file: a URI,
+// a text that begins with Provider= or Driver=, or one that reads as a connection text (a
+// path may hold "provider=" too).
 bool IsConnectionText(const std::string& database);
 
 // The connection text for CONN: a full connection text is used as it stands (with the
 // password, when given, in place of its own); anything else is the path of an embedded file.
 std::string ConnectionTextFor(const std::string& database, const std::string& password);
 
-// Opens the database the options name. Throws DataAccessError.
+// Throws std::runtime_error, saying how to make one, when there is no file at `path`.
+void RequireDatabaseFile(const std::string& path);
+
+// Opens the database the options name. Throws DataAccessError, or std::runtime_error when
+// the file named does not exist.
 data::ConnectionPtr OpenDatabase(const DatabaseOptions& options);
 
 }  // namespace vesk::host

@@ -19,6 +19,7 @@
 #include "row_printer.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/password_mask.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/dbutil/database_utilities.h"
@@ -35,17 +36,19 @@ using dbutil::DatabaseUtilities;
 
 struct CreateOptions {
     std::string path;
-    std::string password;
+    PasswordInput password;
+    bool quiet = false;
 };
 
 struct FixOptions {
     std::string templatePath;
-    std::string templatePassword;
+    PasswordInput templatePassword;
     DatabaseOptions database;
     dbutil::DBTypes type = dbutil::DBDefault;
     std::string table;
     bool dryRun = false;
     bool legacy = false;
+    bool quiet = false;
 };
 
 // Follows one repair: prints each statement as it is issued, draws a progress bar on standard
@@ -109,13 +112,33 @@ private:
     std::optional<std::string> m_totals;
 };
 
+// Throws when the template has no table `table` (compared ignoring case), which a repair of
+// that table alone would pass over without a word.
+void RequireTemplateTable(const FixOptions& options) {
+    if (options.table.empty()) {
+        return;
+    }
+    RequireDatabaseFile(options.templatePath);
+    auto connection = std::make_shared<data::Connection>();
+    connection->Open(
+        data::EmbeddedConnectionText(options.templatePath, options.templatePassword.Value()));
+    data::Catalog catalog;
+    catalog.SetActiveConnection(connection);
+    try {
+        catalog.Tables().Item(options.table);
+    } catch (const data::DataAccessError&) {
+        throw std::runtime_error(
+            fmt::format("the template {} has no table {}", options.templatePath, options.table));
+    }
+}
+
 // Repairs the database open on `main` against `templatePath`, reporting as RepairReport does.
 // With a `fixConnection` the statements go through it instead of a connection of their own.
 void Repair(const data::ConnectionPtr& main, const FixOptions& options, Output& output,
             const data::ConnectionPtr& fixConnection = {}) {
     std::unique_ptr<DatabaseUtilities> utilities = MakeUtilities(options.legacy);
     utilities->SetTemplateFilePath(options.templatePath);
-    utilities->TemplatePWD = options.templatePassword;
+    utilities->TemplatePWD = options.templatePassword.Value();
     utilities->DBType = options.type;
     utilities->MainFileConnection = main;
     utilities->SetFixConnection(fixConnection);
@@ -143,8 +166,8 @@ void DryRunOnServer(const FixOptions& options, Output& output) {
 class ThrowawayCopy {
 public:
     explicit ThrowawayCopy(const DatabaseOptions& original) {
-        data::ConnectionSettings settings =
-            data::ParseConnectionText(ConnectionTextFor(original.database, original.password));
+        data::ConnectionSettings settings = data::ParseConnectionText(
+            ConnectionTextFor(original.database, original.password.Value()));
         if (settings.provider != data::Provider::EmbeddedFile) {
             throw std::runtime_error("--dry-run needs a main database file");
         }
@@ -158,8 +181,8 @@ public:
         if (fs::exists(settings.path + "-journal")) {
             fs::copy_file(settings.path + "-journal", copy.string() + "-journal");
         }
-        m_options = {copy.string(),
-                     original.password.empty() ? settings.password : original.password};
+        const std::string& password = original.password.Value();
+        m_options = {copy.string(), PasswordInput(password.empty() ? settings.password : password)};
     }
     ~ThrowawayCopy() {
         std::error_code ignored;
@@ -177,7 +200,7 @@ private:
 };
 
 bool IsServerDatabase(const DatabaseOptions& options) {
-    return data::ParseConnectionText(ConnectionTextFor(options.database, options.password))
+    return data::ParseConnectionText(ConnectionTextFor(options.database, options.password.Value()))
                .provider == data::Provider::PostgreSql;
 }
 
@@ -185,6 +208,7 @@ bool IsServerDatabase(const DatabaseOptions& options) {
 // one the repair opens for its statements alike.
 void RunFix(const FixOptions& options, Output& output) {
     CommandUi ui(output.err);
+    RequireTemplateTable(options);
     if (options.dryRun && IsServerDatabase(options.database)) {
         DryRunOnServer(options, output);
         return;
@@ -208,21 +232,22 @@ void CreateDatabaseFile(const std::string& path, const std::string& password) {
 // password) or a database on the server. --password stands in place of the text's.
 void RunCreate(const CreateOptions& options, Output& output) {
     CommandUi ui(output.err);
+    const std::string& given = options.password.Value();
     if (!IsConnectionText(options.path)) {
-        CreateDatabaseFile(options.path, options.password);
+        CreateDatabaseFile(options.path, given);
         output.out << fmt::format("Created {}{}\n", options.path,
-                                  options.password.empty() ? "" : " (encrypted)");
+                                  given.empty() ? "" : " (encrypted)");
         return;
     }
     data::ConnectionSettings settings = data::ParseConnectionText(options.path);
-    std::string password = options.password.empty() ? settings.password : options.password;
+    std::string password = given.empty() ? settings.password : given;
     if (settings.provider == data::Provider::EmbeddedFile) {
         CreateDatabaseFile(settings.path, password);
         output.out << fmt::format("Created {}{}\n", settings.path,
                                   password.empty() ? "" : " (encrypted)");
         return;
     }
-    data::Catalog().Create(options.path, options.password);
+    data::Catalog().Create(options.path, given);
     output.out << fmt::format("Created the server database of {}\n",
                               data::MaskPasswords(options.path));
 }
@@ -233,9 +258,13 @@ void InstallCreate(CLI::App& db, CommandAction& action) {
         "create", "create a new, empty database: a file, or the database a connection text names");
     command->add_option("path", options->path, "the file to create, or a connection text")
         ->required();
-    command->add_option("--password", options->password, "the new database's password");
+    options->password.AddTo(*command, "password", "VESK_PASSWORD", "the new database's");
+    AddQuietOption(*command, options->quiet);
     command->callback([options, &action] {
-        action = [options](Output& output) { RunCreate(*options, output); };
+        action = [options](Output& output) {
+            Output shown = QuietIf(options->quiet, output);
+            RunCreate(*options, shown);
+        };
     });
 }
 
@@ -245,22 +274,29 @@ void InstallFix(CLI::App& db, CommandAction& action) {
         db.add_subcommand("fix", "bring a database's tables and columns into line with a template");
     command->add_option("--template", options->templatePath, "the template database file")
         ->required();
-    command->add_option("--template-password", options->templatePassword,
-                        "the template's password");
+    options->templatePassword.AddTo(*command, "template-password", "VESK_TEMPLATE_PASSWORD",
+                                    "the template's");
     AddDatabaseOptions(*command, options->database);
     const std::map<std::string, dbutil::DBTypes> types = {{"default", dbutil::DBDefault},
                                                           {"sqlserver", dbutil::DBSqlServer},
                                                           {"oracle", dbutil::DBOracle},
                                                           {"postgresql", dbutil::DBPostgreSQL}};
-    command->add_option("--type", options->type, "the main database's SQL dialect")
-        ->transform(CLI::CheckedTransformer(types, CLI::ignore_case));
+    command
+        ->add_option("--type", options->type,
+                     "the main database's SQL dialect: default, sqlserver, oracle or postgresql")
+        ->transform(CLI::CheckedTransformer(types, CLI::ignore_case).description(""));
     command->add_option("--table", options->table, "repair only this template table");
     command->add_flag("--dry-run", options->dryRun,
                       "print the statements a repair would run, changing nothing (a file is "
                       "repaired as a copy, a server database in a transaction rolled back)");
     AddLegacyOption(*command, options->legacy);
-    command->callback(
-        [options, &action] { action = [options](Output& output) { RunFix(*options, output); }; });
+    AddQuietOption(*command, options->quiet);
+    command->callback([options, &action] {
+        action = [options](Output& output) {
+            Output shown = QuietIf(options->quiet, output);
+            RunFix(*options, shown);
+        };
+    });
 }
 
 constexpr const char* kDemoPassword = "vesk-demo";
@@ -306,7 +342,7 @@ void RepairDemoDatabase(const fs::path& templatePath, const fs::path& path, Outp
                               templatePath.filename().string());
     FixOptions options;
     options.templatePath = templatePath.string();
-    options.templatePassword = kDemoPassword;
+    options.templatePassword = PasswordInput(kDemoPassword);
     data::ConnectionPtr main = OpenDemoDatabase(path);
     Repair(main, options, output);
 }

@@ -9,6 +9,7 @@
 
 #include "command_ui.h"
 #include "db_build_option.h"
+#include "password_input.h"
 #include "vesk/data_access/connection.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/dbutil/database_utilities.h"
@@ -23,7 +24,7 @@ namespace fs = std::filesystem;
 struct CompactOptions {
     std::string path;
     std::string tempFolder;
-    std::string password;
+    PasswordInput password;
     bool legacy = false;
 };
 
@@ -52,7 +53,7 @@ bool Compact(const CompactOptions& options, std::string& tempFolder) {
         return utilities.CompactDatabase(options.path, tempFolder);
     }
     dbutil::DatabaseUtilities utilities;
-    return utilities.CompactDatabase(options.path, tempFolder, options.password);
+    return utilities.CompactDatabase(options.path, tempFolder, options.password.Value());
 }
 
 void RunCompact(const CompactOptions& options, Output& output) {
@@ -77,9 +78,11 @@ void InstallCompact(CLI::App& db, CommandAction& action) {
     command->add_option("path", options->path, "the database file")->required();
     command->add_option("--temp", options->tempFolder,
                         "folder for the temporary copy (default: the file's folder)");
-    CLI::Option* password =
-        command->add_option("--password", options->password, "the database's password");
-    AddLegacyOption(*command, options->legacy)->excludes(password);
+    CLI::Option* legacy = AddLegacyOption(*command, options->legacy);
+    for (CLI::Option* password :
+         options->password.AddTo(*command, "password", "VESK_PASSWORD", "the database's")) {
+        legacy->excludes(password);
+    }
     command->callback([options, &action] {
         action = [options](Output& output) { RunCompact(*options, output); };
     });
@@ -118,7 +121,7 @@ void RunCompactionDemo(const std::string& databasePath, const std::string& passw
     }
     output.out << fmt::format("\nCompacting {} after deleting 1800 of 2000 rows:\n",
                               fs::path(databasePath).filename().string());
-    CompactOptions options{databasePath, {}, password, false};
+    CompactOptions options{databasePath, {}, PasswordInput(password), false};
     RunCompact(options, output);
 }
 

@@ -32,6 +32,7 @@ struct CopyOptions {
     DatabaseOptions to;
     bool legacy = false;
     long rowsPerCommit = kRowsPerCommit;
+    bool quiet = false;
 };
 
 // Draws the progress bar from ProgressUpsize: the table and how many tables are done.
@@ -114,8 +115,8 @@ void InstallCopy(CLI::App& db, CommandAction& action) {
         "copy", "add the rows of every table of one database that another one lacks");
     command->add_option("--from", options->from.database, "the source database")->required();
     command->add_option("--to", options->to.database, "the destination database")->required();
-    command->add_option("--from-password", options->from.password, "the source's password");
-    command->add_option("--to-password", options->to.password, "the destination's password");
+    options->from.password.AddTo(*command, "from-password", "VESK_PASSWORD", "the source's");
+    options->to.password.AddTo(*command, "to-password", "VESK_TO_PASSWORD", "the destination's");
     command
         ->add_option("--rows-per-commit", options->rowsPerCommit,
                      "new rows committed together (default 5000, faster; the rows of a group "
@@ -124,8 +125,13 @@ void InstallCopy(CLI::App& db, CommandAction& action) {
                      "the next, as the library does by default)")
         ->check(CLI::PositiveNumber);
     AddLegacyOption(*command, options->legacy);
-    command->callback(
-        [options, &action] { action = [options](Output& output) { RunCopy(*options, output); }; });
+    AddQuietOption(*command, options->quiet);
+    command->callback([options, &action] {
+        action = [options](Output& output) {
+            Output shown = QuietIf(options->quiet, output);
+            RunCopy(*options, shown);
+        };
+    });
 }
 
 }  // namespace

@@ -10,7 +10,8 @@
 namespace vesk::host {
 
 ProgressBar::ProgressBar(Output& output)
-    : m_output(output), m_enabled(&output.err == &std::cerr && ::isatty(STDERR_FILENO) == 1) {}
+    : m_output(output),
+      m_enabled(!output.quiet && &output.err == &std::cerr && ::isatty(STDERR_FILENO) == 1) {}
 
 void ProgressBar::Show(long done, long total, const std::string& label) {
     if (!m_enabled || total <= 0) {

@@ -294,11 +294,12 @@ TEST_P(ServerCopyDataTest, RowsAUserMayNotWriteAreRefusedAndCounted) {
     ServerConnection()->Execute(
         "DO $$ BEGIN CREATE ROLE vesk_reader LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; "
         "END $$");
+    ServerConnection()->Execute("ALTER ROLE vesk_reader PASSWORD 'reader;pw'");
     ServerConnection()->Execute("GRANT SELECT ON T TO vesk_reader");
     auto reader = std::make_shared<data::Connection>();
     data::ConnectionSettings settings = data::ParseConnectionText(m_server->ConnectionText());
     reader->Open("Provider=PostgreSQL;Host=" + settings.host + ";Port=" + settings.port +
-                 ";Database=" + settings.database + ";User ID=vesk_reader");
+                 ";Database=" + settings.database + ";User ID=vesk_reader;Password=\"reader;pw\"");
     m_utilities.CopyDataFromDBtoDB(from, reader);
     EXPECT_EQ(m_utilities.CopyFailure(), "");
     ASSERT_EQ(m_utilities.CopyReports().size(), 1u);

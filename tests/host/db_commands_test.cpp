@@ -97,6 +97,12 @@ TEST_F(DbCommandsTest, FixFailuresExitOneWithTheirMessages) {
               std::string::npos);
     EXPECT_NE(m_err.str().find("vesk: the database refused 1 of the statements"),
               std::string::npos);
+
+    std::vector<std::string> oneTable = Fix(main);
+    oneTable.insert(oneTable.end(), {"--table", "Nope"});
+    EXPECT_EQ(Run(oneTable), kFailure);
+    EXPECT_EQ(m_err.str(),
+              "vesk: the template " + m_folder.Path("template.mdb") + " has no table Nope\n");
 }
 
 TEST_F(DbCommandsTest, UsageErrorsExitTwo) {

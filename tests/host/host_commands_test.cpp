@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "command_registry.h"
@@ -71,6 +72,91 @@ TEST_F(HostCommandsTest, UsageErrorsExitTwo) {
     EXPECT_EQ(Run({"nonsense"}), kUsage);
     EXPECT_EQ(Run({"--help"}), kSuccess);
     EXPECT_NE(m_out.str().find("sql"), std::string::npos);
+}
+
+TEST_F(HostCommandsTest, SqlFormatsForScriptsKeepNullApartAndEscapeWhatTheyMust) {
+    ASSERT_EQ(Run({"sql", "--db", m_database, "--password", "pw",
+                   "INSERT INTO People VALUES ('C3', 'a\tb\nc\\d \"q\", é', x'')"}),
+              kSuccess);
+    EXPECT_EQ(m_err.str(), "1 row changed\n");
+    ASSERT_EQ(Run({"sql", "--db", m_database, "--password", "pw",
+                   "UPDATE People SET Note = '' "
+                   "WHERE Code = 'A1'"}),
+              kSuccess);
+    const std::string select = "SELECT Code, Note, Photo FROM People ORDER BY Code";
+
+    ASSERT_EQ(Run({"sql", "--db", m_database, "--password", "pw", "--format", "tsv", select}),
+              kSuccess);
+    EXPECT_EQ(m_out.str(),
+              "Code\tNote\tPhoto\nA1\t\t<3 bytes>\nB2\t\\N\t\\N\n"
+              "C3\ta\\tb\\nc\\\\d \"q\", é\t<0 bytes>\n");
+
+    ASSERT_EQ(Run({"sql", "--db", m_database, "--password", "pw", "--format", "csv", "--blobs",
+                   "hex", select}),
+              kSuccess);
+    EXPECT_EQ(m_out.str(),
+              "Code,Note,Photo\r\nA1,\"\",\\x000102\r\nB2,,\r\n"
+              "C3,\"a\tb\nc\\d \"\"q\"\", é\",\\x\r\n");
+
+    ASSERT_EQ(Run({"sql", "--db", m_database, "--password", "pw", "--format", "json",
+                   "SELECT Code, Note, Photo, length(Code) AS N FROM People ORDER BY Code"}),
+              kSuccess);
+    EXPECT_EQ(m_out.str(),
+              "[\n{\"Code\": \"A1\", \"Note\": \"\", \"Photo\": {\"bytes\": 3}, \"N\": 2},\n"
+              "{\"Code\": \"B2\", \"Note\": null, \"Photo\": null, \"N\": 2},\n"
+              "{\"Code\": \"C3\", \"Note\": \"a\\u0009b\\u000ac\\\\d \\\"q\\\", é\", "
+              "\"Photo\": {\"bytes\": 0}, \"N\": 2}\n]\n");
+
+    std::string file = (m_folder / "statement.sql").string();
+    std::ofstream(file) << "-- the codes\nSELECT Code FROM People WHERE Code < 'B'";
+    ASSERT_EQ(Run({"sql", "--db", m_database, "--password", "pw", "--no-header", "--file", file}),
+              kSuccess);
+    EXPECT_EQ(m_out.str(), "A1\n");
+    EXPECT_EQ(Run({"sql", "--db", m_database, "--password", "pw"}), kUsage);
+}
+
+TEST_F(HostCommandsTest, TheUsualConventions) {
+    EXPECT_EQ(Run({"--version"}), kSuccess);
+    EXPECT_TRUE(m_out.str().starts_with("vesk 1.")) << m_out.str();
+    for (const char* part :
+         {"VeskPhoto ", "VeskDatabaseUtilities ", "SQLCipher ", "libpq ", "Qt "}) {
+        EXPECT_NE(m_out.str().find(part), std::string::npos) << part << " in " << m_out.str();
+    }
+
+    EXPECT_EQ(Run({"photo", "lst", "--db", m_database}), kUsage);
+    EXPECT_NE(m_err.str().find("unknown command 'lst' (the closest is 'list')"), std::string::npos)
+        << m_err.str();
+    EXPECT_EQ(Run({"dv", "create", "x.mdb"}), kUsage);
+    EXPECT_NE(m_err.str().find("unknown command 'dv' (the closest is 'db')"), std::string::npos)
+        << m_err.str();
+
+    std::string none = (m_folder / "none.mdb").string();
+    EXPECT_EQ(Run({"sql", "--db", none, "SELECT 1"}), kFailure);
+    EXPECT_NE(m_err.str().find("there is no database file " + none + " (vesk db create " + none),
+              std::string::npos)
+        << m_err.str();
+
+    EXPECT_EQ(Run({"db", "fix", "--help"}), kSuccess);
+    EXPECT_NE(m_out.str().find("default, sqlserver, oracle or postgresql"), std::string::npos);
+    EXPECT_EQ(m_out.str().find("->"), std::string::npos) << m_out.str();
+}
+
+TEST_F(HostCommandsTest, QuietCommandsPrintOnlyErrors) {
+    std::string copy = (m_folder / "copy.mdb").string();
+    EXPECT_EQ(Run({"db", "create", copy, "--password", "pw", "-q"}), kSuccess);
+    EXPECT_EQ(m_out.str() + m_err.str(), "");
+    EXPECT_EQ(Run({"db", "fix", "--template", m_database, "--template-password", "pw", "--db", copy,
+                   "--password", "pw", "--quiet"}),
+              kSuccess);
+    EXPECT_EQ(m_out.str() + m_err.str(), "");
+    EXPECT_EQ(Run({"db", "copy", "--from", m_database, "--from-password", "pw", "--to", copy,
+                   "--to-password", "pw", "--quiet"}),
+              kSuccess);
+    EXPECT_EQ(m_out.str() + m_err.str(), "");
+    EXPECT_EQ(Run({"db", "copy", "--from", m_database, "--from-password", "wrong", "--to", copy,
+                   "--to-password", "pw", "--quiet"}),
+              kFailure);
+    EXPECT_NE(m_err.str().find("not a valid password"), std::string::npos) << m_err.str();
 }
 
 TEST_F(HostCommandsTest, DemoBuildsAKeyedDatabaseAndCanRunAgain) {

@@ -128,7 +128,7 @@ ColumnType ColumnTypeFromDeclared(std::string_view declaredType) {
         std::size_t close = declaredType.find(')', open);
         size = SizeArgument(declaredType.substr(open + 1, close - open - 1));
     }
-    if (name == "TEXT") {
+    if (name == "TEXT" && !size) {
         return {adLongVarWChar, 0};  // the server dialect's long text, written in capitals
     }
     std::string upperName = detail::ToUpperAscii(name);

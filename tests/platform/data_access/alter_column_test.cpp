@@ -3,6 +3,7 @@
 #include "sqlite/alter_column.h"
 #include "test_database.h"
 #include "vesk/data_access/data_access_error.h"
+#include "vesk/data_access/recordset.h"
 
 namespace vesk::data::testing {
 namespace {
@@ -39,6 +40,15 @@ protected:
 
     ConnectionPtr m_connection;
 };
+
+TEST_F(AlterColumnTest, EveryStatementPathAltersAColumnAndSizedTextKeepsItsSize) {
+    Recordset statement;
+    statement.Open("ALTER TABLE Employees ALTER COLUMN Name TEXT(50)", m_connection);
+    EXPECT_EQ(statement.State(), adStateClosed);
+    EXPECT_EQ(TypeOf("Employees", "Name"), (ColumnType{adVarWChar, 50}));
+    m_connection->Execute("ALTER TABLE Employees ALTER COLUMN Name text (60)");
+    EXPECT_EQ(TypeOf("Employees", "Name"), (ColumnType{adVarWChar, 60}));
+}
 
 TEST_F(AlterColumnTest, AlterColumnKeepsRowsIndexesTriggersAndConstraints) {
     m_connection->Execute("ALTER Table Employees ALTER COLUMN Name Text (50)");

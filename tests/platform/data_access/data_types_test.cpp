@@ -23,6 +23,8 @@ const DeclaredCase kCases[] = {
     {"CHAR (10)", adWChar, 10},
     {"Memo", adLongVarWChar, 0},
     {"TEXT", adLongVarWChar, 0},
+    {"TEXT(50)", adVarWChar, 50},
+    {"text (30)", adVarWChar, 30},
     {"Integer", adInteger, 4},
     {"INT", adInteger, 4},
     {"smallint", adSmallInt, 2},

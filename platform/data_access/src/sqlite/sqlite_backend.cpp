@@ -126,6 +126,10 @@ long SqliteBackend::Execute(std::string_view sql) {
 }
 
 std::unique_ptr<Cursor> SqliteBackend::OpenCursor(std::string_view sql, bool keyset) {
+    if (auto alter = ParseAlterColumn(sql)) {
+        AlterColumnType(*m_database, *alter);
+        return nullptr;
+    }
     SqliteStatement statement(*m_database, sql);
     RequireSingleStatement(statement);
     if (sqlite3_column_count(statement.Handle()) == 0) {
