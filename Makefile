@@ -22,7 +22,8 @@ demo: build
 	./$(BUILD_DIR)/host/vesk demo
 
 $(TEST_BUILD_DIR)/build.ninja:
-	cmake -S . -B $(TEST_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON
+	cmake -S . -B $(TEST_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON \
+	  -DCMAKE_CXX_FLAGS_DEBUG=-g1
 
 test: deps $(TEST_BUILD_DIR)/build.ninja
 	cmake --build $(TEST_BUILD_DIR) -j $(JOBS)
