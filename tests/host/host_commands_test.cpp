@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "command_registry.h"
@@ -83,6 +84,17 @@ TEST_F(HostCommandsTest, DemoBuildsAKeyedDatabaseAndCanRunAgain) {
               kSuccess);
     EXPECT_EQ(m_out.str(), "N\n4\n");
     EXPECT_EQ(Run({"sql", "--db", demoDatabase, "SELECT 1"}), kFailure);
+}
+
+TEST_F(HostCommandsTest, DemoRefusesAFolderWithFilesItDidNotMake) {
+    std::string folder = (m_folder / "mine").string();
+    std::filesystem::create_directory(folder);
+    std::ofstream(folder + "/payroll.mdb") << "my own payroll";
+    EXPECT_EQ(Run({"demo", "--dir", folder}), kFailure);
+    EXPECT_NE(m_err.str().find("holds files the demo did not make"), std::string::npos)
+        << m_err.str();
+    EXPECT_EQ(std::filesystem::file_size(folder + "/payroll.mdb"), 14u);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/template.mdb"));
 }
 
 }  // namespace
