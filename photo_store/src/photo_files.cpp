@@ -122,7 +122,8 @@ bool CPicture::SavePhotoToFile(const Picture& picture, const std::string& code,
 }
 
 // Replaces `picture` with the row's photo file; when there is no file, writes a picture the
-// row held in its column out to it. Returns whether the file was found and loaded.
+// row held in its column out to it. Returns whether the file was found and loaded; a file that
+// is there but cannot be read also fires ErrorDescrption.
 bool CPicture::LoadPhotoFromFile(Picture& picture, const std::string& code,
                                  const std::string& description, const std::string& group) {
     bool loaded = true;
@@ -139,7 +140,9 @@ bool CPicture::LoadPhotoFromFile(Picture& picture, const std::string& code,
     if (fs::exists(file, ignored)) {
         try {
             picture = Picture::Load(file);
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
+            // Told, so that a photo whose file is damaged is not taken for one without a picture.
+            FireErrorDescrption(std::string("The photo file could not be read: ") + error.what());
             loaded = false;
         }
         return loaded;

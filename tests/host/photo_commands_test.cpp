@@ -306,6 +306,8 @@ TEST_F(PhotoCommandsTest, VerifyReportsEachProblemAndFixesOnlyWhatKeepsEveryPict
     }
     EXPECT_TRUE(std::filesystem::exists(folder + "/E1_Front_EMP.vpc.tmp-Ab12Cd"))
         << "nothing changes without --fix";
+    EXPECT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}, files), kFailure);
+    EXPECT_NE(m_out.str().find("2\tBroken\t0\t-\tunreadable: "), std::string::npos) << m_out.str();
 
     ASSERT_EQ(Photo({"verify", "--fix", "--remove-unreadable"}, files), kFailure);
     EXPECT_NE(m_out.str().find("4 changes made"), std::string::npos) << m_out.str();
