@@ -79,7 +79,10 @@ void Extract(const PhotoStoreOptions& options, const ExtractOptions& extract, Ou
     output.out << fmt::format("Extracted {} pictures of group {} from {} into {}\n", before - left,
                               extract.group, extract.table, folder);
     if (left > 0) {
-        throw std::runtime_error(fmt::format("{} rows could not be extracted and were kept", left));
+        throw std::runtime_error(fmt::format(
+            "{} rows could not be extracted and were kept (a blank code, a code whose file is "
+            "already in the folder, or a picture that could not be written)",
+            left));
     }
 }
 

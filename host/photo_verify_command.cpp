@@ -57,9 +57,9 @@ void InstallPhotoVerifyCommand(CLI::App& photo, std::shared_ptr<PhotoStoreOption
     AddPhotoStoreOptions(*command, *options);
     CLI::Option* fix = command->add_flag(
         "--fix", verify->fix,
-        "also mend what keeps every picture: remove leftover temporary files no run holds and "
-        "clear an owner's extra default marks, keeping the first; files, names and descriptions "
-        "are only reported");
+        "also mend what can be mended without losing a picture: remove leftover temporary files "
+        "no run holds and clear an owner's extra default marks, keeping the first; files, names "
+        "and descriptions are only reported");
     command
         ->add_flag("--remove-unreadable", verify->removeUnreadable,
                    "with --fix, also delete the rows whose picture cannot be read (a file of "
