@@ -1,8 +1,10 @@
 #include "demo_command.h"
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <ostream>
+#include <stdexcept>
 
 #include <fmt/format.h>
 
@@ -21,6 +23,7 @@ namespace vesk::host {
 namespace {
 
 constexpr const char* kDemoPassword = "vesk-demo";
+constexpr const char* kDemoMarker = ".vesk-demo";
 
 struct DemoEmployee {
     const char* code;
@@ -95,8 +98,32 @@ void ShowProtection(const std::filesystem::path& path, Output& output) {
     }
 }
 
+// The demo replaces its own files when it runs again, so it works only in a folder that is
+// new, empty, or marked as one it made: any other folder is refused before anything in it is
+// touched. The marker is written into a folder the demo takes.
+void ClaimDemoFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    fs::path marker = fs::path(folder) / kDemoMarker;
+    if (fs::is_regular_file(fs::symlink_status(marker))) {
+        return;
+    }
+    fs::create_directories(folder);
+    fs::directory_iterator entries(folder);
+    if (entries != fs::directory_iterator()) {
+        throw std::runtime_error(fmt::format(
+            "The folder {} holds files the demo did not make (such as {}); give --dir a new or "
+            "empty folder",
+            folder, entries->path().filename().string()));
+    }
+    std::ofstream(marker) << "This folder holds the files of vesk demo, which replaces them when "
+                             "it runs here again.\n";
+    if (!fs::is_regular_file(marker)) {
+        throw std::runtime_error("Cannot mark the demo folder " + folder);
+    }
+}
+
 void RunDemo(const std::string& folder, Output& output) {
-    std::filesystem::create_directories(folder);
+    ClaimDemoFolder(folder);
     std::filesystem::path path = std::filesystem::path(folder) / "payroll.mdb";
     data::ConnectionPtr connection = CreateDemoDatabase(path, output);
     AddEmployees(connection, output);
@@ -115,7 +142,9 @@ void RunDemo(const std::string& folder, Output& output) {
 void InstallDemoCommand(CLI::App& app, CommandAction& action) {
     auto folder = std::make_shared<std::string>("./vesk-demo");
     CLI::App* command = app.add_subcommand("demo", "build a demo payroll database and tour it");
-    command->add_option("--dir", *folder, "folder for the demo files (default ./vesk-demo)");
+    command->add_option("--dir", *folder,
+                        "folder for the demo files (default ./vesk-demo): a new or empty folder, "
+                        "or one the demo made before");
     command->callback(
         [folder, &action] { action = [folder](Output& output) { RunDemo(*folder, output); }; });
 }

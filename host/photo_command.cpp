@@ -10,6 +10,7 @@
 #include "photo_conversion_command.h"
 #include "photo_edit_command.h"
 #include "photo_store_session.h"
+#include "photo_verify_command.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/data_access/transaction.h"
 
@@ -68,15 +69,25 @@ void AddPhoto(const PhotoStoreOptions& options, const AddOptions& add, Output& o
                               add.description, add.owner.code, add.owner.group, size);
 }
 
+// Every photo is listed; one whose picture cannot be read shows why instead of its size, and
+// makes the command fail after the list.
 void ListPhotos(const PhotoStoreOptions& options, const OwnerOptions& owner, Output& output) {
     PhotoStoreSession session(options);
     session.Open(owner.code, owner.group);
-    session.ForEachPhoto([&](long position, CPicture& store) {
+    long unreadable = 0;
+    session.ForEachPhoto([&](long position, CPicture& store, const std::string& problem) {
         const Picture& photo = store.Photo();
-        output.out << fmt::format("{}\t{}\t{}\t{}\t{}x{}\n", position, store.PhotoDescription(),
-                                  store.DefaultPhoto() ? 1 : 0, store.PhotoComments(),
-                                  photo.WidthPixels(), photo.HeightPixels());
+        std::string picture = problem.empty()
+                                  ? fmt::format("{}x{}", photo.WidthPixels(), photo.HeightPixels())
+                                  : "unreadable: " + problem;
+        unreadable += problem.empty() ? 0 : 1;
+        output.out << fmt::format("{}\t{}\t{}\t{}\t{}\n", position, store.PhotoDescription(),
+                                  store.DefaultPhoto() ? 1 : 0, store.PhotoComments(), picture);
     });
+    if (unreadable > 0) {
+        throw std::runtime_error(fmt::format(
+            "{} of the photos listed could not be read (see vesk photo verify)", unreadable));
+    }
 }
 
 void GetPhoto(const PhotoStoreOptions& options, const GetOptions& get, Output& output) {
@@ -152,6 +163,7 @@ void InstallPhotoCommands(CLI::App& app, CommandAction& action) {
 
     InstallPhotoEditCommand(*photo, options, action);
     InstallPhotoConversionCommands(*photo, options, action);
+    InstallPhotoVerifyCommand(*photo, options, action);
 }
 
 }  // namespace vesk::host

@@ -5,7 +5,8 @@
 
 namespace vesk::host {
 
-// `vesk photo` and its subcommands: create-table, add, list, get, delete.
+// `vesk photo` and its subcommands: create-table, add, list, get, delete, edit, convert,
+// extract, verify.
 void InstallPhotoCommands(CLI::App& app, CommandAction& action);
 
 // Stores generated portraits for the demo employees in table and in file storage (in

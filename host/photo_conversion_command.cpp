@@ -79,7 +79,20 @@ void Extract(const PhotoStoreOptions& options, const ExtractOptions& extract, Ou
     output.out << fmt::format("Extracted {} pictures of group {} from {} into {}\n", before - left,
                               extract.group, extract.table, folder);
     if (left > 0) {
-        throw std::runtime_error(fmt::format("{} rows could not be extracted and were kept", left));
+        throw std::runtime_error(fmt::format(
+            "{} rows could not be extracted and were kept (a blank code, a code whose file is "
+            "already in the folder, or a picture that could not be written)",
+            left));
+    }
+}
+
+// A blank folder would mean the folder of the vesk program itself (or the root): refused as
+// a usage error.
+void RequireFolder(const std::string& option, const std::string& folder,
+                   const std::string& operation) {
+    if (folder.find_first_not_of(" \t") == std::string::npos) {
+        throw CLI::ValidationError(
+            option, operation + " needs a folder: give " + option + " FOLDER (not blank)");
     }
 }
 
@@ -127,10 +140,11 @@ void InstallPhotoConversionCommands(CLI::App& photo, std::shared_ptr<PhotoStoreO
     CLI::App* convert =
         photo.add_subcommand("convert", "move every photo of the table to files or back");
     AddPhotoStoreOptions(*convert, *options);
-    convert->add_option("--to", conversion->target, "files or blobs")
+    convert->add_option("--to", conversion->target, "files or blobs (--files FOLDER is required)")
         ->required()
         ->check(CLI::IsMember({"files", "blobs"}));
     convert->callback([&action, options, conversion] {
+        RequireFolder("--files", options->filesFolder, "a conversion");
         action = [options, conversion](Output& output) {
             ConvertPhotos(*options, conversion->target == "files", OpenDatabase(options->database),
                           output);
@@ -148,6 +162,7 @@ void InstallPhotoConversionCommands(CLI::App& photo, std::shared_ptr<PhotoStoreO
         ->required();
     extractCommand->add_option("--into", extract->folder, "the folder for the files")->required();
     extractCommand->callback([&action, options, extract] {
+        RequireFolder("--into", extract->folder, "an extraction");
         action = [options, extract](Output& output) { Extract(*options, *extract, output); };
     });
 }

@@ -58,7 +58,7 @@ void ReadPortraitsBack(const data::ConnectionPtr& connection, const PhotoStoreOp
                        Output& output) {
     PhotoStoreSession session(options, connection);
     session.Open("EMP001", "EMP");
-    session.ForEachPhoto([&](long position, CPicture& store) {
+    session.ForEachPhoto([&](long position, CPicture& store, const std::string&) {
         output.out << fmt::format("  {} {}. {}{}: {}x{} pixels\n", store.PhotoCode(), position,
                                   store.PhotoDescription(),
                                   store.DefaultPhoto() ? " (default)" : "",

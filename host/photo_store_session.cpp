@@ -163,18 +163,33 @@ void PhotoStoreSession::Save(const std::string& description, const std::string& 
     saving.Commit();
 }
 
-void PhotoStoreSession::ForEachPhoto(const std::function<void(long, CPicture&)>& visit) {
+std::string PhotoStoreSession::TakeFailures() {
+    std::string failures;
+    for (const std::string& failure : m_failures) {
+        failures += (failures.empty() ? "" : "; ") + failure;
+    }
+    m_failures.clear();
+    return failures;
+}
+
+void PhotoStoreSession::ForEachPhoto(
+    const std::function<void(long, CPicture&, const std::string&)>& visit) {
     long count = m_store.m_rsPhotoDetails->RecordCount();
     for (long position = 1; position <= count; ++position) {
         position == 1 ? m_store.FirstRecord() : m_store.NextRecord();
-        ThrowIfFailed("Cannot read photo " + std::to_string(position) + ":");
-        visit(position, m_store);
+        std::string problem = TakeFailures();
+        visit(position, m_store, problem);
     }
 }
 
-void PhotoStoreSession::RequireFound(const std::string& description) {
+// A row found whose picture cannot be read is found all the same when `pictureNeeded` is
+// false: its load failures are dropped.
+void PhotoStoreSession::RequireFound(const std::string& description, bool pictureNeeded) {
     m_exists = false;
     m_store.SearchForRecord({}, description);
+    if (m_exists && !pictureNeeded) {
+        m_failures.clear();
+    }
     ThrowIfFailed("Cannot search the photos:");
     if (!m_exists) {
         throw std::runtime_error(fmt::format("{} has no photo \"{}\" in group {}",
@@ -193,7 +208,7 @@ Picture PhotoStoreSession::Fetch(const std::string& code, const std::string& gro
     if (description.empty()) {
         picture = m_store.GetPhoto(group, code, m_connection);
     } else {
-        RequireFound(description);
+        RequireFound(description, true);
         picture = m_store.Photo();
     }
     ThrowIfFailed("Cannot read the photo:");
@@ -205,7 +220,7 @@ Picture PhotoStoreSession::Fetch(const std::string& code, const std::string& gro
 }
 
 void PhotoStoreSession::Delete(const std::string& description) {
-    RequireFound(description);
+    RequireFound(description, false);
     m_store.DeleteRecord();
     ThrowIfFailed("Cannot delete the photo:");
 }

@@ -56,13 +56,16 @@ public:
     // Throws, having changed nothing, when the photo cannot be stored whole.
     void Save(const std::string& description, const std::string& comments, bool isDefault,
               const Picture& picture);
-    // Loads each photo of the owner in record order and hands it over with its position.
-    void ForEachPhoto(const std::function<void(long position, CPicture& store)>& visit);
+    // Loads each photo of the owner in record order and hands it over with its position and,
+    // when its picture could not be read, why (else the empty text).
+    void ForEachPhoto(const std::function<void(long position, CPicture& store,
+                                               const std::string& problem)>& visit);
     // The owner's default photo, or the one with `description` when given. Throws when there is
     // none; adds no row for an owner without photos.
     Picture Fetch(const std::string& code, const std::string& group,
                   const std::string& description);
-    // Deletes the owner's photo with this description (and its files). Throws when there is none.
+    // Deletes the owner's photo with this description (and its files), also one whose picture
+    // cannot be read. Throws when there is none.
     void Delete(const std::string& description);
 
     CPicture& Store() { return m_store; }
@@ -74,7 +77,8 @@ private:
     void DescriptionExists(bool& bExists) override { m_exists = bExists; }
     void RecordExists(bool& bExists) override { m_exists = bExists; }
     void ThrowIfFailed(const std::string& what);
-    void RequireFound(const std::string& description);
+    void RequireFound(const std::string& description, bool pictureNeeded);
+    std::string TakeFailures();
 
     data::ConnectionPtr m_connection;
     CPicture m_store;

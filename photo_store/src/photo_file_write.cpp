@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <system_error>
 
 #include "vesk/files/file_error.h"
+#include "vesk/files/pending_file.h"
 
 namespace vesk::photo {
 
@@ -24,73 +24,19 @@ std::error_code LastError() {
 
 constexpr int kNameAttempts = 100;
 
-// `prefix` followed by six random letters and digits.
-std::string RandomName(const std::string& prefix) {
-    static thread_local std::mt19937_64 random{std::random_device{}()};
-    constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::string name = prefix;
-    for (int letter = 0; letter < 6; ++letter) {
-        name += kLetters[random() % (sizeof(kLetters) - 1)];
-    }
-    return name;
-}
-
-// Opens a new file with a random name after `prefix`, created exclusively with the permissions
-// the umask leaves of 0666, and returns its descriptor; `name` receives its path.
-int CreateExclusively(const std::string& prefix, std::string& name) {
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        name = RandomName(prefix);
-        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-// Writes `bytes` to a new file beside `path` and returns its name; the file is complete on
-// disk before the name is returned. `mode`, when not 0, replaces the umask's permissions.
-std::string WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         mode_t mode) {
-    std::string name;
-    int fd = CreateExclusively(path + ".tmp-", name);
-    if (fd < 0) {
-        throw FileError("Cannot create a file beside", path, LastError());
-    }
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        ssize_t result = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (result < 0 && errno == EINTR) {
-            continue;
-        }
-        if (result <= 0) {
-            std::error_code error =
-                result < 0 ? LastError() : std::make_error_code(std::errc::io_error);
-            ::close(fd);
-            ::unlink(name.c_str());
-            throw FileError("Cannot write", name, error);
-        }
-        written += static_cast<std::size_t>(result);
-    }
-    bool failed = (mode != 0 && ::fchmod(fd, mode) != 0) || ::fsync(fd) != 0;
-    std::error_code error = LastError();
-    if (::close(fd) != 0 && !failed) {
-        failed = true;
-        error = LastError();
-    }
-    if (failed) {
-        ::unlink(name.c_str());
-        throw FileError("Cannot write", name, error);
-    }
-    return name;
+// Puts `bytes` at `path` in one atomic rename. `mode`, when not 0, replaces the umask's
+// permissions.
+void ReplaceWith(const std::string& path, const std::vector<std::uint8_t>& bytes, mode_t mode) {
+    platform::PendingFile file(path, mode);
+    file.Write(bytes.data(), bytes.size());
+    file.Replace();
 }
 
 // Makes a second link to `path` under a new random name beside it; "" when none can be made
 // (a file system without hard links, say).
 std::string SecondLink(const std::string& path) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string name = RandomName(path + ".held-");
+        std::string name = path + ".held-" + platform::RandomLetters();
         if (::link(path.c_str(), name.c_str()) == 0) {
             return name;
         }
@@ -135,16 +81,9 @@ void PhotoFileWrite::Write(const platform::Picture& picture, const std::string& 
     std::vector<std::uint8_t> bytes = picture.ToBytes();
     m_path = path;
     HoldPrevious();
-    std::string written;
     try {
-        written = WriteNewFile(path, bytes, m_previousMode);
-        if (::rename(written.c_str(), path.c_str()) != 0) {
-            throw FileError("Cannot put the photo file in place", path, LastError());
-        }
+        ReplaceWith(path, bytes, m_previousMode);
     } catch (...) {
-        if (!written.empty()) {
-            ::unlink(written.c_str());
-        }
         if (!m_heldPath.empty()) {
             ::unlink(m_heldPath.c_str());
         }
@@ -172,8 +111,8 @@ bool PhotoFileWrite::Undo() {
         return ::rename(m_heldPath.c_str(), m_path.c_str()) == 0;
     }
     try {
-        std::string restored = WriteNewFile(m_path, m_heldBytes, m_previousMode);
-        return ::rename(restored.c_str(), m_path.c_str()) == 0;
+        ReplaceWith(m_path, m_heldBytes, m_previousMode);
+        return true;
     } catch (const std::exception&) {
         return false;
     }

@@ -4,9 +4,9 @@
 
 #include "photo_file_name.h"
 #include "vesk/data_access/sql_text.h"
-#include "vesk/files/binary_file.h"
 #include "vesk/files/file_error.h"
 #include "vesk/files/file_system.h"
+#include "vesk/files/pending_file.h"
 #include "vesk/photo/c_picture.h"
 #include "vesk/picture/picture_error.h"
 #include "vesk/ui/current_ui.h"
@@ -34,16 +34,20 @@ std::string ComponentFolder() {
 }
 
 // Reads a binary field the way every chunked transfer does: the remainder first, then the
-// full pieces; stops quietly at the first failure.
-void CopyFieldToFile(data::Field field, platform::BinaryFile& file) {
+// full pieces. A failure to read or write is thrown.
+void CopyFieldToFile(data::Field field, platform::PendingFile& file) {
     std::int64_t size = field.ActualSize();
     std::int64_t full = size / kChunkSize;
     std::int64_t rest = size % kChunkSize;
+    auto copy = [&](std::int64_t length) {
+        data::Bytes piece = field.GetChunk(length).ToBytes();
+        file.Write(piece.data(), piece.size());
+    };
     if (rest > 0) {
-        file.Write(field.GetChunk(rest).ToBytes());
+        copy(rest);
     }
     for (std::int64_t piece = 0; piece < full; ++piece) {
-        file.Write(field.GetChunk(kChunkSize).ToBytes());
+        copy(kChunkSize);
     }
 }
 
@@ -75,9 +79,9 @@ std::string CPicture::PhotoFilePath(const std::string& code, const std::string& 
 }
 
 // Writes `picture` to the row's photo file (an empty picture removes the file) and then, with
-// `clearCopy`, clears the row's binary copy. The file is replaced in one step, so a failed
-// write leaves the old picture in place, and the binary copy stays. Returns whether the
-// picture reached its file; `failure` says why not.
+// `clearCopy`, clears the row's binary copy. A name another row maps to is left alone. The file is
+// replaced in one step, so a failed write leaves the old picture in place, and the binary copy
+// stays. Returns whether the picture reached its file; `failure` says why not.
 bool CPicture::SavePhotoToFile(const Picture& picture, const std::string& code,
                                const std::string& description, const std::string& group,
                                std::string* failure, bool clearCopy) {
@@ -90,8 +94,8 @@ bool CPicture::SavePhotoToFile(const Picture& picture, const std::string& code,
     };
     std::string file;
     try {
-        NormalisePhotosFolder();
-        fs::create_directories(PhotosFolder);
+        PreparePhotoFolder();
+        RequireOwnFileName(code, description, group);
         file = PhotoFilePath(code, description, group);
         if (picture.IsEmpty()) {
             fs::remove(file);
@@ -118,7 +122,8 @@ bool CPicture::SavePhotoToFile(const Picture& picture, const std::string& code,
 }
 
 // Replaces `picture` with the row's photo file; when there is no file, writes a picture the
-// row held in its column out to it. Returns whether the file was found and loaded.
+// row held in its column out to it. Returns whether the file was found and loaded; a file that
+// is there but cannot be read also fires ErrorDescrption.
 bool CPicture::LoadPhotoFromFile(Picture& picture, const std::string& code,
                                  const std::string& description, const std::string& group) {
     bool loaded = true;
@@ -135,7 +140,9 @@ bool CPicture::LoadPhotoFromFile(Picture& picture, const std::string& code,
     if (fs::exists(file, ignored)) {
         try {
             picture = Picture::Load(file);
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
+            // Told, so that a photo whose file is damaged is not taken for one without a picture.
+            FireErrorDescrption(std::string("The photo file could not be read: ") + error.what());
             loaded = false;
         }
         return loaded;
@@ -146,12 +153,16 @@ bool CPicture::LoadPhotoFromFile(Picture& picture, const std::string& code,
     return false;
 }
 
-// Deletes the row's photo files under every extension. The base name is compared literally,
-// so a description holding '*' or '?' never reaches another photo's files. A missing folder
-// holds no files to delete; a file that cannot be deleted throws after the others went.
+// Deletes the photo files of a deleted row under every extension, unless a row left in the
+// table maps to the same name. The base name is compared literally, so a description holding
+// '*' or '?' never reaches another photo's files. A missing folder holds no files to delete; a
+// file that cannot be deleted throws after the others went.
 void CPicture::DeletePhotoFiles(const std::string& code, const std::string& description,
                                 const std::string& group) {
     NormalisePhotosFolder();
+    if (!RowsNamingFile(code, description, group).empty()) {
+        return;
+    }
     std::error_code missing;
     if (!fs::is_directory(PhotosFolder, missing)) {
         return;
@@ -215,20 +226,21 @@ void CPicture::ExtractToFiles(std::string sTableName, std::string sQualifier,
     }
 }
 
-// Writes one row's "QualifierPhoto" to the file named by its trimmed "PhotoCode" (encoded so
-// that it stays a file name). Returns whether the file was written whole.
+// Writes one row's "QualifierPhoto" to a new file named by its trimmed "PhotoCode" (encoded so
+// that it stays a file name). A blank code gets no file, and neither does a name some file
+// already holds (one the folder had, or another row's of this run): no file is replaced.
+// Returns whether the row's picture got a file of its own, written whole.
 bool CPicture::ExtractRowToFile(data::Recordset& rows, const std::string& sFolderPath) {
     try {
         data::Variant code = rows.Fields()["PhotoCode"].Value();
-        if (code.IsNull()) {
+        std::string name =
+            code.IsNull() ? std::string() : EncodeFileName(TrimBlanks(code.ToText()));
+        if (name.empty()) {
             return false;
         }
-        std::string target = sFolderPath + EncodeFileName(TrimBlanks(code.ToText()));
-        fs::remove(target);
-        platform::BinaryFile file(target, platform::BinaryFile::Mode::Write);
+        platform::PendingFile file(sFolderPath + name);
         CopyFieldToFile(rows.Fields()["QualifierPhoto"], file);
-        file.Close();
-        return true;
+        return file.CreateIfAbsent();
     } catch (const std::exception&) {
         return false;
     }

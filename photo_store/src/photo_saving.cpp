@@ -1,5 +1,4 @@
 // Writing the members back as a row, deleting rows, default marks and existence checks.
-#include <filesystem>
 #include <optional>
 
 #include "photo_file_name.h"
@@ -162,15 +161,16 @@ bool CPicture::StorePictureInColumn() {
 }
 
 // Writes OwnerPhoto to the row's photo file (file storage) so that FinishChange can take it
-// back; an empty picture writes nothing. Returns whether the file holds the picture.
+// back; an empty picture writes nothing, and a name another row maps to is refused. Returns
+// whether the file holds the picture.
 bool CPicture::StorePictureInFile(PhotoFileWrite& fileWrite) {
     if (OwnerPhoto.Handle() == 0) {
         return true;
     }
     std::string file;
     try {
-        NormalisePhotosFolder();
-        std::filesystem::create_directories(PhotosFolder);
+        PreparePhotoFolder();
+        RequireOwnFileName(m_photoCode, m_photoDescription, m_photosGroup);
         file = PhotoFilePath(m_photoCode, m_photoDescription, m_photosGroup);
         fileWrite.Write(OwnerPhoto, file);
     } catch (const std::exception& error) {

@@ -171,5 +171,16 @@ TEST_F(HostCommandsTest, DemoBuildsAKeyedDatabaseAndCanRunAgain) {
     EXPECT_EQ(Run({"sql", "--db", demoDatabase, "SELECT 1"}), kFailure);
 }
 
+TEST_F(HostCommandsTest, DemoRefusesAFolderWithFilesItDidNotMake) {
+    std::string folder = (m_folder / "mine").string();
+    std::filesystem::create_directory(folder);
+    std::ofstream(folder + "/payroll.mdb") << "my own payroll";
+    EXPECT_EQ(Run({"demo", "--dir", folder}), kFailure);
+    EXPECT_NE(m_err.str().find("holds files the demo did not make"), std::string::npos)
+        << m_err.str();
+    EXPECT_EQ(std::filesystem::file_size(folder + "/payroll.mdb"), 14u);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/template.mdb"));
+}
+
 }  // namespace
 }  // namespace vesk::host

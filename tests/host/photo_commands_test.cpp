@@ -247,6 +247,78 @@ TEST_F(PhotoCommandsTest, ExtractWritesAnOlderTablesPicturesByCode) {
     EXPECT_FALSE(std::filesystem::exists(folder + "/E2"));
 }
 
+TEST_F(PhotoCommandsTest, ConversionsNeedAFolderThatIsNotBlank) {
+    for (std::vector<std::string> extra : {std::vector<std::string>{}, {"--files", "  "}}) {
+        EXPECT_EQ(Photo({"convert", "--to", "files"}, extra), kUsage);
+        EXPECT_NE(m_err.str().find("--files FOLDER"), std::string::npos) << m_err.str();
+    }
+    EXPECT_EQ(Photo({"extract", "--from-table", "Photos", "--group", "EMP", "--into", ""}), kUsage);
+}
+
+TEST_F(PhotoCommandsTest, AnUnreadablePictureIsListedAsSuchAndCanBeDeleted) {
+    ASSERT_EQ(Add("E1", "Front", m_small), kSuccess);
+    data::Connection connection;
+    connection.Open(data::EmbeddedConnectionText(m_database, "pw"));
+    connection.Execute("INSERT INTO Photos VALUES ('E1', 'Broken', 'EMP', '-', 0, x'00010203')");
+    EXPECT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}), kFailure);
+    EXPECT_TRUE(m_out.str().starts_with("1\tFront\t0\t-\t20x10\n2\tBroken\t0\t-\tunreadable: "))
+        << m_out.str();
+    EXPECT_NE(m_err.str().find("1 of the photos listed could not be read"), std::string::npos);
+    ASSERT_EQ(Photo({"delete", "--group", "EMP", "--code", "E1", "--description", "Broken"}),
+              kSuccess)
+        << m_err.str();
+    ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}), kSuccess);
+    EXPECT_EQ(m_out.str(), "1\tFront\t0\t-\t20x10\n");
+}
+
+TEST_F(PhotoCommandsTest, VerifyReportsEachProblemAndFixesOnlyWhatKeepsEveryPicture) {
+    std::string folder = m_folder.Path("photos; \"quoted\"");
+    std::vector<std::string> files = {"--files", folder};
+    ASSERT_EQ(Add("E1", "Front", m_small, {"--files", folder}), kSuccess) << m_err.str();
+    ASSERT_EQ(Photo({"verify"}, files), kSuccess) << m_out.str();
+    EXPECT_NE(m_out.str().find("no problems found"), std::string::npos);
+
+    data::Connection connection;
+    connection.Open(data::EmbeddedConnectionText(m_database, "pw"));
+    for (const char* row : {"'E1', 'Broken', 'EMP', '-', 0", "'E2', 'Gone', 'EMP', '-', 0",
+                            "'A_B', 'C', 'EMP', '-', 0", "'A', 'B_C', 'EMP', '-', 0",
+                            "'E3', 'Été', 'EMP', '-', 1", "'E3', 'ÉTÉ', 'EMP', '-', 1"}) {
+        connection.Execute(std::string("INSERT INTO Photos VALUES (") + row + ", NULL)");
+    }
+    for (const char* name : {"A_B_C_EMP.vpc", "E3_Été_EMP.vpc", "E3_ÉTÉ_EMP.vpc"}) {
+        std::filesystem::copy_file(folder + "/E1_Front_EMP.vpc", folder + "/" + name);
+    }
+    m_folder.Write("photos; \"quoted\"/E1_Broken_EMP.vpc", "junk");
+    m_folder.Write("photos; \"quoted\"/stray.vpc", "mine");
+    m_folder.Write("photos; \"quoted\"/E1_Front_EMP.vpc.tmp-Ab12Cd", "left");
+
+    ASSERT_EQ(Photo({"verify"}, files), kFailure);
+    std::string report = m_out.str();
+    for (const char* line :
+         {"Unreadable picture of code \"E1\", description \"Broken\"",
+          "Unreadable picture of code \"E2\", description \"Gone\", group \"EMP\": there is no "
+          "photo file",
+          "File no row owns: ", "stray.vpc\n", "Leftover temporary file ",
+          "Rows share the photo file ", "Descriptions equal ignoring letter case for code \"E3\"",
+          "More than one default photo for code \"E3\", group \"EMP\": 2 marked",
+          "Checked 7 rows of Photos and 7 files: 7 problems found"}) {
+        EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder + "/E1_Front_EMP.vpc.tmp-Ab12Cd"))
+        << "nothing changes without --fix";
+    EXPECT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}, files), kFailure);
+    EXPECT_NE(m_out.str().find("2\tBroken\t0\t-\tunreadable: "), std::string::npos) << m_out.str();
+
+    ASSERT_EQ(Photo({"verify", "--fix", "--remove-unreadable"}, files), kFailure);
+    EXPECT_NE(m_out.str().find("4 changes made"), std::string::npos) << m_out.str();
+    ASSERT_EQ(Photo({"verify"}, files), kFailure);
+    EXPECT_NE(m_out.str().find("Checked 5 rows of Photos and 6 files: 4 problems found"),
+              std::string::npos)
+        << m_out.str();
+    EXPECT_TRUE(std::filesystem::exists(folder + "/E1_Broken_EMP.vpc"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/stray.vpc"));
+}
+
 // Host-made photo tables: the mark column as each engine's hosts make it.
 TEST_P(EnginePhotoCommandsTest, DefaultTakesTheMarkOnEveryKindOfMarkColumn) {
     const bool onServer = GetParam() == data::testing::Engine::Server;

@@ -51,6 +51,27 @@ TEST_F(ExtractToFilesTest, WritesEachCodesPictureAndRemovesOnlyExtractedRows) {
         << "a row without a code could not be extracted and stays";
 }
 
+TEST_F(ExtractToFilesTest, RowsWithoutAFileOfTheirOwnStayAndNoFileOrFolderIsRemoved) {
+    for (const char* row :
+         {"'EMP001', 'DUP', x'01'", "'EMP001', 'DUP', x'0202'", "'EMP001 ', 'DUP', x'030303'",
+          "'E9', 'DUP', x'09'", "'   ', 'DUP', x'05'"}) {
+        m_connection->Execute(std::string("INSERT INTO OldPhotos VALUES (") + row + ")");
+    }
+    m_folder.Write("out/E9", "theirs");
+    m_store.ExtractToFiles("OldPhotos", "DUP", m_folder.Path("out") + "/");
+    EXPECT_EQ(SizeOf("out/EMP001"), 1u);
+    EXPECT_EQ(SizeOf("out/E9"), 6u) << "a file the extraction did not make is never replaced";
+    data::Recordset left;
+    left.Open("SELECT count(*) FROM OldPhotos WHERE PhotoGroup = 'DUP'", m_connection,
+              data::adOpenStatic, data::adLockReadOnly);
+    EXPECT_EQ(left.Fields().Item(0L).Value().ToInt64(), 4);
+
+    m_connection->Execute("INSERT INTO OldPhotos VALUES ('  ', 'BLANK', x'01')");
+    std::filesystem::create_directory(m_folder.Path("empty"));
+    m_store.ExtractToFiles("OldPhotos", "BLANK", m_folder.Path("empty") + "/");
+    EXPECT_TRUE(std::filesystem::is_directory(m_folder.Path("empty")));
+}
+
 TEST_F(ExtractToFilesTest, FolderWithoutSlashPutsFilesBesideIt) {
     m_store.ExtractToFiles("OldPhotos", "DEP", m_folder.Path("out"));
     EXPECT_EQ(SizeOf("outE3"), 1u);

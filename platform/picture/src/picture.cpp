@@ -1,15 +1,7 @@
 #include "vesk/picture/picture.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include <QFile>
 #include <QImage>
-#include <QSaveFile>
 
 #include <atomic>
 #include <cmath>
@@ -18,6 +10,7 @@
 #include "metafile_size.h"
 #include "picture_format.h"
 #include "structure_check.h"
+#include "vesk/files/pending_file.h"
 #include "vesk/picture/picture_error.h"
 
 namespace vesk::platform {
@@ -83,37 +76,6 @@ Picture::Bytes ReadFile(const std::string& path) {
         throw PictureError(file.errorString().toStdString());
     }
     return {content.begin(), content.end()};
-}
-
-// Writes `bytes` to a temporary file beside `path` and renames it over `path`, so that a failed
-// write never leaves a half-written picture where the old one was. The rename is atomic; the
-// data is not forced to the disk (the file system orders it before the rename).
-void WriteFile(const std::string& path, const Picture::Bytes& bytes) {
-    std::string temporary = path + ".tmp-XXXXXX";
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        throw PictureError(std::strerror(errno));
-    }
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        ssize_t result = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (result < 0 && errno == EINTR) {
-            continue;
-        }
-        if (result <= 0) {
-            int error = result < 0 ? errno : EIO;
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            throw PictureError(std::strerror(error));
-        }
-        written += static_cast<std::size_t>(result);
-    }
-    ::fchmod(fd, 0644);
-    if (::close(fd) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        int error = errno;
-        ::unlink(temporary.c_str());
-        throw PictureError(std::strerror(error));
-    }
 }
 
 }  // namespace
@@ -182,9 +144,9 @@ Picture Picture::FromBytes(const Bytes& bytes) {
 
 void Picture::Save(const std::string& path) const {
     try {
-        WriteFile(path, ToBytes());
-    } catch (const PictureError& error) {
-        throw PictureError("Cannot save picture to '" + path + "': " + error.Description());
+        ReplaceFileWith(path, ToBytes());
+    } catch (const std::exception& error) {
+        throw PictureError("Cannot save picture to '" + path + "': " + error.what());
     }
 }
 

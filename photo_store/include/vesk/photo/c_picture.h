@@ -120,8 +120,9 @@ public:
     // `bConverting`, requeries, and for a new row moves to and loads it. A failing step fires
     // ErrorDescrption and the next step runs.
     void SavePhotoDetails(bool bNewRecord = false, bool bConverting = false);
-    // Deletes the current row (and its photo files in file storage) and stands on the last
-    // row. A failure fires ErrorDescrption and ends the call.
+    // Deletes the current row (and in file storage its photo files, unless another row maps to
+    // the same name) and stands on the last row. A failure fires ErrorDescrption and ends the
+    // call.
     void DeleteRecord();
     // Deletes the rows of the owner code in the group named by PhotosOwnerName, by a
     // statement on the connection. Failures are ignored.
@@ -135,7 +136,8 @@ public:
     void CheckIfDescriptionExists(const std::string& vData);
     // Writes the pictures of a table of the older layout (columns "PhotoCode" and
     // "QualifierPhoto") in group `sQualifier` to files named by their codes in `sFolderPath`,
-    // then deletes the rows whose file was written. Failures are ignored.
+    // then deletes the rows whose file was written. No file is replaced: a row whose trimmed
+    // code is blank or names a file that exists already keeps its row. Failures are ignored.
     void ExtractToFiles(std::string sTableName, std::string sQualifier,
                         const std::string& sFolderPath);
 
@@ -248,6 +250,24 @@ private:
     void DeletePhotoFiles(const std::string& code, const std::string& description,
                           const std::string& group);
     bool ExtractRowToFile(data::Recordset& rows, const std::string& sFolderPath);
+
+    // Photo file owners.
+    struct PhotoRowName {
+        std::string code;
+        std::string description;
+        std::string group;
+    };
+    // The rows of the photo table whose photo file name is that of (code, description, group).
+    // Throws when the table cannot be read.
+    std::vector<PhotoRowName> RowsNamingFile(const std::string& code,
+                                             const std::string& description,
+                                             const std::string& group) const;
+    // Throws FileError naming the other row when a row besides the one being written (which
+    // is already in the table) maps to the same photo file name.
+    void RequireOwnFileName(const std::string& code, const std::string& description,
+                            const std::string& group) const;
+    // Normalises and creates the photo folder and removes temporaries a stopped write left.
+    void PreparePhotoFolder();
 
     // The picture SavePhotoDetails has just stored, so that loading the new row takes it
     // instead of reading back and decoding the bytes it has just written.

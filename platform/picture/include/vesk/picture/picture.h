@@ -31,7 +31,9 @@ public:
     // The same as Load, from the bytes of a picture file.
     static Picture FromBytes(const Bytes& bytes);
 
-    // Writes ToBytes() to `path`, replacing an existing file in one atomic step.
+    // Writes ToBytes() to `path`, replacing an existing file in one atomic step; a replaced
+    // file keeps its permissions, a new one gets the umask's. A link, folder or device at
+    // `path` is refused.
     void Save(const std::string& path) const;
 
     // The file form of the picture: an uncompressed 24-bit BMP for a bitmap, an ICO for an
