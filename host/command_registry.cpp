@@ -8,6 +8,7 @@
 #include "components_command.h"
 #include "db_command.h"
 #include "demo_command.h"
+#include "documentation_command.h"
 #include "photo_command.h"
 #include "sql_command.h"
 #include "vesk/data_access/password_mask.h"
@@ -17,8 +18,8 @@ namespace vesk::host {
 namespace {
 
 std::vector<CommandInstaller> Installers() {
-    return {InstallSqlCommand, InstallPhotoCommands, InstallDbCommands, InstallDemoCommand,
-            InstallComponentsCommands};
+    return {InstallSqlCommand,  InstallPhotoCommands,      InstallDbCommands,
+            InstallDemoCommand, InstallComponentsCommands, InstallDocumentationCommands};
 }
 
 // The values given to the password options (--password, --to-password, ...; also written

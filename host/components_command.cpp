@@ -5,6 +5,7 @@
 #include <memory>
 #include <ostream>
 
+#include "row_printer.h"
 #include "vesk/com/com_error.h"
 #include "vesk/com/component_library.h"
 #include "vesk/com/registry.h"
@@ -33,12 +34,21 @@ void RunRegistration(const RegistrationOptions& options, bool registering, Outpu
     }
 }
 
-void RunList(Output& output) {
+struct ListOptions {
+    std::string format = "text";
+    bool header = false;
+};
+
+void RunList(const ListOptions& options, Output& output) {
     const com::Registry registry;
+    RowWriter rows(output.out, {RowStyleNamed(options.format), options.header},
+                   {"ProgID", "CLSID", "Library"});
     for (const com::ClassRegistration& registered : registry.Classes()) {
-        output.out << fmt::format("{}\t{}\t{}\n", registered.programId,
-                                  com::ToString(registered.clsid), registered.libraryPath);
+        rows.Row({{Cell::Text, registered.programId},
+                  {Cell::Text, com::ToString(registered.clsid)},
+                  {Cell::Text, registered.libraryPath}});
     }
+    rows.Finish();
 }
 
 void RunDescribe(const std::string& programId, Output& output) {
@@ -79,9 +89,11 @@ void InstallComponentsCommands(CLI::App& app, CommandAction& action) {
     components->require_subcommand(1);
     InstallRegistration(*components, action, true);
     InstallRegistration(*components, action, false);
-    components->add_subcommand("list", "list the registered classes")->callback([&action] {
-        action = [](Output& output) { RunList(output); };
-    });
+    auto list = std::make_shared<ListOptions>();
+    CLI::App* listCommand = components->add_subcommand("list", "list the registered classes");
+    AddRowFormatOptions(*listCommand, list->format, list->header);
+    listCommand->callback(
+        [list, &action] { action = [list](Output& output) { RunList(*list, output); }; });
     auto programId = std::make_shared<std::string>();
     CLI::App* describe =
         components->add_subcommand("describe", "print the type library of a registered class");

@@ -256,7 +256,7 @@ void InstallCreate(CLI::App& db, CommandAction& action) {
     auto options = std::make_shared<CreateOptions>();
     CLI::App* command = db.add_subcommand(
         "create", "create a new, empty database: a file, or the database a connection text names");
-    command->add_option("path", options->path, "the file to create, or a connection text")
+    command->add_option("path,--db", options->path, "the file to create, or a connection text")
         ->required();
     options->password.AddTo(*command, "password", "VESK_PASSWORD", "the new database's");
     AddQuietOption(*command, options->quiet);

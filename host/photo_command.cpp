@@ -7,10 +7,12 @@
 #include <fmt/format.h>
 
 #include "connection_option.h"
+#include "output_file.h"
 #include "photo_conversion_command.h"
 #include "photo_edit_command.h"
 #include "photo_store_session.h"
 #include "photo_verify_command.h"
+#include "row_printer.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/data_access/transaction.h"
 
@@ -29,6 +31,12 @@ struct AddOptions {
     std::string comments;
     bool isDefault = false;
     std::string image;
+};
+
+struct ListOptions {
+    OwnerOptions owner;
+    std::string format = "text";
+    bool header = false;
 };
 
 struct GetOptions {
@@ -71,19 +79,25 @@ void AddPhoto(const PhotoStoreOptions& options, const AddOptions& add, Output& o
 
 // Every photo is listed; one whose picture cannot be read shows why instead of its size, and
 // makes the command fail after the list.
-void ListPhotos(const PhotoStoreOptions& options, const OwnerOptions& owner, Output& output) {
+void ListPhotos(const PhotoStoreOptions& options, const ListOptions& list, Output& output) {
     PhotoStoreSession session(options);
-    session.Open(owner.code, owner.group);
+    session.Open(list.owner.code, list.owner.group);
     long unreadable = 0;
+    RowWriter rows(output.out, {RowStyleNamed(list.format), list.header},
+                   {"Position", "Description", "Default", "Comments", "Picture"});
     session.ForEachPhoto([&](long position, CPicture& store, const std::string& problem) {
         const Picture& photo = store.Photo();
         std::string picture = problem.empty()
                                   ? fmt::format("{}x{}", photo.WidthPixels(), photo.HeightPixels())
                                   : "unreadable: " + problem;
         unreadable += problem.empty() ? 0 : 1;
-        output.out << fmt::format("{}\t{}\t{}\t{}\t{}\n", position, store.PhotoDescription(),
-                                  store.DefaultPhoto() ? 1 : 0, store.PhotoComments(), picture);
+        rows.Row({{Cell::Bare, std::to_string(position)},
+                  {Cell::Text, store.PhotoDescription()},
+                  {Cell::Bare, store.DefaultPhoto() ? "1" : "0"},
+                  {Cell::Text, store.PhotoComments()},
+                  {Cell::Text, picture}});
     });
+    rows.Finish();
     if (unreadable > 0) {
         throw std::runtime_error(fmt::format(
             "{} of the photos listed could not be read (see vesk photo verify)", unreadable));
@@ -93,9 +107,11 @@ void ListPhotos(const PhotoStoreOptions& options, const OwnerOptions& owner, Out
 void GetPhoto(const PhotoStoreOptions& options, const GetOptions& get, Output& output) {
     PhotoStoreSession session(options);
     Picture picture = session.Fetch(get.owner.code, get.owner.group, get.description);
-    picture.Save(get.out);
-    output.out << fmt::format("Wrote {} ({}x{} pixels)\n", get.out, picture.WidthPixels(),
-                              picture.HeightPixels());
+    WriteOutput(get.out, PictureBytesFor(picture, get.out), output.out);
+    if (get.out != "-") {
+        output.out << fmt::format("Wrote {} ({}x{} pixels)\n", get.out, picture.WidthPixels(),
+                                  picture.HeightPixels());
+    }
 }
 
 void DeletePhoto(const PhotoStoreOptions& options, const AddOptions& target, Output& output) {
@@ -123,7 +139,7 @@ void InstallPhotoCommands(CLI::App& app, CommandAction& action) {
     photo->require_subcommand(1);
     auto options = std::make_shared<PhotoStoreOptions>();
     auto add = std::make_shared<AddOptions>();
-    auto owner = std::make_shared<OwnerOptions>();
+    auto list = std::make_shared<ListOptions>();
     auto get = std::make_shared<GetOptions>();
 
     AddPhotoSubcommand(*photo, "create-table", "create the photo table", options, action,
@@ -143,8 +159,9 @@ void InstallPhotoCommands(CLI::App& app, CommandAction& action) {
 
     CLI::App* listCommand = AddPhotoSubcommand(
         *photo, "list", "list an owner's photos", options, action,
-        [options, owner](Output& output) { ListPhotos(*options, *owner, output); });
-    AddOwnerOptions(*listCommand, *owner);
+        [options, list](Output& output) { ListPhotos(*options, *list, output); });
+    AddOwnerOptions(*listCommand, list->owner);
+    AddRowFormatOptions(*listCommand, list->format, list->header);
 
     CLI::App* getCommand =
         AddPhotoSubcommand(*photo, "get", "write an owner's default photo", options, action,
@@ -152,7 +169,11 @@ void InstallPhotoCommands(CLI::App& app, CommandAction& action) {
     AddOwnerOptions(*getCommand, get->owner);
     getCommand->add_option("--description", get->description,
                            "the photo to write instead of the default");
-    getCommand->add_option("--out", get->out, "the file to write")->required();
+    getCommand
+        ->add_option("--out", get->out,
+                     "the file to write, in the form its extension names (.bmp, .png, .jpg, "
+                     ".ico; - writes the picture's own form to standard output)")
+        ->required();
 
     CLI::App* deleteCommand =
         AddPhotoSubcommand(*photo, "delete", "delete one of an owner's photos", options, action,

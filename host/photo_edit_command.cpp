@@ -15,6 +15,7 @@
 #include <fmt/format.h>
 
 #include "command_ui.h"
+#include "output_file.h"
 
 namespace vesk::host {
 
@@ -38,6 +39,20 @@ bool HasDisplay() {
     return false;
 }
 
+// Qt's messages as they would go, less its warning that XDG_RUNTIME_DIR is not set: the
+// dialog keeps nothing there, and a user can do nothing about the warning.
+QtMessageHandler g_qtMessages = nullptr;
+
+void WithoutRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context,
+                              const QString& message) {
+    if (message.contains(QLatin1String("XDG_RUNTIME_DIR"))) {
+        return;
+    }
+    if (g_qtMessages != nullptr) {
+        g_qtMessages(type, context, message);
+    }
+}
+
 // The Qt application the dialog runs in, made for the command unless the process has one.
 // A screenshot needs no display: it is rendered off screen.
 class DialogApplication {
@@ -53,6 +68,9 @@ public:
                     "--screenshot to render the dialog without one");
             }
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        if (g_qtMessages == nullptr) {
+            g_qtMessages = qInstallMessageHandler(WithoutRuntimeDirWarning);
         }
         m_application = std::make_unique<QApplication>(m_argc, m_argv);
     }
@@ -121,9 +139,11 @@ void EditPhotos(const PhotoStoreOptions& options, const EditOptions& edit, Outpu
             throw std::runtime_error("The dialog closed without a photo; nothing written to " +
                                      edit.out);
         }
-        picture.Save(edit.out);
-        output.out << fmt::format("Wrote {} ({}x{} pixels)\n", edit.out, picture.WidthPixels(),
-                                  picture.HeightPixels());
+        WriteOutput(edit.out, PictureBytesFor(picture, edit.out), output.out);
+        if (edit.out != "-") {
+            output.out << fmt::format("Wrote {} ({}x{} pixels)\n", edit.out, picture.WidthPixels(),
+                                      picture.HeightPixels());
+        }
     }
 }
 

@@ -11,12 +11,6 @@ namespace vesk::host {
 
 namespace {
 
-// One value as the formats see it: Null, a number or boolean (bare in Json), or a text.
-struct Cell {
-    enum Kind { Null, Bare, Text, Binary } kind = Null;
-    std::string text;
-};
-
 std::string Hex(const data::Bytes& bytes) {
     std::string hex;
     hex.reserve(bytes.size() * 2);
@@ -168,34 +162,6 @@ std::string DelimitedField(const Cell& cell, const RowFormat& format) {
     }
 }
 
-void PrintHeader(const data::Fields& fields, std::ostream& out, const RowFormat& format) {
-    const char* separator = format.style == RowStyle::Csv ? "," : "\t";
-    for (long column_idx = 0; column_idx < fields.Count(); ++column_idx) {
-        Cell name{Cell::Text, fields.Item(column_idx).Name()};
-        out << (column_idx ? separator : "") << DelimitedField(name, format);
-    }
-    out << (format.style == RowStyle::Csv ? "\r\n" : "\n");
-}
-
-void PrintDelimitedRow(const data::Fields& fields, std::ostream& out, const RowFormat& format) {
-    const char* separator = format.style == RowStyle::Csv ? "," : "\t";
-    for (long column_idx = 0; column_idx < fields.Count(); ++column_idx) {
-        out << (column_idx ? separator : "")
-            << DelimitedField(CellOf(fields.Item(column_idx), format.hexBlobs), format);
-    }
-    out << (format.style == RowStyle::Csv ? "\r\n" : "\n");
-}
-
-void PrintJsonRow(const data::Fields& fields, std::ostream& out, const RowFormat& format) {
-    out << "{";
-    for (long column_idx = 0; column_idx < fields.Count(); ++column_idx) {
-        const data::Field& field = fields.Item(column_idx);
-        out << (column_idx ? ", " : "") << JsonString(field.Name()) << ": "
-            << JsonValue(CellOf(field, format.hexBlobs), format.hexBlobs);
-    }
-    out << "}";
-}
-
 }  // namespace
 
 RowStyle RowStyleNamed(const std::string& name) {
@@ -214,26 +180,85 @@ RowStyle RowStyleNamed(const std::string& name) {
     throw std::invalid_argument("unknown row format " + name);
 }
 
-long PrintRows(data::Recordset& rows, std::ostream& out, const RowFormat& format) {
-    data::Fields fields = rows.Fields();
-    bool json = format.style == RowStyle::Json;
-    if (json) {
-        out << "[";
-    } else if (format.header) {
-        PrintHeader(fields, out, format);
+void AddRowFormatOptions(CLI::App& command, std::string& style, bool& header) {
+    command
+        .add_option("--format", style, "rows as text (for people, the default), tsv, csv or json")
+        ->check(CLI::IsMember({"text", "tsv", "csv", "json"}));
+    command.add_flag("--header,!--no-header", header, "print a line of column names first");
+}
+
+RowWriter::RowWriter(std::ostream& out, RowFormat format, std::vector<std::string> columns)
+    : m_out(out), m_format(format), m_columns(std::move(columns)) {}
+
+RowWriter::~RowWriter() {
+    Finish();
+}
+
+void RowWriter::Start() {
+    m_started = true;
+    if (m_format.style == RowStyle::Json) {
+        m_out << "[";
+    } else if (m_format.header) {
+        std::vector<Cell> names;
+        for (const std::string& column : m_columns) {
+            names.push_back({Cell::Text, column});
+        }
+        Row(names);
+        m_rows = 0;
     }
-    long printed = 0;
-    for (; !rows.IsEOF(); rows.MoveNext(), ++printed) {
+}
+
+void RowWriter::Row(const std::vector<Cell>& cells) {
+    if (!m_started) {
+        Start();
+    }
+    bool json = m_format.style == RowStyle::Json;
+    const char* separator = json ? ", " : m_format.style == RowStyle::Csv ? "," : "\t";
+    if (json) {
+        m_out << (m_rows ? ",\n{" : "\n{");
+    }
+    for (std::size_t column_idx = 0; column_idx < cells.size(); ++column_idx) {
+        m_out << (column_idx ? separator : "");
         if (json) {
-            out << (printed ? ",\n" : "\n");
-            PrintJsonRow(fields, out, format);
+            m_out << JsonString(m_columns[column_idx]) << ": "
+                  << JsonValue(cells[column_idx], m_format.hexBlobs);
         } else {
-            PrintDelimitedRow(fields, out, format);
+            m_out << DelimitedField(cells[column_idx], m_format);
         }
     }
-    if (json) {
-        out << (printed ? "\n]\n" : "]\n");
+    m_out << (json ? "}" : m_format.style == RowStyle::Csv ? "\r\n" : "\n");
+    ++m_rows;
+}
+
+void RowWriter::Finish() {
+    if (m_finished) {
+        return;
     }
+    m_finished = true;
+    if (!m_started) {
+        Start();
+    }
+    if (m_format.style == RowStyle::Json) {
+        m_out << (m_rows ? "\n]\n" : "]\n");
+    }
+}
+
+long PrintRows(data::Recordset& rows, std::ostream& out, const RowFormat& format) {
+    data::Fields fields = rows.Fields();
+    std::vector<std::string> columns;
+    for (long column_idx = 0; column_idx < fields.Count(); ++column_idx) {
+        columns.push_back(fields.Item(column_idx).Name());
+    }
+    RowWriter writer(out, format, std::move(columns));
+    long printed = 0;
+    for (; !rows.IsEOF(); rows.MoveNext(), ++printed) {
+        std::vector<Cell> cells;
+        for (long column_idx = 0; column_idx < fields.Count(); ++column_idx) {
+            cells.push_back(CellOf(fields.Item(column_idx), format.hexBlobs));
+        }
+        writer.Row(cells);
+    }
+    writer.Finish();
     return printed;
 }
 

@@ -2,6 +2,9 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
 
 #include "vesk/data_access/recordset.h"
 
@@ -22,6 +25,42 @@ struct RowFormat {
 
 // Reads a --format word ("text", "tsv", "csv", "json"); throws std::invalid_argument.
 RowStyle RowStyleNamed(const std::string& name);
+
+// Adds --format, --header and --no-header as a listing offers them; `header` gives the
+// listing's default.
+void AddRowFormatOptions(CLI::App& command, std::string& style, bool& header);
+
+// One value of a row: Null, a number or boolean (bare in Json), a text, or a binary value
+// (its size, or its hex digits when hexBlobs is set).
+struct Cell {
+    enum Kind { Null, Bare, Text, Binary } kind = Null;
+    std::string text;
+};
+
+// Writes rows in a format, one at a time: the header (or Json's opening) with the first call,
+// the end with Finish() or the destructor.
+class RowWriter {
+public:
+    RowWriter(std::ostream& out, RowFormat format, std::vector<std::string> columns);
+    ~RowWriter();
+    RowWriter(const RowWriter&) = delete;
+    RowWriter& operator=(const RowWriter&) = delete;
+
+    // Writes one row; `cells` has a value for each column.
+    void Row(const std::vector<Cell>& cells);
+    // Ends the output (Json's closing bracket); a second call does nothing.
+    void Finish();
+
+private:
+    void Start();
+
+    std::ostream& m_out;
+    RowFormat m_format;
+    std::vector<std::string> m_columns;
+    long m_rows = 0;
+    bool m_started = false;
+    bool m_finished = false;
+};
 
 // Prints the rows of an open record set from its current row on, in `format`. A binary
 // value prints as "<N bytes>" (in Json {"bytes": N}), or with hexBlobs as "\x" and its hex

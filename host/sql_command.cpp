@@ -23,7 +23,7 @@ struct SqlOptions {
     std::string file;
     std::string format = "text";
     std::string blobs = "size";
-    bool noHeader = false;
+    bool header = true;
 };
 
 std::string ReadAll(std::istream& in) {
@@ -92,7 +92,7 @@ void RunSql(const SqlOptions& options, Output& output) {
     data::Recordset rows;
     rows.Open(statement, connection, data::adOpenKeyset, data::adLockReadOnly);
     if (rows.State() == data::adStateOpen) {
-        RowFormat format{RowStyleNamed(options.format), !options.noHeader, options.blobs == "hex"};
+        RowFormat format{RowStyleNamed(options.format), options.header, options.blobs == "hex"};
         PrintRows(rows, output.out, format);
     }
 }
@@ -108,13 +108,9 @@ void InstallSqlCommand(CLI::App& app, CommandAction& action) {
                        "the statement to run (- reads it from standard input)");
     source->add_option("--file", options->file, "read the statement from this file");
     source->require_option(1);
-    command
-        ->add_option("--format", options->format,
-                     "rows as text (for people, the default), tsv, csv or json")
-        ->check(CLI::IsMember({"text", "tsv", "csv", "json"}));
+    AddRowFormatOptions(*command, options->format, options->header);
     command->add_option("--blobs", options->blobs, "binary values as their size or as hex")
         ->check(CLI::IsMember({"size", "hex"}));
-    command->add_flag("--no-header", options->noHeader, "print no line of column names");
     command->callback(
         [options, &action] { action = [options](Output& output) { RunSql(*options, output); }; });
 }

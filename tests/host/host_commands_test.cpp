@@ -136,6 +136,15 @@ TEST_F(HostCommandsTest, TheUsualConventions) {
               std::string::npos)
         << m_err.str();
 
+    ASSERT_EQ(Run({"manual"}), kSuccess);
+    EXPECT_TRUE(m_out.str().starts_with(".TH VESK 1")) << m_out.str();
+    EXPECT_NE(m_out.str().find(".SS vesk db fix\n"), std::string::npos);
+    EXPECT_NE(m_out.str().find(".B \\-\\-template\\-password\\-file"), std::string::npos);
+    ASSERT_EQ(Run({"completion"}), kSuccess);
+    EXPECT_NE(m_out.str().find("\"photo\") words=\"create-table add list"), std::string::npos)
+        << m_out.str();
+    EXPECT_NE(m_out.str().find("complete -F _vesk vesk"), std::string::npos);
+
     EXPECT_EQ(Run({"db", "fix", "--help"}), kSuccess);
     EXPECT_NE(m_out.str().find("default, sqlserver, oracle or postgresql"), std::string::npos);
     EXPECT_EQ(m_out.str().find("->"), std::string::npos) << m_out.str();

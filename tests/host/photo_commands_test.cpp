@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <filesystem>
 #include <memory>
@@ -191,6 +192,50 @@ TEST_F(PhotoCommandsTest, MissingPhotosAreFailures) {
     EXPECT_EQ(m_out.str(), "") << "reading adds no row for an owner without photos";
     EXPECT_EQ(Photo({"delete", "--group", "EMP", "--code", "E9", "--description", "x"}), kFailure);
     EXPECT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}, {"--table", "Missing"}), kFailure);
+}
+
+TEST_F(PhotoCommandsTest, ListPrintsAHeaderAndTheScriptFormats) {
+    ASSERT_EQ(Add("E1", "Front, \"left\"", m_small, {"--comments", "a\tb"}), kSuccess);
+    ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1", "--header", "--format", "csv"}),
+              kSuccess);
+    EXPECT_EQ(m_out.str(),
+              "Position,Description,Default,Comments,Picture\r\n"
+              "1,\"Front, \"\"left\"\"\",0,a\tb,20x10\r\n");
+    ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E1", "--format", "json"}), kSuccess);
+    EXPECT_EQ(m_out.str(),
+              "[\n{\"Position\": 1, \"Description\": \"Front, \\\"left\\\"\", \"Default\": 0, "
+              "\"Comments\": \"a\\u0009b\", \"Picture\": \"20x10\"}\n]\n");
+}
+
+TEST_F(PhotoCommandsTest, OutputsAreWrittenInTheirFormWithoutReplacingLinksOrDevices) {
+    ASSERT_EQ(Add("E1", "Front", m_small), kSuccess);
+    auto get = [&](const std::string& out) {
+        return Photo({"get", "--group", "EMP", "--code", "E1", "--out", out});
+    };
+    for (const char* name : {"front.png", "front.JPG", "front.bmp", "front.ico"}) {
+        ASSERT_EQ(get(m_folder.Path(name)), kSuccess) << name << m_err.str();
+        QImage written(QString::fromStdString(m_folder.Path(name)));
+        EXPECT_EQ(written.size(), QSize(20, 10)) << name;
+    }
+    QFile png(QString::fromStdString(m_folder.Path("front.png")));
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(png.read(4).endsWith("PNG")) << "the form the extension names";
+    EXPECT_EQ(get(m_folder.Path("front.txt")), kFailure);
+    EXPECT_NE(m_err.str().find(".txt names no picture format"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(m_folder.Path("front.txt")));
+
+    std::filesystem::create_symlink(m_folder.Path("front.bmp"), m_folder.Path("link.bmp"));
+    ASSERT_EQ(get(m_folder.Path("link.bmp")), kSuccess) << m_err.str();
+    EXPECT_TRUE(std::filesystem::is_symlink(m_folder.Path("link.bmp"))) << "the link stays";
+    std::filesystem::create_symlink(m_folder.Path("gone.bmp"), m_folder.Path("dangling.bmp"));
+    EXPECT_EQ(get(m_folder.Path("dangling.bmp")), kFailure);
+    EXPECT_FALSE(std::filesystem::exists(m_folder.Path("gone.bmp")));
+
+    ASSERT_EQ(get("/dev/null"), kSuccess) << m_err.str();
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    ASSERT_EQ(get("-"), kSuccess);
+    EXPECT_TRUE(m_out.str().starts_with("BM")) << "the picture itself on standard output";
+    EXPECT_EQ(get(m_folder.Path("")), kFailure) << "a folder";
 }
 
 TEST_P(EnginePhotoCommandsTest, FileStorageKeepsPicturesInTheFolder) {

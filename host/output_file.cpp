@@ -1,0 +1,162 @@
+#include "output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+
+#include <fmt/format.h>
+#include <QBuffer>
+#include <QImage>
+
+#include "vesk/files/pending_file.h"
+
+namespace vesk::host {
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Picture;
+using platform::PictureKind;
+
+std::string LowerExtension(const std::string& path) {
+    std::string extension = fs::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+std::vector<std::uint8_t> Encoded(const Picture& picture, const char* format,
+                                  const std::string& path) {
+    QImage image = picture.ToImage();
+    if (image.isNull()) {
+        throw std::runtime_error(fmt::format(
+            "cannot write {}: a metafile is written only in its own form (.wmf or .emf)", path));
+    }
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format)) {
+        throw std::runtime_error(fmt::format("cannot write {}: the {} codec failed", path, format));
+    }
+    return {encoded.begin(), encoded.end()};
+}
+
+std::vector<std::uint8_t> OwnForm(const Picture& picture, PictureKind wanted,
+                                  const std::string& path) {
+    if (picture.Kind() != wanted) {
+        throw std::runtime_error(
+            fmt::format("cannot write {}: the picture is not a metafile of that kind", path));
+    }
+    return picture.ToBytes();
+}
+
+void WriteAll(int fd, const std::vector<std::uint8_t>& bytes, const std::string& path) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            throw std::runtime_error(
+                fmt::format("cannot write {}: {}", path, std::strerror(errno)));
+        }
+        written += static_cast<std::size_t>(count);
+    }
+}
+
+void WriteToDevice(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        throw std::runtime_error(fmt::format("cannot write {}: {}", path, std::strerror(errno)));
+    }
+    try {
+        WriteAll(fd, bytes, path);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+}
+
+// What a symbolic link at `path` finally names; throws when it names nothing.
+std::string LinkTarget(const std::string& path) {
+    std::error_code error;
+    fs::path target = fs::canonical(path, error);
+    if (error) {
+        throw std::runtime_error(fmt::format(
+            "cannot write {}: it is a symbolic link to nothing ({})", path, error.message()));
+    }
+    return target.string();
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> PictureBytesFor(const Picture& picture, const std::string& path) {
+    std::string extension = path == "-" ? std::string() : LowerExtension(path);
+    if (extension.empty()) {
+        return picture.ToBytes();
+    }
+    if (extension == ".bmp" || extension == ".dib") {
+        return picture.Kind() == PictureKind::Bitmap ? picture.ToBytes()
+                                                     : Encoded(picture, "BMP", path);
+    }
+    if (extension == ".png") {
+        return Encoded(picture, "PNG", path);
+    }
+    if (extension == ".jpg" || extension == ".jpeg") {
+        return Encoded(picture, "JPEG", path);
+    }
+    if (extension == ".ico") {
+        return picture.Kind() == PictureKind::Icon ? picture.ToBytes()
+                                                   : Encoded(picture, "ICO", path);
+    }
+    if (extension == ".wmf") {
+        return OwnForm(picture, PictureKind::Metafile, path);
+    }
+    if (extension == ".emf") {
+        return OwnForm(picture, PictureKind::EnhancedMetafile, path);
+    }
+    throw std::runtime_error(fmt::format(
+        "cannot write {}: {} names no picture format (give .bmp, .png, .jpg, .ico, .wmf or .emf)",
+        path, extension));
+}
+
+void WriteOutput(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                 std::ostream& standardOutput) {
+    if (path == "-") {
+        standardOutput.write(reinterpret_cast<const char*>(bytes.data()),
+                             static_cast<std::streamsize>(bytes.size()));
+        standardOutput.flush();
+        return;
+    }
+    struct stat entry {};
+    if (::lstat(path.c_str(), &entry) != 0) {
+        platform::ReplaceFileWith(path, bytes);
+        return;
+    }
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0) {
+        throw std::runtime_error(
+            fmt::format("cannot write {}: it is a symbolic link to nothing", path));
+    }
+    if (S_ISDIR(named.st_mode)) {
+        throw std::runtime_error(fmt::format("cannot write {}: it is a folder", path));
+    }
+    if (!S_ISREG(named.st_mode)) {
+        WriteToDevice(path, bytes);
+    } else if (S_ISLNK(entry.st_mode)) {
+        platform::ReplaceFileWith(LinkTarget(path), bytes);
+    } else {
+        platform::ReplaceFileWith(path, bytes);
+    }
+}
+
+}  // namespace vesk::host
