@@ -122,12 +122,12 @@ void DeletePhoto(const PhotoStoreOptions& options, const AddOptions& target, Out
                               target.owner.code, target.owner.group);
 }
 
-// Adds a subcommand with the options every photo command takes; `run` is called with them.
+// Adds a subcommand with the store options it uses; `run` is called with them.
 CLI::App* AddPhotoSubcommand(CLI::App& photo, const std::string& name, const std::string& help,
                              std::shared_ptr<PhotoStoreOptions> options, CommandAction& action,
-                             std::function<void(Output&)> run) {
+                             std::function<void(Output&)> run, unsigned uses = kPhotoFolder) {
     CLI::App* command = photo.add_subcommand(name, help);
-    AddPhotoStoreOptions(*command, *options);
+    AddPhotoStoreOptions(*command, *options, uses);
     command->callback([&action, run] { action = run; });
     return command;
 }
@@ -142,12 +142,14 @@ void InstallPhotoCommands(CLI::App& app, CommandAction& action) {
     auto list = std::make_shared<ListOptions>();
     auto get = std::make_shared<GetOptions>();
 
-    AddPhotoSubcommand(*photo, "create-table", "create the photo table", options, action,
-                       [options](Output& output) { CreateTable(*options, output); });
+    AddPhotoSubcommand(
+        *photo, "create-table", "create the photo table", options, action,
+        [options](Output& output) { CreateTable(*options, output); }, kTableOnly);
 
-    CLI::App* addCommand =
-        AddPhotoSubcommand(*photo, "add", "add a photo from an image file", options, action,
-                           [options, add](Output& output) { AddPhoto(*options, *add, output); });
+    CLI::App* addCommand = AddPhotoSubcommand(
+        *photo, "add", "add a photo from an image file", options, action,
+        [options, add](Output& output) { AddPhoto(*options, *add, output); },
+        kPhotoFolder | kSizeLimit);
     AddOwnerOptions(*addCommand, add->owner);
     addCommand->add_option("--description", add->description, "the photo's description")
         ->required();

@@ -154,7 +154,7 @@ void InstallPhotoConversionCommands(CLI::App& photo, std::shared_ptr<PhotoStoreO
     auto extract = std::make_shared<ExtractOptions>();
     CLI::App* extractCommand = photo.add_subcommand(
         "extract", "write the pictures of an older photo table to files named by code");
-    AddPhotoStoreOptions(*extractCommand, *options);
+    AddPhotoStoreOptions(*extractCommand, *options, kTableOnly);
     extractCommand
         ->add_option("--from-table", extract->table, "the older table (PhotoCode, QualifierPhoto)")
         ->required();

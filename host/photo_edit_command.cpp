@@ -154,7 +154,7 @@ void InstallPhotoEditCommand(CLI::App& photo, std::shared_ptr<PhotoStoreOptions>
     auto edit = std::make_shared<EditOptions>();
     CLI::App* command =
         photo.add_subcommand("edit", "open the photo editor over an owner's photos");
-    AddPhotoStoreOptions(*command, *options);
+    AddPhotoStoreOptions(*command, *options, kPhotoFolder | kSizeLimit);
     command->add_option("--group", edit->group, "the owner's group")->required();
     command->add_option("--code", edit->code, "the owner's code")->required();
     command->add_option("--name", edit->name, "the owner's name, shown in the caption");

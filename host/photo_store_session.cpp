@@ -35,7 +35,7 @@ CLI::Validator KilobyteLimit() {
 
 }  // namespace
 
-void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options) {
+void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options, unsigned uses) {
     AddDatabaseOptions(command, options.database);
     command.add_option("--table", options.table, "photo table (default Photos)");
     command.add_option("--code-column", options.codeColumn,
@@ -48,11 +48,15 @@ void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options) {
     command.add_option("--default-column", options.defaultColumn,
                        "default mark column (default DefaultPhoto)");
     command.add_option("--photo-column", options.photoColumn, "picture column (default Photo)");
-    command.add_option("--files", options.filesFolder, "keep pictures as files in this folder");
-    command
-        .add_option("--max-kb", options.maxKilobytes,
-                    "largest photo in KB of its bitmap form (0: no limit)")
-        ->check(KilobyteLimit());
+    if (uses & kPhotoFolder) {
+        command.add_option("--files", options.filesFolder, "keep pictures as files in this folder");
+    }
+    if (uses & kSizeLimit) {
+        command
+            .add_option("--max-kb", options.maxKilobytes,
+                        "largest photo in KB of its bitmap form (0: no limit)")
+            ->check(KilobyteLimit());
+    }
 }
 
 // On the server the default mark is a smallint, which takes the 0 and 1 that hosts' own

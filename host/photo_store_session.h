@@ -29,7 +29,13 @@ struct PhotoStoreOptions {
     double maxKilobytes = 0;
 };
 
-void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options);
+// Which of the optional store options a photo command offers: the ones it would ignore are
+// left out of it (and of its help).
+enum PhotoOptionUse : unsigned { kTableOnly = 0, kPhotoFolder = 1, kSizeLimit = 2 };
+
+// Adds the database, table and column options, and those `uses` names, to a photo command.
+void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options,
+                          unsigned uses = kPhotoFolder);
 
 // The statements that make a photo table with the options' column names, in the dialect of the
 // database `connection` is open on: the table, then an index on its owner columns (group,

@@ -145,6 +145,12 @@ TEST_F(HostCommandsTest, TheUsualConventions) {
         << m_out.str();
     EXPECT_NE(m_out.str().find("complete -F _vesk vesk"), std::string::npos);
 
+    EXPECT_EQ(
+        Run({"photo", "list", "--db", m_database, "--group", "E", "--code", "1", "--max-kb", "5"}),
+        kUsage)
+        << "an option the command would ignore is not offered";
+    EXPECT_EQ(Run({"photo", "create-table", "--db", m_database, "--files", "f"}), kUsage);
+
     EXPECT_EQ(Run({"db", "fix", "--help"}), kSuccess);
     EXPECT_NE(m_out.str().find("default, sqlserver, oracle or postgresql"), std::string::npos);
     EXPECT_EQ(m_out.str().find("->"), std::string::npos) << m_out.str();
