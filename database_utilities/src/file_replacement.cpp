@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "compaction_steps.h"
 #include "vesk/files/file_error.h"
 #include "vesk/files/file_system.h"
 
@@ -44,12 +43,22 @@ void SyncPath(const std::string& path, int flags) {
     }
 }
 
-dev_t DeviceOf(const std::string& path) {
+struct stat StatusOf(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         ThrowSystemError("Cannot look up", path);
     }
-    return status.st_dev;
+    return status;
+}
+
+// Gives `replacement` the mode of `original`, and its owner and group where this user may.
+void TakeModeAndOwner(const std::string& replacement, const struct stat& original) {
+    if (::chown(replacement.c_str(), original.st_uid, original.st_gid) != 0) {
+        [[maybe_unused]] int ignored = ::chown(replacement.c_str(), -1, original.st_gid);
+    }
+    if (::chmod(replacement.c_str(), original.st_mode & 07777) != 0) {
+        ThrowSystemError("Cannot set the mode of", replacement);
+    }
 }
 
 // Copies `source` to a fresh temporary name in `folder` and returns that name.
@@ -74,14 +83,13 @@ std::string CopyIntoFolder(const std::string& source, const std::string& folder)
 void ReplaceFile(const std::string& replacement, const std::string& target) {
     std::string folder = FolderOf(target);
     std::string beside = replacement;
-    ReachCompactionStep(CompactionStep::BringBeside);
-    if (DeviceOf(FolderOf(replacement)) != DeviceOf(folder)) {
+    struct stat original = StatusOf(target);
+    if (StatusOf(FolderOf(replacement)).st_dev != StatusOf(folder).st_dev) {
         beside = CopyIntoFolder(replacement, folder);
     }
     try {
-        ReachCompactionStep(CompactionStep::SyncCopy);
+        TakeModeAndOwner(beside, original);
         SyncPath(beside, O_RDONLY);
-        ReachCompactionStep(CompactionStep::Rename);
         platform::RenameFile(beside, target);
     } catch (...) {
         std::error_code ignored;
@@ -90,7 +98,6 @@ void ReplaceFile(const std::string& replacement, const std::string& target) {
         }
         throw;
     }
-    ReachCompactionStep(CompactionStep::SyncFolder);
     SyncPath(folder, O_RDONLY | O_DIRECTORY);
     if (beside != replacement) {
         std::error_code ignored;

@@ -7,8 +7,9 @@
 namespace vesk::dbutil::detail {
 
 // Puts the file `replacement` in the place of `target` by one atomic rename, after flushing
-// it to disk, and then flushes `target`'s folder. A replacement on another file system is
-// first copied to a temporary name beside `target`; the original is removed afterwards.
+// it to disk with `target`'s mode and (where allowed) owner, and then flushes `target`'s folder. A
+// replacement on another file system is first copied to a temporary name beside `target`; the
+// original is removed afterwards.
 void ReplaceFile(const std::string& replacement, const std::string& target);
 
 // Keeps the present file `path` also under `keepPath` (replacing a file there) without ever
