@@ -36,8 +36,15 @@ LockedDatabase::LockedDatabase(const std::string& path, const std::string& passw
             m_database->Run("BEGIN EXCLUSIVE; COMMIT");
             return;
         } catch (const DataAccessError& error) {
-            if ((error.EngineCode() & 0xff) != SQLITE_BUSY || attempt == kLockAttempts) {
+            if ((error.EngineCode() & 0xff) != SQLITE_BUSY) {
                 throw;
+            }
+            if (attempt == kLockAttempts) {
+                throw DataAccessError(
+                    fmt::format("Cannot take the exclusive lock of '{}': other connections kept "
+                                "it busy (database is locked)",
+                                path),
+                    error.EngineCode());
             }
         }
     }
