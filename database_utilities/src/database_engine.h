@@ -29,7 +29,8 @@ public:
 
     // Checks the unkeyed file `path`; a damaged one is rebuilt from every readable row into a
     // new file that takes its place (with its mode and owner), the damaged file kept as
-    // `path` + ".damaged". Returns what each table kept and lost; empty when sound.
+    // `path` + ".damaged" (or the first free ".damaged.N"). Returns what each table kept and lost;
+    // empty when sound.
     data::SalvageReport RepairDatabase(const std::string& path) const;
 };
 

@@ -19,6 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 using platform::FileError;
 
+// How many names KeepFileAs tries before it gives up.
+constexpr int kKeepNames = 1000;
+
 [[noreturn]] void ThrowSystemError(const std::string& operation, const std::string& path) {
     throw FileError(operation, path, std::error_code(errno, std::generic_category()));
 }
@@ -78,6 +81,26 @@ std::string CopyIntoFolder(const std::string& source, const std::string& folder)
     return name;
 }
 
+// Makes `name` a second name of `path`, or else a copy of it; false when `name` is taken.
+bool KeepUnder(const std::string& path, const std::string& name) {
+    if (::link(path.c_str(), name.c_str()) == 0) {
+        return true;
+    }
+    if (errno == EEXIST) {
+        return false;
+    }
+    std::error_code error;
+    fs::copy_file(path, name, fs::copy_options::none, error);
+    if (error == std::errc::file_exists) {
+        return false;
+    }
+    if (error) {
+        throw FileError("Cannot keep a copy of '" + path + "' as", name, error);
+    }
+    SyncPath(name, O_RDONLY);
+    return true;
+}
+
 }  // namespace
 
 void ReplaceFile(const std::string& replacement, const std::string& target) {
@@ -105,17 +128,15 @@ void ReplaceFile(const std::string& replacement, const std::string& target) {
     }
 }
 
-void KeepFileAs(const std::string& path, const std::string& keepPath) {
-    std::error_code error;
-    fs::remove(keepPath, error);
-    if (::link(path.c_str(), keepPath.c_str()) == 0) {
-        return;
+std::string KeepFileAs(const std::string& path, const std::string& keepPath) {
+    for (int number = 0; number < kKeepNames; ++number) {
+        std::string name = number == 0 ? keepPath : keepPath + "." + std::to_string(number);
+        if (KeepUnder(path, name)) {
+            return name;
+        }
     }
-    fs::copy_file(path, keepPath, fs::copy_options::overwrite_existing, error);
-    if (error) {
-        throw FileError("Cannot keep a copy of '" + path + "' as", keepPath, error);
-    }
-    SyncPath(keepPath, O_RDONLY);
+    throw FileError("Cannot keep a copy of '" + path + "' as", keepPath,
+                    std::make_error_code(std::errc::file_exists));
 }
 
 bool IsRegularFile(const std::string& path) {

@@ -12,9 +12,10 @@ namespace vesk::dbutil::detail {
 // original is removed afterwards.
 void ReplaceFile(const std::string& replacement, const std::string& target);
 
-// Keeps the present file `path` also under `keepPath` (replacing a file there) without ever
-// moving it away from `path`.
-void KeepFileAs(const std::string& path, const std::string& keepPath);
+// Keeps the present file `path` also under `keepPath`, or when that name is taken under the
+// first free one of `keepPath` + ".1", ".2", ..., never replacing a file and never moving
+// `path` away. Returns the name used.
+std::string KeepFileAs(const std::string& path, const std::string& keepPath);
 
 // True when `path` names a regular file.
 bool IsRegularFile(const std::string& path);

@@ -172,7 +172,8 @@ TEST_P(RepairDatabaseTest, AWipedHeaderIsReportedAsDamage) {
     EXPECT_EQ(m_ui.MessageBoxes()[0].text.find("password"), std::string::npos);
 }
 
-// A 0600 file stays 0600; only a leftover of the repair's own pattern, a regular file, goes.
+// A 0600 file stays 0600; only a leftover of the repair's own pattern, a regular file, goes,
+// and the damaged file is kept beside an earlier one.
 TEST_P(RepairDatabaseTest, RepairAndCompactionKeepTheModeAndRemoveOnlyTheirOwnLeftovers) {
     std::string path = MakePlain();
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
@@ -183,7 +184,9 @@ TEST_P(RepairDatabaseTest, RepairAndCompactionKeepTheModeAndRemoveOnlyTheirOwnLe
     const std::vector<std::string> foreign = {m_folder.Write("plain.mdb.repairing", "not ours"),
                                               m_folder.Write("plain.mdb.repairing-Ab12Cde", "x")};
     fs::create_symlink(foreign[0], path + ".repairing-link00");
+    m_folder.Write("plain.mdb.damaged", "kept by an earlier repair");
     DamageRow(path, kRows / 2);
+    std::string damaged = FileBytes(path);
 
     ASSERT_TRUE(m_utilities.RepairDatabase(path));
     EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
@@ -192,6 +195,8 @@ TEST_P(RepairDatabaseTest, RepairAndCompactionKeepTheModeAndRemoveOnlyTheirOwnLe
         EXPECT_TRUE(fs::exists(file)) << file;
     }
     EXPECT_TRUE(fs::is_symlink(path + ".repairing-link00"));
+    EXPECT_EQ(FileBytes(path + ".damaged"), "kept by an earlier repair");
+    EXPECT_EQ(FileBytes(path + ".damaged.1"), damaged);
 }
 
 TEST_P(RepairDatabaseTest, AMissingFileIsReported) {

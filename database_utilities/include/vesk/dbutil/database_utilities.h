@@ -114,7 +114,8 @@ public:
                          const std::string& sDBPassword = {});
 
     // Checks the unkeyed file `FileName`; a damaged one is rebuilt from its readable rows and
-    // the original kept as FileName + ".damaged". False with a message box on failure.
+    // the original kept as FileName + ".damaged" (".damaged.1", ... when that name is taken).
+    // False with a message box on failure.
     bool RepairDatabase(const std::string& FileName);
 
     // What the last RepairDatabase kept and lost, per table; empty when the file was sound.
