@@ -1,7 +1,6 @@
 #include "file_replacement.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,23 +63,6 @@ void TakeModeAndOwner(const std::string& replacement, const struct stat& origina
     }
 }
 
-// Copies `source` to a fresh temporary name in `folder` and returns that name.
-std::string CopyIntoFolder(const std::string& source, const std::string& folder) {
-    std::string name = folder + "/.CompactTemp-XXXXXX";
-    int descriptor = ::mkstemp(name.data());
-    if (descriptor < 0) {
-        ThrowSystemError("Cannot create a temporary file in", folder);
-    }
-    ::close(descriptor);
-    std::error_code error;
-    fs::copy_file(source, name, fs::copy_options::overwrite_existing, error);
-    if (error) {
-        fs::remove(name, error);
-        throw FileError("Cannot copy '" + source + "' to", name, error);
-    }
-    return name;
-}
-
 // Makes `name` a second name of `path`, or else a copy of it; false when `name` is taken.
 bool KeepUnder(const std::string& path, const std::string& name) {
     if (::link(path.c_str(), name.c_str()) == 0) {
@@ -105,27 +87,10 @@ bool KeepUnder(const std::string& path, const std::string& name) {
 
 void ReplaceFile(const std::string& replacement, const std::string& target) {
     std::string folder = FolderOf(target);
-    std::string beside = replacement;
-    struct stat original = StatusOf(target);
-    if (StatusOf(FolderOf(replacement)).st_dev != StatusOf(folder).st_dev) {
-        beside = CopyIntoFolder(replacement, folder);
-    }
-    try {
-        TakeModeAndOwner(beside, original);
-        SyncPath(beside, O_RDONLY);
-        platform::RenameFile(beside, target);
-    } catch (...) {
-        std::error_code ignored;
-        if (beside != replacement) {
-            fs::remove(beside, ignored);
-        }
-        throw;
-    }
+    TakeModeAndOwner(replacement, StatusOf(target));
+    SyncPath(replacement, O_RDONLY);
+    platform::RenameFile(replacement, target);
     SyncPath(folder, O_RDONLY | O_DIRECTORY);
-    if (beside != replacement) {
-        std::error_code ignored;
-        fs::remove(replacement, ignored);
-    }
 }
 
 std::string KeepFileAs(const std::string& path, const std::string& keepPath) {
