@@ -56,13 +56,37 @@ bool Compact(const CompactOptions& options, std::string& tempFolder) {
     return utilities.CompactDatabase(options.path, tempFolder, options.password.Value());
 }
 
+// A file named without a folder is compacted in the current folder, its own.
 void RunCompact(const CompactOptions& options, Output& output) {
     CommandUi ui(output.err);
-    std::string tempFolder = options.tempFolder.empty()
-                                 ? fs::path(options.path).parent_path().string()
-                                 : options.tempFolder;
+    std::string ownFolder = fs::path(options.path).parent_path().string();
+    std::string tempFolder = !options.tempFolder.empty() ? options.tempFolder
+                             : ownFolder.empty()         ? "."
+                                                         : ownFolder;
     WithSizes(options.path, options.path + " was not compacted", output,
               [&] { return Compact(options, tempFolder); });
+}
+
+// One line per table of a rebuilt file: what it kept and what it lost, and why.
+void PrintRepairReport(const std::vector<data::TableSalvageReport>& report, Output& output) {
+    for (const data::TableSalvageReport& table : report) {
+        output.out << fmt::format("{}: {} rows kept, {} rows lost", table.table, table.rowsKept,
+                                  table.RowsLost());
+        if (table.rowsUnreadable > 0) {
+            output.out << fmt::format(", {} listed by an index but unreadable",
+                                      table.rowsUnreadable);
+        }
+        if (table.rowsSetAside > 0) {
+            output.out << fmt::format(", {} set aside ({})", table.rowsSetAside,
+                                      table.firstSetAsideReason);
+        }
+        if (table.damagedStretches > 0) {
+            output.out << fmt::format(
+                "; {} damaged stretches could not be read, their rows are not counted",
+                table.damagedStretches);
+        }
+        output.out << "\n";
+    }
 }
 
 void RunRepair(const RepairOptions& options, Output& output) {
@@ -70,6 +94,7 @@ void RunRepair(const RepairOptions& options, Output& output) {
     std::unique_ptr<dbutil::DatabaseUtilities> utilities = MakeUtilities(options.legacy);
     WithSizes(options.path, options.path + " was not repaired", output,
               [&] { return utilities->RepairDatabase(options.path); });
+    PrintRepairReport(utilities->RepairReport(), output);
 }
 
 void InstallCompact(CLI::App& db, CommandAction& action) {

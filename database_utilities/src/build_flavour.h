@@ -30,8 +30,10 @@ struct BuildFlavour {
     // GetFieldTypeName: file-dialect names that differ from the common table.
     std::span<const FileTypeName> fileTypeNames;
 
-    // CompactDatabase: the temporary file's name in the temporary folder.
-    const char* compactionTempName;
+    // CompactDatabase: the temporary file's name in the temporary folder starts with this
+    // stem and ends with the extension; a unique part stands between.
+    const char* compactionTempStem;
+    const char* compactionTempExtension;
     // CompactDatabase: whether the password reaches the engine (a keyed file needs it).
     bool compactsWithPassword;
     // CompactDatabase: whether the compacted file is opened once more after the rename.
@@ -47,7 +49,8 @@ inline constexpr BuildFlavour kCurrentBuild{
     .clearsClipboard = true,
     .picksTablesOnly = true,
     .fileTypeNames = {},
-    .compactionTempName = "CompactTemp.vsk",
+    .compactionTempStem = "CompactTemp",
+    .compactionTempExtension = ".vsk",
     .compactsWithPassword = true,
     .opensAfterCompaction = false,
 };
@@ -72,7 +75,8 @@ inline constexpr BuildFlavour kLegacyBuild{
     .clearsClipboard = false,
     .picksTablesOnly = false,
     .fileTypeNames = kLegacyFileTypeNames,
-    .compactionTempName = "Temp.mdb",
+    .compactionTempStem = "Temp",
+    .compactionTempExtension = ".mdb",
     .compactsWithPassword = false,
     .opensAfterCompaction = true,
 };

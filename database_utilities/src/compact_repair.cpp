@@ -1,5 +1,11 @@
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <exception>
 #include <filesystem>
+#include <system_error>
+
+#include <fmt/format.h>
 
 #include "build_flavour.h"
 #include "compaction_steps.h"
@@ -7,26 +13,42 @@
 #include "file_replacement.h"
 #include "messages.h"
 #include "vesk/dbutil/database_utilities.h"
+#include "vesk/files/file_error.h"
 #include "vesk/ui/current_ui.h"
 
 namespace vesk::dbutil {
 
 namespace {
 
-void RemoveLeftover(const std::string& tempFile) {
-    detail::ReachCompactionStep(detail::CompactionStep::RemoveLeftover);
-    if (detail::IsRegularFile(tempFile)) {
-        std::filesystem::remove(tempFile);
+// The temporary file's pattern names the database by device and inode, so that a leftover is
+// only ever removed by a compaction of the same database. An empty folder means the
+// database's own folder.
+detail::CompactionTemp TempFor(const std::string& fileName, const std::string& tempFolder,
+                               const BuildFlavour& flavour) {
+    struct stat status {};
+    if (::stat(fileName.c_str(), &status) != 0) {
+        throw platform::FileError("Cannot look up", fileName,
+                                  std::error_code(errno, std::generic_category()));
     }
+    std::string folder = tempFolder;
+    if (folder.empty()) {
+        std::string own = std::filesystem::path(fileName).parent_path().string();
+        folder = (own.empty() ? "." : own) + "/";
+    }
+    return {folder + fmt::format("{}-{:x}.{:x}", flavour.compactionTempStem, status.st_dev,
+                                 status.st_ino),
+            flavour.compactionTempExtension};
 }
 
 }  // namespace
 
-// The copy replaces the database by an atomic rename only after it has been checked and
-// flushed, so the file at FileName is always a whole database. A failure of the legacy
-// build's final open is reported like any other, though the file is compacted by then.
+// The copy is made and checked under the database's exclusive lock and written back through
+// the engine's own journal, so the file is always a whole database and no write made by
+// another connection is lost. A failure of the legacy build's final open is reported like any
+// other, though the file is compacted by then.
 bool DatabaseUtilities::CompactDatabase(const std::string& FileName, std::string& TempFolder,
                                         const std::string& sDBPassword) {
+    const bool ownFolder = TempFolder.empty();
     if (TempFolder.empty() || TempFolder.back() != '/') {
         TempFolder += '/';
     }
@@ -34,11 +56,9 @@ bool DatabaseUtilities::CompactDatabase(const std::string& FileName, std::string
         return false;
     }
     try {
-        const std::string tempFile = TempFolder + m_flavour->compactionTempName;
-        RemoveLeftover(tempFile);
-        detail::Engine().CompactDatabase(FileName, tempFile,
+        detail::Engine().CompactDatabase(FileName,
+                                         TempFor(FileName, ownFolder ? "" : TempFolder, *m_flavour),
                                          m_flavour->compactsWithPassword ? sDBPassword : "");
-        detail::ReplaceFile(tempFile, FileName);
         if (m_flavour->opensAfterCompaction) {
             detail::Engine().OpenDatabase(FileName);
         }
@@ -56,8 +76,9 @@ bool DatabaseUtilities::RepairDatabase(const std::string& FileName) {
                                   messages::kFileNotFoundTitle);
         return false;
     }
+    m_repairReport.clear();
     try {
-        detail::Engine().RepairDatabase(FileName);
+        m_repairReport = detail::Engine().RepairDatabase(FileName).tables;
     } catch (const std::exception& error) {
         platform::Ui().MessageBox(error.what(), messages::kExclamation,
                                   messages::kRepairErrorTitle);

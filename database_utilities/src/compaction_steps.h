@@ -6,18 +6,16 @@
 namespace vesk::dbutil::detail {
 
 enum class CompactionStep {
-    RemoveLeftover = 1,  // a temporary file left by an earlier call is deleted
-    ExportCopy,          // the engine writes the compacted copy
-    CheckCopy,           // the copy is checked against the database
-    BringBeside,         // a copy on another file system is copied next to the database
-    SyncCopy,            // the copy is flushed to disk
-    Rename,              // the copy takes the database's name
-    SyncFolder,          // the rename is flushed to disk
+    RemoveLeftover = 1,  // temporary files a killed compaction of this database left go
+    ExportCopy,          // the engine writes the compacted copy into a new temporary file
+    CheckCopy,           // the copy is checked against the database, under the same lock
+    WriteBack,           // the copy's content replaces the database's in one transaction
+    Unlock,              // the database's lock is given up and the temporary file removed
     OpenCompacted,       // the legacy build opens the compacted file once more
 };
 
 // The steps every compaction runs, OpenCompacted left out.
-inline constexpr int kCompactionStepCount = 7;
+inline constexpr int kCompactionStepCount = 5;
 
 // Called before each step with its number; a hook that throws makes that step fail. An empty
 // function removes the hook.

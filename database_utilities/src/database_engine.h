@@ -2,24 +2,36 @@
 
 #include <string>
 
+#include "vesk/data_access/database_file.h"
+
 // The embedded database engine as compaction and repair use it.
 namespace vesk::dbutil::detail {
+
+// Where a compaction puts its temporary file: `stem` + "-" + six random characters +
+// `extension`, a pattern that only this database's compactions use.
+struct CompactionTemp {
+    std::string stem;
+    std::string extension;
+};
 
 // Stands for the engine object the utilities share: one per thread, made on first use and
 // kept until the library goes. Every operation throws with the engine's description.
 class DatabaseEngine {
 public:
-    // Writes the compacted copy of `source` (key `password`) to the new file `destination`
-    // with the same key, and checks it: sound, with the same tables, rows and indexes.
-    void CompactDatabase(const std::string& source, const std::string& destination,
+    // Compacts `source` (key `password`) in place under its exclusive lock: leftovers of a
+    // killed run are removed, the copy is written to a new temporary file, checked to be
+    // sound and to hold this database's rows, and written back into `source`.
+    void CompactDatabase(const std::string& source, const CompactionTemp& temp,
                          const std::string& password) const;
 
     // Opens the unkeyed database `path` and closes it again at once.
     void OpenDatabase(const std::string& path) const;
 
     // Checks the unkeyed file `path`; a damaged one is rebuilt from every readable row into a
-    // new file that takes its place, the damaged file kept as `path` + ".damaged".
-    void RepairDatabase(const std::string& path) const;
+    // new file that takes its place (with its mode and owner), the damaged file kept as
+    // `path` + ".damaged" (or the first free ".damaged.N"). Returns what each table kept and lost;
+    // empty when sound.
+    data::SalvageReport RepairDatabase(const std::string& path) const;
 };
 
 // The calling thread's engine.

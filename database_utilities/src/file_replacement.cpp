@@ -1,7 +1,6 @@
 #include "file_replacement.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +8,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "compaction_steps.h"
 #include "vesk/files/file_error.h"
 #include "vesk/files/file_system.h"
 
@@ -19,6 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::FileError;
+
+// How many names KeepFileAs tries before it gives up.
+constexpr int kKeepNames = 1000;
 
 [[noreturn]] void ThrowSystemError(const std::string& operation, const std::string& path) {
     throw FileError(operation, path, std::error_code(errno, std::generic_category()));
@@ -44,71 +45,63 @@ void SyncPath(const std::string& path, int flags) {
     }
 }
 
-dev_t DeviceOf(const std::string& path) {
+struct stat StatusOf(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         ThrowSystemError("Cannot look up", path);
     }
-    return status.st_dev;
+    return status;
 }
 
-// Copies `source` to a fresh temporary name in `folder` and returns that name.
-std::string CopyIntoFolder(const std::string& source, const std::string& folder) {
-    std::string name = folder + "/.CompactTemp-XXXXXX";
-    int descriptor = ::mkstemp(name.data());
-    if (descriptor < 0) {
-        ThrowSystemError("Cannot create a temporary file in", folder);
+// Gives `replacement` the mode of `original`, and its owner and group where this user may.
+void TakeModeAndOwner(const std::string& replacement, const struct stat& original) {
+    if (::chown(replacement.c_str(), original.st_uid, original.st_gid) != 0) {
+        [[maybe_unused]] int ignored = ::chown(replacement.c_str(), -1, original.st_gid);
     }
-    ::close(descriptor);
+    if (::chmod(replacement.c_str(), original.st_mode & 07777) != 0) {
+        ThrowSystemError("Cannot set the mode of", replacement);
+    }
+}
+
+// Makes `name` a second name of `path`, or else a copy of it; false when `name` is taken.
+bool KeepUnder(const std::string& path, const std::string& name) {
+    if (::link(path.c_str(), name.c_str()) == 0) {
+        return true;
+    }
+    if (errno == EEXIST) {
+        return false;
+    }
     std::error_code error;
-    fs::copy_file(source, name, fs::copy_options::overwrite_existing, error);
-    if (error) {
-        fs::remove(name, error);
-        throw FileError("Cannot copy '" + source + "' to", name, error);
+    fs::copy_file(path, name, fs::copy_options::none, error);
+    if (error == std::errc::file_exists) {
+        return false;
     }
-    return name;
+    if (error) {
+        throw FileError("Cannot keep a copy of '" + path + "' as", name, error);
+    }
+    SyncPath(name, O_RDONLY);
+    return true;
 }
 
 }  // namespace
 
 void ReplaceFile(const std::string& replacement, const std::string& target) {
     std::string folder = FolderOf(target);
-    std::string beside = replacement;
-    ReachCompactionStep(CompactionStep::BringBeside);
-    if (DeviceOf(FolderOf(replacement)) != DeviceOf(folder)) {
-        beside = CopyIntoFolder(replacement, folder);
-    }
-    try {
-        ReachCompactionStep(CompactionStep::SyncCopy);
-        SyncPath(beside, O_RDONLY);
-        ReachCompactionStep(CompactionStep::Rename);
-        platform::RenameFile(beside, target);
-    } catch (...) {
-        std::error_code ignored;
-        if (beside != replacement) {
-            fs::remove(beside, ignored);
-        }
-        throw;
-    }
-    ReachCompactionStep(CompactionStep::SyncFolder);
+    TakeModeAndOwner(replacement, StatusOf(target));
+    SyncPath(replacement, O_RDONLY);
+    platform::RenameFile(replacement, target);
     SyncPath(folder, O_RDONLY | O_DIRECTORY);
-    if (beside != replacement) {
-        std::error_code ignored;
-        fs::remove(replacement, ignored);
-    }
 }
 
-void KeepFileAs(const std::string& path, const std::string& keepPath) {
-    std::error_code error;
-    fs::remove(keepPath, error);
-    if (::link(path.c_str(), keepPath.c_str()) == 0) {
-        return;
+std::string KeepFileAs(const std::string& path, const std::string& keepPath) {
+    for (int number = 0; number < kKeepNames; ++number) {
+        std::string name = number == 0 ? keepPath : keepPath + "." + std::to_string(number);
+        if (KeepUnder(path, name)) {
+            return name;
+        }
     }
-    fs::copy_file(path, keepPath, fs::copy_options::overwrite_existing, error);
-    if (error) {
-        throw FileError("Cannot keep a copy of '" + path + "' as", keepPath, error);
-    }
-    SyncPath(keepPath, O_RDONLY);
+    throw FileError("Cannot keep a copy of '" + path + "' as", keepPath,
+                    std::make_error_code(std::errc::file_exists));
 }
 
 bool IsRegularFile(const std::string& path) {

@@ -6,14 +6,15 @@
 // database or the whole new one, even across a crash. Failures throw platform::FileError.
 namespace vesk::dbutil::detail {
 
-// Puts the file `replacement` in the place of `target` by one atomic rename, after flushing
-// it to disk, and then flushes `target`'s folder. A replacement on another file system is
-// first copied to a temporary name beside `target`; the original is removed afterwards.
+// Puts the file `replacement` (on `target`'s file system) in the place of `target` by one atomic
+// rename, after flushing it to disk with `target`'s mode and (where allowed) owner, and then
+// flushes `target`'s folder.
 void ReplaceFile(const std::string& replacement, const std::string& target);
 
-// Keeps the present file `path` also under `keepPath` (replacing a file there) without ever
-// moving it away from `path`.
-void KeepFileAs(const std::string& path, const std::string& keepPath);
+// Keeps the present file `path` also under `keepPath`, or when that name is taken under the
+// first free one of `keepPath` + ".1", ".2", ..., never replacing a file and never moving
+// `path` away. Returns the name used.
+std::string KeepFileAs(const std::string& path, const std::string& keepPath);
 
 // True when `path` names a regular file.
 bool IsRegularFile(const std::string& path);

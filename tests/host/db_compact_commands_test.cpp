@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "command_registry.h"
@@ -54,6 +55,32 @@ TEST_F(DbCompactCommandsTest, RepairOfASoundFileSucceeds) {
     std::string path = MakeDatabase("");
     EXPECT_EQ(Run({"db", "repair", path}), 0) << m_err.str();
     EXPECT_NE(m_out.str().find("bytes after"), std::string::npos);
+}
+
+// A file named without a folder is compacted beside itself, in the current folder.
+TEST_F(DbCompactCommandsTest, AFileNamedWithoutAFolderCompactsInItsOwnFolder) {
+    std::string path = HostTest::MakeDatabase("cwd.mdb", "", {"CREATE TABLE t (id INTEGER)"});
+    auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(m_folder.Path());
+    int status = Run({"db", "compact", "cwd.mdb"});
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(status, 0) << m_err.str();
+    EXPECT_EQ(m_out.str().rfind("cwd.mdb: ", 0), 0u) << m_out.str();
+}
+
+TEST_F(DbCompactCommandsTest, RepairNamesTheRowsKeptAndLostPerTable) {
+    std::string path = HostTest::MakeDatabase(
+        "db.mdb", "",
+        {"CREATE TABLE t (id INTEGER PRIMARY KEY, v TEXT)", "CREATE INDEX t_v ON t (v)",
+         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+         "INSERT INTO t SELECT i, printf('%0100d', i) FROM n"});
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+        .seekp(std::filesystem::file_size(path) / 2)
+        .write(std::string(4096, '\xff').data(), 4096);
+    EXPECT_EQ(Run({"db", "repair", path}), 0) << m_err.str();
+    EXPECT_NE(m_out.str().find("\nt: "), std::string::npos) << m_out.str();
+    EXPECT_NE(m_out.str().find(" rows kept, "), std::string::npos) << m_out.str();
+    EXPECT_NE(m_out.str().find(" rows lost"), std::string::npos) << m_out.str();
 }
 
 }  // namespace

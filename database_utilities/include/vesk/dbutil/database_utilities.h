@@ -6,6 +6,7 @@
 
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection.h"
+#include "vesk/data_access/database_file.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/dbutil/copy_report.h"
 #include "vesk/dbutil/database_utilities_events.h"
@@ -103,16 +104,22 @@ public:
 
     // --- Compacting and repairing database files (compact_repair.cpp). ---
 
-    // Compacts the database file `FileName` (key `sDBPassword`) through the temporary file
-    // TempFolder + "CompactTemp.vsk"; a '/' is appended to `TempFolder` when it lacks one.
-    // False, silently, when the file is missing; false with a message box when a step fails.
+    // Compacts the database file `FileName` (key `sDBPassword`) in place through a new
+    // temporary file TempFolder + "CompactTemp-" + a unique part + ".vsk" (an empty
+    // `TempFolder`: the file's own folder); a '/' is appended to `TempFolder` when it lacks one.
+    // Writes made meanwhile by other connections wait and are kept. False, silently, when the
+    // file is missing; false with a message box when a step fails.
     // On a legacy object it works as legacy::DatabaseUtilities::CompactDatabase does.
     bool CompactDatabase(const std::string& FileName, std::string& TempFolder,
                          const std::string& sDBPassword = {});
 
     // Checks the unkeyed file `FileName`; a damaged one is rebuilt from its readable rows and
-    // the original kept as FileName + ".damaged". False with a message box on failure.
+    // the original kept as FileName + ".damaged" (".damaged.1", ... when that name is taken).
+    // False with a message box on failure.
     bool RepairDatabase(const std::string& FileName);
+
+    // What the last RepairDatabase kept and lost, per table; empty when the file was sound.
+    const std::vector<data::TableSalvageReport>& RepairReport() const { return m_repairReport; }
 
     // The statements the database refused in the last FixFields; they are still counted in
     // ProcessDone, as hosts expect.
@@ -197,6 +204,7 @@ private:
     std::vector<TableCopyReport> m_copyReports;
 
     // --- Compacting and repairing: private members. ---
+    std::vector<data::TableSalvageReport> m_repairReport;
 };
 
 }  // namespace vesk::dbutil

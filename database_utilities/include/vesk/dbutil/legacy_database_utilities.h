@@ -15,7 +15,8 @@ class DatabaseUtilities : public dbutil::DatabaseUtilities {
 public:
     DatabaseUtilities();
 
-    // Compacts the unkeyed database file `FileName` through TempFolder + "Temp.mdb" (a '/' is
+    // Compacts the unkeyed database file `FileName` through a new temporary file TempFolder +
+    // "Temp-" + a unique part + ".mdb" (a '/' is
     // appended to `TempFolder` when it lacks one), then opens the compacted file once. False,
     // silently, when the file is missing; false with a message box when a step fails: a
     // keyed file, whose password this build cannot pass, or a failing open after the file

@@ -298,7 +298,7 @@ SqliteDatabasePtr OpenSqliteDatabase(const ConnectionSettings& settings) {
 }
 
 void CreateSqliteDatabase(const ConnectionSettings& settings) {
-    int fd = ::open(settings.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    int fd = ::open(settings.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         int error = errno;
         throw DataAccessError(

@@ -14,32 +14,52 @@ namespace vesk::data {
 struct DatabaseContents {
     std::map<std::string, std::string> schema;      // "type name" -> its SQL text
     std::map<std::string, std::int64_t> rowCounts;  // table name -> rows
+    // table name -> the sum of a hash of each row's values: equal sums on equal counts tell
+    // that a copy holds this database's rows, not another's.
+    std::map<std::string, std::uint64_t> rowChecksums;
     std::int64_t userVersion = 0;
 
     bool operator==(const DatabaseContents&) const = default;
 };
 
-// Writes the database at `sourcePath` (keyed with `password`; empty: none) into the new file
-// `copyPath`, keyed with the same password: schema, rows and user version, without free
-// pages. The copy is not synced to disk; a failure may leave a partial copy behind.
-void ExportDatabaseCopy(const std::string& sourcePath, const std::string& copyPath,
-                        const std::string& password);
-
 // The problems the engine's integrity check finds in the database; empty when it is sound.
 std::vector<std::string> CheckIntegrity(const std::string& path, const std::string& password);
 
-// The schema, the row count of every table and the user version of the database.
+// The schema, the row count and checksum of every table and the user version of the database.
 DatabaseContents ReadContents(const std::string& path, const std::string& password);
 
-// Rows copied and rows (or runs of rows) that could not be read by SalvageReadableRows.
-struct SalvageReport {
-    std::int64_t rowsCopied = 0;
-    std::int64_t readFailures = 0;
+// What the salvage of one table kept and lost.
+struct TableSalvageReport {
+    std::string table;
+    std::int64_t rowsKept = 0;
+    // Read, but refused by a constraint of the rebuilt table; the first reason is kept.
+    std::int64_t rowsSetAside = 0;
+    std::string firstSetAsideReason;
+    // Listed by an index of the damaged file, but unreadable in the table itself.
+    std::int64_t rowsUnreadable = 0;
+    // Stretches of the table that could not be read; the rows there are lost.
+    std::int64_t damagedStretches = 0;
+
+    std::int64_t RowsLost() const { return rowsSetAside + rowsUnreadable; }
 };
 
-// Builds the new, unkeyed database `newPath` from the damaged unkeyed file `damagedPath`:
-// its schema and every row that can still be read; indexes are rebuilt from those rows.
+// The tables of a salvage in the order of the schema.
+struct SalvageReport {
+    std::vector<TableSalvageReport> tables;
+};
+
+// Builds the database in the existing empty file `newPath` from the damaged unkeyed file
+// `damagedPath`: its schema and every row that a scan or a lookup by row id can still read,
+// reading on past damaged pages. Rows refused by a constraint are set aside and counted.
 // Throws when the schema itself cannot be read; a failure leaves a partial `newPath`.
 SalvageReport SalvageReadableRows(const std::string& damagedPath, const std::string& newPath);
+
+// Throws DataAccessError naming `path` as damaged when the file's header is unreadable while
+// its first page still looks like a plain database's (a keyed file is left to the open).
+void RequireReadableHeader(const std::string& path);
+
+// Makes the header's page count of the damaged plain file `path` match its length (padding
+// the last page with zeros), so that the pages of a cut-off file can be read again.
+void FitPageCountToLength(const std::string& path);
 
 }  // namespace vesk::data
