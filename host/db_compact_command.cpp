@@ -8,6 +8,7 @@
 #include <fmt/format.h>
 
 #include "command_ui.h"
+#include "connection_option.h"
 #include "db_build_option.h"
 #include "password_input.h"
 #include "vesk/data_access/connection.h"
@@ -26,12 +27,29 @@ struct CompactOptions {
     std::string tempFolder;
     PasswordInput password;
     bool legacy = false;
+    bool quiet = false;
 };
 
 struct RepairOptions {
     std::string path;
+    PasswordInput password;
     bool legacy = false;
+    bool quiet = false;
 };
+
+// Adds the password options, which the legacy build (taking no password) excludes.
+void AddPasswordOptions(CLI::App& command, PasswordInput& password, bool& legacy) {
+    CLI::Option* legacyOption = AddLegacyOption(command, legacy);
+    for (CLI::Option* option :
+         password.AddTo(command, "password", "VESK_PASSWORD", "the database's")) {
+        legacyOption->excludes(option);
+    }
+}
+
+// Adds the file, given as the first word or as --db.
+void AddFileOption(CLI::App& command, std::string& path, const std::string& what) {
+    command.add_option("path,--db", path, what)->required();
+}
 
 // Runs `work` on the file `path`, printing its size before and after. Throws with `failure`
 // when the work reports false.
@@ -59,6 +77,7 @@ bool Compact(const CompactOptions& options, std::string& tempFolder) {
 // A file named without a folder is compacted in the current folder, its own.
 void RunCompact(const CompactOptions& options, Output& output) {
     CommandUi ui(output.err);
+    RequireDatabaseFile(options.path);
     std::string ownFolder = fs::path(options.path).parent_path().string();
     std::string tempFolder = !options.tempFolder.empty() ? options.tempFolder
                              : ownFolder.empty()         ? "."
@@ -93,23 +112,26 @@ void RunRepair(const RepairOptions& options, Output& output) {
     CommandUi ui(output.err);
     std::unique_ptr<dbutil::DatabaseUtilities> utilities = MakeUtilities(options.legacy);
     WithSizes(options.path, options.path + " was not repaired", output,
-              [&] { return utilities->RepairDatabase(options.path); });
+              [&] { return utilities->RepairDatabase(options.path, options.password.Value()); });
     PrintRepairReport(utilities->RepairReport(), output);
+    if (!utilities->RepairKeptAs().empty()) {
+        output.out << fmt::format("The damaged file is kept as {}\n", utilities->RepairKeptAs());
+    }
 }
 
 void InstallCompact(CLI::App& db, CommandAction& action) {
     auto options = std::make_shared<CompactOptions>();
     CLI::App* command = db.add_subcommand("compact", "compact a database file in place");
-    command->add_option("path", options->path, "the database file")->required();
+    AddFileOption(*command, options->path, "the database file");
     command->add_option("--temp", options->tempFolder,
                         "folder for the temporary copy (default: the file's folder)");
-    CLI::Option* legacy = AddLegacyOption(*command, options->legacy);
-    for (CLI::Option* password :
-         options->password.AddTo(*command, "password", "VESK_PASSWORD", "the database's")) {
-        legacy->excludes(password);
-    }
+    AddPasswordOptions(*command, options->password, options->legacy);
+    AddQuietOption(*command, options->quiet);
     command->callback([options, &action] {
-        action = [options](Output& output) { RunCompact(*options, output); };
+        action = [options](Output& output) {
+            Output shown = QuietIf(options->quiet, output);
+            RunCompact(*options, shown);
+        };
     });
 }
 
@@ -117,11 +139,14 @@ void InstallRepair(CLI::App& db, CommandAction& action) {
     auto options = std::make_shared<RepairOptions>();
     CLI::App* command = db.add_subcommand(
         "repair", "check a database file and rebuild it from its readable rows when damaged");
-    command->add_option("path", options->path, "the database file (without a password)")
-        ->required();
-    AddLegacyOption(*command, options->legacy);
+    AddFileOption(*command, options->path, "the database file");
+    AddPasswordOptions(*command, options->password, options->legacy);
+    AddQuietOption(*command, options->quiet);
     command->callback([options, &action] {
-        action = [options](Output& output) { RunRepair(*options, output); };
+        action = [options](Output& output) {
+            Output shown = QuietIf(options->quiet, output);
+            RunRepair(*options, shown);
+        };
     });
 }
 
@@ -146,7 +171,7 @@ void RunCompactionDemo(const std::string& databasePath, const std::string& passw
     }
     output.out << fmt::format("\nCompacting {} after deleting 1800 of 2000 rows:\n",
                               fs::path(databasePath).filename().string());
-    CompactOptions options{databasePath, {}, PasswordInput(password), false};
+    CompactOptions options{databasePath, {}, PasswordInput(password), false, false};
     RunCompact(options, output);
 }
 

@@ -70,15 +70,16 @@ bool DatabaseUtilities::CompactDatabase(const std::string& FileName, std::string
     return true;
 }
 
-bool DatabaseUtilities::RepairDatabase(const std::string& FileName) {
+bool DatabaseUtilities::RepairDatabase(const std::string& FileName, const std::string& Password) {
     if (!detail::IsRegularFile(FileName)) {
         platform::Ui().MessageBox(messages::kRepairFileNotFound, messages::kExclamation,
                                   messages::kFileNotFoundTitle);
         return false;
     }
     m_repairReport.clear();
+    m_repairKeptAs.clear();
     try {
-        m_repairReport = detail::Engine().RepairDatabase(FileName).tables;
+        m_repairReport = detail::Engine().RepairDatabase(FileName, Password, m_repairKeptAs).tables;
     } catch (const std::exception& error) {
         platform::Ui().MessageBox(error.what(), messages::kExclamation,
                                   messages::kRepairErrorTitle);

@@ -60,9 +60,11 @@ void DatabaseEngine::OpenDatabase(const std::string& path) const {
 
 // The rows are read from a scratch copy whose page count fits its length, so that the damaged
 // file itself is never written and a cut-off file still opens.
-data::SalvageReport DatabaseEngine::RepairDatabase(const std::string& path) const {
+data::SalvageReport DatabaseEngine::RepairDatabase(const std::string& path,
+                                                   const std::string& password,
+                                                   std::string& keptAs) const {
     data::RequireReadableHeader(path);
-    if (data::CheckIntegrity(path, {}).empty()) {
+    if (data::CheckIntegrity(path, password).empty()) {
         return {};
     }
     const std::string stem = path + ".repairing";
@@ -72,8 +74,9 @@ data::SalvageReport DatabaseEngine::RepairDatabase(const std::string& path) cons
                                std::filesystem::copy_options::overwrite_existing);
     data::FitPageCountToLength(readable.Path());
     OwnTemporaryFile rebuilt(stem, "");
-    data::SalvageReport report = data::SalvageReadableRows(readable.Path(), rebuilt.Path());
-    KeepFileAs(path, path + ".damaged");
+    data::SalvageReport report =
+        data::SalvageReadableRows(readable.Path(), rebuilt.Path(), password);
+    keptAs = KeepFileAs(path, path + ".damaged");
     ReplaceFile(rebuilt.Path(), path);
     rebuilt.Release();
     return report;

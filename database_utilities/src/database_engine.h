@@ -27,11 +27,13 @@ public:
     // Opens the unkeyed database `path` and closes it again at once.
     void OpenDatabase(const std::string& path) const;
 
-    // Checks the unkeyed file `path`; a damaged one is rebuilt from every readable row into a
-    // new file that takes its place (with its mode and owner), the damaged file kept as
-    // `path` + ".damaged" (or the first free ".damaged.N"). Returns what each table kept and lost;
+    // Checks the file `path` (keyed with `password`; empty: none); a damaged one is rebuilt
+    // from every readable row into a new file, keyed alike, that takes its place (with its
+    // mode and owner), the damaged file kept as `path` + ".damaged" (or the first free
+    // ".damaged.N"), whose name `keptAs` receives. Returns what each table kept and lost;
     // empty when sound.
-    data::SalvageReport RepairDatabase(const std::string& path) const;
+    data::SalvageReport RepairDatabase(const std::string& path, const std::string& password,
+                                       std::string& keptAs) const;
 };
 
 // The calling thread's engine.

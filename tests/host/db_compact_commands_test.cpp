@@ -83,5 +83,28 @@ TEST_F(DbCompactCommandsTest, RepairNamesTheRowsKeptAndLostPerTable) {
     EXPECT_NE(m_out.str().find(" rows lost"), std::string::npos) << m_out.str();
 }
 
+// A keyed file is repaired with its password: the rebuilt file is keyed alike, and the
+// command says where the damaged one is kept.
+TEST_F(DbCompactCommandsTest, AKeyedFileIsRepairedWithItsPassword) {
+    const std::string key = " k;ey\"' ";
+    std::string path = HostTest::MakeDatabase(
+        "keyed.mdb", key,
+        {"CREATE TABLE t (id INTEGER PRIMARY KEY, v TEXT)",
+         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+         "INSERT INTO t SELECT i, printf('%0100d', i) FROM n"});
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+        .seekp(std::filesystem::file_size(path) / 2)
+        .write(std::string(4096, '\xff').data(), 4096);
+    ASSERT_EQ(Run({"db", "repair", "--db", path, "--password", key}), 0) << m_err.str();
+    EXPECT_NE(m_out.str().find("The damaged file is kept as " + path + ".damaged\n"),
+              std::string::npos)
+        << m_out.str();
+    ASSERT_EQ(Run({"sql", "--db", path, "--password", key, "SELECT count(*) AS n FROM t"}), 0)
+        << m_err.str();
+    long kept = std::stol(m_out.str().substr(2));
+    EXPECT_GT(kept, 2000);
+    EXPECT_LT(kept, 3000);
+}
+
 }  // namespace
 }  // namespace vesk::host

@@ -113,13 +113,15 @@ public:
     bool CompactDatabase(const std::string& FileName, std::string& TempFolder,
                          const std::string& sDBPassword = {});
 
-    // Checks the unkeyed file `FileName`; a damaged one is rebuilt from its readable rows and
-    // the original kept as FileName + ".damaged" (".damaged.1", ... when that name is taken).
-    // False with a message box on failure.
-    bool RepairDatabase(const std::string& FileName);
+    // Checks the file `FileName` (keyed with `Password`; empty: none); a damaged one is rebuilt
+    // from its readable rows, keyed alike, and the original kept as FileName + ".damaged"
+    // (".damaged.1", ... when that name is taken). False with a message box on failure.
+    bool RepairDatabase(const std::string& FileName, const std::string& Password = {});
 
     // What the last RepairDatabase kept and lost, per table; empty when the file was sound.
     const std::vector<data::TableSalvageReport>& RepairReport() const { return m_repairReport; }
+    // Where the last RepairDatabase kept the damaged file; empty when it rebuilt nothing.
+    const std::string& RepairKeptAs() const { return m_repairKeptAs; }
 
     // The statements the database refused in the last FixFields; they are still counted in
     // ProcessDone, as hosts expect.
@@ -205,6 +207,7 @@ private:
 
     // --- Compacting and repairing: private members. ---
     std::vector<data::TableSalvageReport> m_repairReport;
+    std::string m_repairKeptAs;
 };
 
 }  // namespace vesk::dbutil

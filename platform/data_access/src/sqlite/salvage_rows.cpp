@@ -46,10 +46,11 @@ void CreateEntries(const SqliteDatabase& target, const std::vector<SchemaEntry>&
 // Tables and indexes are made before the rows, so that a row an index refuses is set aside
 // rather than failing the index afterwards; triggers and views come after, so that no trigger
 // fires while rows are copied.
-SalvageReport SalvageReadableRows(const std::string& damagedPath, const std::string& newPath) {
-    detail::SqliteDatabasePtr damaged = detail::OpenFile(damagedPath, {});
+SalvageReport SalvageReadableRows(const std::string& damagedPath, const std::string& newPath,
+                                  const std::string& password) {
+    detail::SqliteDatabasePtr damaged = detail::OpenFile(damagedPath, password);
     std::vector<SchemaEntry> entries = ReadSchema(*damaged);
-    detail::SqliteDatabasePtr target = detail::OpenFile(newPath, {});
+    detail::SqliteDatabasePtr target = detail::OpenFile(newPath, password);
     SalvageReport report;
     target->Run("BEGIN");
     CreateEntries(*target, entries, {"table", "index"});

@@ -48,11 +48,13 @@ struct SalvageReport {
     std::vector<TableSalvageReport> tables;
 };
 
-// Builds the database in the existing empty file `newPath` from the damaged unkeyed file
-// `damagedPath`: its schema and every row that a scan or a lookup by row id can still read,
-// reading on past damaged pages. Rows refused by a constraint are set aside and counted.
-// Throws when the schema itself cannot be read; a failure leaves a partial `newPath`.
-SalvageReport SalvageReadableRows(const std::string& damagedPath, const std::string& newPath);
+// Builds the database in the existing empty file `newPath` from the damaged file
+// `damagedPath` (both keyed with `password`; empty: none): its schema and every row that a
+// scan or a lookup by row id can still read, reading on past damaged pages. Rows refused by a
+// constraint are set aside and counted. Throws when the schema itself cannot be read; a
+// failure leaves a partial `newPath`.
+SalvageReport SalvageReadableRows(const std::string& damagedPath, const std::string& newPath,
+                                  const std::string& password = {});
 
 // Throws DataAccessError naming `path` as damaged when the file's header is unreadable while
 // its first page still looks like a plain database's (a keyed file is left to the open).
