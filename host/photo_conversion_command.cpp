@@ -1,5 +1,6 @@
 #include "photo_conversion_command.h"
 
+#include <filesystem>
 #include <ostream>
 #include <stdexcept>
 
@@ -60,6 +61,11 @@ long PicturesInTable(const data::ConnectionPtr& connection, const PhotoStoreOpti
 }
 
 void Extract(const PhotoStoreOptions& options, const ExtractOptions& extract, Output& output) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(extract.folder, error)) {
+        throw std::runtime_error(fmt::format(
+            "nothing was extracted: the folder {} does not exist (make it first)", extract.folder));
+    }
     PhotoStoreSession session(options);
     CPicture& store = session.Store();
     // Init gives the store its connection; the photo table itself need not exist here.

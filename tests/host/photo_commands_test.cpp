@@ -284,6 +284,10 @@ TEST_F(PhotoCommandsTest, ExtractWritesAnOlderTablesPicturesByCode) {
                    "INSERT INTO OldPhotos VALUES ('E1', 'EMP', x'0102'), ('E2', 'DEP', x'03')"}),
               kSuccess);
     std::string folder = m_folder.Path("old");
+    EXPECT_EQ(Photo({"extract", "--from-table", "OldPhotos", "--group", "EMP", "--into", folder}),
+              kFailure);
+    EXPECT_NE(m_err.str().find("the folder " + folder + " does not exist"), std::string::npos)
+        << m_err.str();
     std::filesystem::create_directory(folder);
     ASSERT_EQ(Photo({"extract", "--from-table", "OldPhotos", "--group", "EMP", "--into", folder}),
               kSuccess)
