@@ -32,12 +32,12 @@ public:
         if (m_saved) {
             termios quiet = m_settings;
             quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-            ::tcsetattr(terminal, TCSAFLUSH, &quiet);
+            ::tcsetattr(terminal, TCSANOW, &quiet);
         }
     }
     ~EchoOff() {
         if (m_saved) {
-            ::tcsetattr(m_terminal, TCSAFLUSH, &m_settings);
+            ::tcsetattr(m_terminal, TCSANOW, &m_settings);
         }
     }
     EchoOff(const EchoOff&) = delete;
