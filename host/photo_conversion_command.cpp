@@ -16,12 +16,14 @@ namespace {
 
 struct ConversionOptions {
     std::string target;
+    bool quiet = false;
 };
 
 struct ExtractOptions {
     std::string table;
     std::string group;
     std::string folder;
+    bool quiet = false;
 };
 
 // Follows a conversion: the progress bar, and each row left as it was with the reason.
@@ -131,8 +133,10 @@ void ConvertPhotos(const PhotoStoreOptions& options, bool toFiles,
                              "Converted {} rows: {} photo files stored in the table and removed, "
                              "{} rows left as they were\n",
                              report.rowsWalked, report.filesRemoved, report.rowsLeft.size()));
+    // A quiet conversion still names every row it left, on the error stream.
+    std::ostream& problems = output.quiet ? output.err : output.out;
     for (const std::string& problem : report.problems) {
-        output.out << "  " << problem << '\n';
+        problems << "  " << problem << '\n';
     }
     if (!report.rowsLeft.empty()) {
         throw std::runtime_error(
@@ -149,11 +153,13 @@ void InstallPhotoConversionCommands(CLI::App& photo, std::shared_ptr<PhotoStoreO
     convert->add_option("--to", conversion->target, "files or blobs (--files FOLDER is required)")
         ->required()
         ->check(CLI::IsMember({"files", "blobs"}));
+    AddQuietOption(*convert, conversion->quiet);
     convert->callback([&action, options, conversion] {
         RequireFolder("--files", options->filesFolder, "a conversion");
         action = [options, conversion](Output& output) {
+            Output shown = QuietIf(conversion->quiet, output);
             ConvertPhotos(*options, conversion->target == "files", OpenDatabase(options->database),
-                          output);
+                          shown);
         };
     });
 
@@ -167,9 +173,13 @@ void InstallPhotoConversionCommands(CLI::App& photo, std::shared_ptr<PhotoStoreO
     extractCommand->add_option("--group", extract->group, "the group whose rows are extracted")
         ->required();
     extractCommand->add_option("--into", extract->folder, "the folder for the files")->required();
+    AddQuietOption(*extractCommand, extract->quiet);
     extractCommand->callback([&action, options, extract] {
         RequireFolder("--into", extract->folder, "an extraction");
-        action = [options, extract](Output& output) { Extract(*options, *extract, output); };
+        action = [options, extract](Output& output) {
+            Output shown = QuietIf(extract->quiet, output);
+            Extract(*options, *extract, shown);
+        };
     });
 }
 

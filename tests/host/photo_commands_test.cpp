@@ -270,6 +270,10 @@ TEST_P(EnginePhotoCommandsTest, ConvertMovesEveryPhotoToFilesAndBack) {
     EXPECT_NE(m_out.str().find("row 1: No photo file for this row"), std::string::npos)
         << m_out.str();
     EXPECT_NE(m_err.str().find("1 rows were left as they were"), std::string::npos);
+    ASSERT_EQ(Photo({"convert", "--to", "blobs", "--quiet"}, {"--files", folder}), kFailure);
+    EXPECT_EQ(m_out.str(), "") << "quiet: no summary";
+    EXPECT_NE(m_err.str().find("  row 1: No photo file for this row"), std::string::npos)
+        << "a quiet conversion still names the rows it left: " << m_err.str();
     ASSERT_EQ(Photo({"list", "--group", "EMP", "--code", "E2"}), kSuccess);
     EXPECT_EQ(m_out.str(), "1\tFront\t0\t-\t200x200\n");
     EXPECT_EQ(Photo({"convert", "--to", "nowhere"}), kUsage);
