@@ -13,7 +13,7 @@ deps:
 
 $(BUILD_DIR)/build.ninja:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	  -DCMAKE_INSTALL_PREFIX=$(PREFIX) -DVESK_BUILD_TESTS=OFF
 
 build: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) -j $(JOBS)
