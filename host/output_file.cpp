@@ -1,12 +1,9 @@
 #include "output_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
+#include <cctype>
 #include <filesystem>
 #include <ostream>
 #include <stdexcept>
@@ -15,6 +12,7 @@
 #include <QBuffer>
 #include <QImage>
 
+#include "vesk/files/binary_file.h"
 #include "vesk/files/pending_file.h"
 
 namespace vesk::host {
@@ -55,35 +53,6 @@ std::vector<std::uint8_t> OwnForm(const Picture& picture, PictureKind wanted,
             fmt::format("cannot write {}: the picture is not a metafile of that kind", path));
     }
     return picture.ToBytes();
-}
-
-void WriteAll(int fd, const std::vector<std::uint8_t>& bytes, const std::string& path) {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            throw std::runtime_error(
-                fmt::format("cannot write {}: {}", path, std::strerror(errno)));
-        }
-        written += static_cast<std::size_t>(count);
-    }
-}
-
-void WriteToDevice(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        throw std::runtime_error(fmt::format("cannot write {}: {}", path, std::strerror(errno)));
-    }
-    try {
-        WriteAll(fd, bytes, path);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    ::close(fd);
 }
 
 // What a symbolic link at `path` finally names; throws when it names nothing.
@@ -151,7 +120,11 @@ void WriteOutput(const std::string& path, const std::vector<std::uint8_t>& bytes
         throw std::runtime_error(fmt::format("cannot write {}: it is a folder", path));
     }
     if (!S_ISREG(named.st_mode)) {
-        WriteToDevice(path, bytes);
+        // A device or pipe takes the bytes as they come; opening it neither creates nor
+        // truncates anything.
+        platform::BinaryFile device(path, platform::BinaryFile::Mode::Write);
+        device.Write(bytes);
+        device.Close();
     } else if (S_ISLNK(entry.st_mode)) {
         platform::ReplaceFileWith(LinkTarget(path), bytes);
     } else {

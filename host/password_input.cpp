@@ -96,11 +96,6 @@ const std::string& PasswordInput::Value() const {
     return *m_value;
 }
 
-bool PasswordInput::Given() const {
-    return m_given || !m_file.empty() || m_prompt ||
-           (!m_variable.empty() && std::getenv(m_variable.c_str()) != nullptr);
-}
-
 std::string PasswordInput::Resolve() const {
     if (m_given) {
         return *m_given;

@@ -30,9 +30,6 @@ public:
     // Throws std::runtime_error when the file cannot be read or there is no terminal to ask.
     const std::string& Value() const;
 
-    // Whether the command line or the environment gives a password.
-    bool Given() const;
-
 private:
     std::string Resolve() const;
 

@@ -57,7 +57,7 @@ Cell CellOf(const data::Field& field, bool hexBlobs) {
         case data::VariantType::Int64:
             return {Cell::Bare, value.ToText()};
         case data::VariantType::Bool:
-            return {Cell::Bare, value.ToBool() ? "true" : "false"};
+            return {Cell::Bool, value.ToText()};
         default:
             return {Cell::Text, value.ToText()};
     }
@@ -71,9 +71,6 @@ std::string BinaryText(const Cell& cell, bool hexBlobs) {
 std::string TextCell(const Cell& cell, bool hexBlobs) {
     if (cell.kind == Cell::Binary) {
         return BinaryText(cell, hexBlobs);
-    }
-    if (cell.kind == Cell::Bare && (cell.text == "true" || cell.text == "false")) {
-        return cell.text == "true" ? "True" : "False";
     }
     return cell.text;
 }
@@ -143,6 +140,8 @@ std::string JsonValue(const Cell& cell, bool hexBlobs) {
             return "null";
         case Cell::Bare:
             return cell.text;
+        case Cell::Bool:
+            return cell.text == "True" ? "true" : "false";
         case Cell::Binary:
             return hexBlobs ? "{\"hex\": " + JsonString(cell.text) + "}"
                             : "{\"bytes\": " + cell.text + "}";

@@ -30,10 +30,10 @@ RowStyle RowStyleNamed(const std::string& name);
 // listing's default.
 void AddRowFormatOptions(CLI::App& command, std::string& style, bool& header);
 
-// One value of a row: Null, a number or boolean (bare in Json), a text, or a binary value
-// (its size, or its hex digits when hexBlobs is set).
+// One value of a row: Null, a number (bare in Json), a boolean ("True"/"False"; bare true or
+// false in Json), a text, or a binary value (its size, or its hex digits when hexBlobs is set).
 struct Cell {
-    enum Kind { Null, Bare, Text, Binary } kind = Null;
+    enum Kind { Null, Bare, Bool, Text, Binary } kind = Null;
     std::string text;
 };
 

@@ -1,9 +1,13 @@
 #include <fcntl.h>
+#include <pty.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <utility>
 
 #include "host_test.h"
 #include "vesk/data_access/data_access_error.h"
@@ -41,6 +45,54 @@ protected:
         return m_folder.Path(name);
     }
 };
+
+// Runs the command line in a child process whose terminal is a new pseudo-terminal, types
+// `answer` once it asks for a password, and returns its exit status and all the terminal
+// showed.
+std::pair<int, std::string> RunOnTerminal(const std::vector<std::string>& arguments,
+                                          const std::string& answer) {
+    int terminal = -1;
+    pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        std::ostringstream out;
+        std::ostringstream err;
+        int status = RunCommandLine(arguments, {out, err});
+        std::string printed = out.str() + err.str();
+        ssize_t ignored = ::write(STDOUT_FILENO, printed.data(), printed.size());
+        (void)ignored;
+        ::_exit(status);
+    }
+    std::string shown;
+    bool answered = false;
+    char buffer[256];
+    for (ssize_t count; (count = ::read(terminal, buffer, sizeof buffer)) > 0;) {
+        shown.append(buffer, static_cast<std::size_t>(count));
+        if (!answered && shown.find("password: ") != std::string::npos) {
+            std::string line = answer + "\n";
+            EXPECT_EQ(::write(terminal, line.data(), line.size()),
+                      static_cast<ssize_t>(line.size()));
+            answered = true;
+        }
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(terminal);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, shown};
+}
+
+TEST_F(PasswordSourcesTest, APasswordAskedOnTheTerminalIsTakenWithoutEcho) {
+    std::string a = MakeDatabase("a.mdb", kAwkwardPassword, {"CREATE TABLE T (K Long)"});
+    auto [status, shown] = RunOnTerminal(
+        {"sql", "--db", a, "--password-prompt", "SELECT count(*) AS n FROM T"}, kAwkwardPassword);
+    EXPECT_EQ(status, 0) << shown;
+    EXPECT_NE(shown.find("Enter the database's password: "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("n\r\n0"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("Straße"), std::string::npos) << "the password was echoed: " << shown;
+
+    auto [wrong, refused] =
+        RunOnTerminal({"sql", "--db", a, "--password-prompt", "SELECT count(*) FROM T"}, "s3cr;et");
+    EXPECT_EQ(wrong, 1) << refused;
+}
 
 TEST_F(PasswordSourcesTest, AnAwkwardPasswordWorksThroughEveryCommandFamily) {
     std::string a = m_folder.Path("a.mdb");
