@@ -99,10 +99,13 @@ void PrintRepairReport(const std::vector<data::TableSalvageReport>& report, Outp
             output.out << fmt::format(", {} set aside ({})", table.rowsSetAside,
                                       table.firstSetAsideReason);
         }
+        if (table.rowIdsUnreadable > 0) {
+            output.out << fmt::format(", up to {} more in damaged pages", table.rowIdsUnreadable);
+        }
         if (table.damagedStretches > 0) {
             output.out << fmt::format(
-                "; {} damaged stretches could not be read, their rows are not counted",
-                table.damagedStretches);
+                "; {} damaged stretches could not be read{}", table.damagedStretches,
+                table.rowIdsUnreadable > 0 ? std::string() : ", their rows are not counted");
         }
         output.out << "\n";
     }

@@ -99,6 +99,8 @@ TEST_F(DbCompactCommandsTest, AKeyedFileIsRepairedWithItsPassword) {
     EXPECT_NE(m_out.str().find("The damaged file is kept as " + path + ".damaged\n"),
               std::string::npos)
         << m_out.str();
+    EXPECT_NE(m_out.str().find(" more in damaged pages"), std::string::npos)
+        << "rows lost in the damaged pages are counted: " << m_out.str();
     ASSERT_EQ(Run({"sql", "--db", path, "--password", key, "SELECT count(*) AS n FROM t"}), 0)
         << m_err.str();
     long kept = std::stol(m_out.str().substr(2));

@@ -74,6 +74,9 @@ TableSalvageReport TableSalvage::Run() {
     for (std::int64_t rowId : listed) {
         m_report.rowsUnreadable += m_seen.count(rowId) == 0 ? 1 : 0;
     }
+    for (std::int64_t rowId : m_failed) {
+        m_report.rowIdsUnreadable += listed.count(rowId) == 0 ? 1 : 0;
+    }
     return m_report;
 }
 
@@ -202,8 +205,11 @@ void TableSalvage::LookUp(std::int64_t rowId) {
     sqlite3_stmt* lookup = m_lookup.Handle();
     sqlite3_reset(lookup);
     sqlite3_bind_int64(lookup, 1, rowId);
-    if (sqlite3_step(lookup) == SQLITE_ROW) {
+    int result = sqlite3_step(lookup);
+    if (result == SQLITE_ROW) {
         Keep(lookup);
+    } else if (result != SQLITE_DONE) {
+        m_failed.insert(rowId);
     }
     sqlite3_reset(lookup);
 }

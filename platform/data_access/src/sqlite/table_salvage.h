@@ -41,7 +41,8 @@ private:
     SqliteStatement m_probe;
     SqliteStatement m_lookup;
     SqliteStatement m_insert;
-    std::set<std::int64_t> m_seen;  // row ids read, kept or set aside
+    std::set<std::int64_t> m_seen;    // row ids read, kept or set aside
+    std::set<std::int64_t> m_failed;  // row ids whose lookup failed on damage
     TableSalvageReport m_report;
 };
 

@@ -39,6 +39,9 @@ struct TableSalvageReport {
     std::int64_t rowsUnreadable = 0;
     // Stretches of the table that could not be read; the rows there are lost.
     std::int64_t damagedStretches = 0;
+    // Row ids no index lists whose lookup failed on damage: each may have held a row (a table
+    // whose row ids run without gaps lost one there).
+    std::int64_t rowIdsUnreadable = 0;
 
     std::int64_t RowsLost() const { return rowsSetAside + rowsUnreadable; }
 };
