@@ -6,7 +6,10 @@
 
 #include <fmt/format.h>
 
+#include "staff_rows.h"
 #include "vesk/data_access/catalog.h"
+#include "vesk/data_access/connection.h"
+#include "vesk/data_access/recordset.h"
 
 namespace vesk::bench {
 
@@ -45,8 +48,44 @@ std::string BenchCluster::MakeDatabase(const std::string& name) const {
     return text;
 }
 
-std::string BenchCluster::PgloaderTarget(const std::string& name) const {
-    return fmt::format("postgresql://postgres@unix:{}:5432/{}", m_socketFolder, name);
+std::string BenchCluster::PgloaderCommands(const std::string& plainFile, const std::string& name,
+                                           const std::string& commandFile) const {
+    std::ofstream(commandFile) << fmt::format(
+        "LOAD DATABASE FROM sqlite://{} INTO postgresql://postgres@unix:{}:5432/{}\n"
+        " WITH data only;\n",
+        plainFile, m_socketFolder, name);
+    return commandFile;
+}
+
+void BenchCluster::LoadWithPgloader(const std::string& plainFile, const std::string& name,
+                                    const std::string& logFile) const {
+    Shell(fmt::format("pgloader --quiet '{}' > '{}' 2>&1",
+                      PgloaderCommands(plainFile, name, logFile + ".load"), logFile));
+}
+
+long CountRows(const std::string& connectionText, const std::string& table) {
+    auto connection = std::make_shared<data::Connection>();
+    connection->Open(connectionText);
+    data::Recordset count;
+    count.Open("SELECT COUNT(*) FROM " + table, connection);
+    return static_cast<long>(count.Fields().Item(0L).Value().ToInt64());
+}
+
+void RequireRows(const std::string& connectionText, const std::string& table, long rows,
+                 const std::string& who) {
+    const long found = CountRows(connectionText, table);
+    if (found != rows) {
+        throw std::runtime_error(
+            fmt::format("{} left {} rows in {} instead of {}", who, found, table, rows));
+    }
+}
+
+std::string UnkeyedCopy(const std::string& source, const std::string& plain) {
+    Shell(
+        fmt::format("printf \"PRAGMA key = '{}';\\nATTACH '{}' AS plain KEY '';\\nSELECT "
+                    "sqlcipher_export('plain');\\nDETACH plain;\\n\" | sqlcipher '{}' > /dev/null",
+                    kBenchPassword, plain, source));
+    return plain;
 }
 
 }  // namespace vesk::bench

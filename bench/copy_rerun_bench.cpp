@@ -116,14 +116,14 @@ void RunMemory(const std::string& folder, const BenchCluster& cluster) {
     const std::string server = cluster.MakeDatabase("memory_vesk");
     Open(server)->Execute(kServerNarrow);
     ours = HostCopy(source, server);
-    Shell(
-        fmt::format("printf \"PRAGMA key = '{0}';\\nATTACH '{1}' AS plain KEY '';\\nSELECT "
-                    "sqlcipher_export('plain');\\n\" | sqlcipher '{2}' > /dev/null",
-                    kBenchPassword, folder + "/narrow-plain.db", source));
-    cluster.MakeDatabase("memory_pgloader");
+    const std::string plain = UnkeyedCopy(source, folder + "/narrow-plain.db");
+    const std::string peerServer = cluster.MakeDatabase("memory_pgloader");
+    Open(peerServer)->Execute(kServerNarrow);
     ChildUsage pgloader =
-        RunChild({"pgloader", "--quiet", "sqlite://" + folder + "/narrow-plain.db",
-                  cluster.PgloaderTarget("memory_pgloader")});
+        RunChild({"pgloader", "--quiet",
+                  cluster.PgloaderCommands(plain, "memory_pgloader", folder + "/narrow.load")});
+    RequireRows(server, "Narrow", rows, "vesk");
+    RequireRows(peerServer, "Narrow", rows, "pgloader");
     ReportMemory("file to server", rows, ours, "pgloader", pgloader);
 }
 
