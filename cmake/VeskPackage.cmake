@@ -33,8 +33,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "The Vesk libraries (libVeskData, libVeskPhoto, libVeskPayDBUtilities,
- libVeskDatabaseUtilities, libVeskLateBinding), their headers, CMake package
- (find_package(Vesk)) and pkg-config files, and the vesk command with its manual
- page and bash completion. License: MIT.")
+    "The Vesk libraries (libVeskData, libVeskPhoto, libVeskPayDBUtilities, libVeskDatabaseUtilities, libVeskLateBinding), their headers, CMake package (find_package(Vesk)) and pkg-config files, and the vesk command with its manual page and bash completion. License: MIT.")
 include(CPack)
