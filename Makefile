@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 BUILD_DIR ?= build
 TEST_BUILD_DIR ?= build-test
 
-.PHONY: all deps build demo test bench install clean format
+.PHONY: all deps build demo test bench install package clean format
 
 all: build
 
@@ -35,6 +35,10 @@ bench: build
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package of the whole installation, into /usr: $(BUILD_DIR)/vesk_VERSION_ARCH.deb.
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

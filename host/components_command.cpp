@@ -1,15 +1,27 @@
 #include "components_command.h"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "row_printer.h"
+#include "scoped_environment.h"
 #include "vesk/com/com_error.h"
 #include "vesk/com/component_library.h"
 #include "vesk/com/registry.h"
 #include "vesk/com/type_library_text.h"
+#include "vesk/files/file_system.h"
+
+// The identities of the component libraries this program links (their library_identity.cpp):
+// an address in each library, to find its file by.
+extern "C" {
+const char* VeskPhotoTypeLibrary();
+const char* VeskPayDBUtilitiesTypeLibrary();
+const char* VeskDatabaseUtilitiesTypeLibrary();
+}
 
 namespace vesk::host {
 
@@ -17,12 +29,19 @@ namespace {
 
 struct RegistrationOptions {
     std::vector<std::string> libraries;
+    bool systemWide = false;
 };
 
 // Calls DllRegisterServer (or DllUnregisterServer) of each library, loaded on its own.
 void RunRegistration(const RegistrationOptions& options, bool registering, Output& output) {
     const std::vector<std::string> libraries =
-        options.libraries.empty() ? BuiltComponentLibraries() : options.libraries;
+        options.libraries.empty() ? UsedComponentLibraries() : options.libraries;
+    // The entry points take no arguments: they read Registry::RegistrationPath from the
+    // environment.
+    std::optional<ScopedEnvironment> systemWide;
+    if (options.systemWide) {
+        systemWide.emplace("VESK_REGISTER_SYSTEM_WIDE", "1");
+    }
     for (const std::string& path : libraries) {
         const com::ComponentLibrary& library = com::ComponentLibrary::Load(path);
         com::ThrowIfFailed(registering ? library.Register() : library.Unregister(),
@@ -55,8 +74,9 @@ void RunDescribe(const std::string& programId, Output& output) {
     const com::Registry registry;
     std::optional<com::ClassRegistration> registered = registry.FindProgramId(programId);
     if (!registered) {
-        throw com::ComError(com::CO_E_CLASSSTRING, fmt::format("No class is registered as {} in {}",
-                                                               programId, registry.Path()));
+        throw com::ComError(com::CO_E_CLASSSTRING,
+                            fmt::format("No class is registered as {} in {}", programId,
+                                        fmt::join(registry.Paths(), " or ")));
     }
     output.out << com::TypeLibraryText(
         com::ComponentLibrary::Load(registered->libraryPath).Description());
@@ -69,7 +89,10 @@ void InstallRegistration(CLI::App& components, CommandAction& action, bool regis
         registering ? "add component libraries to the registry"
                     : "remove component libraries' entries from the registry");
     command->add_option("libraries", options->libraries,
-                        "library files (default: the three libraries of this build)");
+                        "library files (default: the three libraries this program uses)");
+    command->add_flag(
+        "--system", options->systemWide,
+        "the system-wide registry (" + com::Registry::SystemPath() + ") instead of the user's");
     command->callback([options, registering, &action] {
         action = [options, registering](Output& output) {
             RunRegistration(*options, registering, output);
@@ -79,8 +102,11 @@ void InstallRegistration(CLI::App& components, CommandAction& action, bool regis
 
 }  // namespace
 
-std::vector<std::string> BuiltComponentLibraries() {
-    return {VESK_PHOTO_LIBRARY, VESK_PAY_DB_LIBRARY, VESK_LEGACY_DB_LIBRARY};
+std::vector<std::string> UsedComponentLibraries() {
+    return {
+        platform::LibraryFile(reinterpret_cast<const void*>(&VeskPhotoTypeLibrary)),
+        platform::LibraryFile(reinterpret_cast<const void*>(&VeskPayDBUtilitiesTypeLibrary)),
+        platform::LibraryFile(reinterpret_cast<const void*>(&VeskDatabaseUtilitiesTypeLibrary))};
 }
 
 void InstallComponentsCommands(CLI::App& app, CommandAction& action) {

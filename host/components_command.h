@@ -8,12 +8,13 @@
 namespace vesk::host {
 
 // `vesk components` and its subcommands: register and unregister component libraries in the
-// per-user registry (by default the three libraries of this build), list the registered
-// classes, and describe the type library of a registered class.
+// user's registry or (--system) the system-wide one (by default the three libraries this
+// program uses), list the registered classes, and describe the type library of a registered
+// class.
 void InstallComponentsCommands(CLI::App& app, CommandAction& action);
 
-// The paths of the component libraries of this build: photo, current and legacy database
-// utilities.
-std::vector<std::string> BuiltComponentLibraries();
+// The files of the component libraries this program has loaded, links resolved: photo, current
+// and legacy database utilities (an installed program's are those of its prefix).
+std::vector<std::string> UsedComponentLibraries();
 
 }  // namespace vesk::host

@@ -94,7 +94,7 @@ void Extract(const PhotoStoreOptions& options, const ExtractOptions& extract, Ou
     }
 }
 
-// A blank folder would mean the folder of the vesk program itself (or the root): refused as
+// A blank folder would mean VskPhotos/ beside the photo library (or the root): refused as
 // a usage error.
 void RequireFolder(const std::string& option, const std::string& folder,
                    const std::string& operation) {

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
+  dpkg-dev file
   libsqlcipher-dev sqlcipher sqlite3
   qt6-base-dev
   libcli11-dev libfmt-dev

@@ -1,8 +1,5 @@
 #include "component_server.h"
 
-#include <dlfcn.h>
-
-#include <filesystem>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -13,7 +10,7 @@
 #include "module_usage.h"
 #include "native_object.h"
 #include "vesk/com/registry.h"
-#include "vesk/files/file_error.h"
+#include "vesk/files/file_system.h"
 
 namespace vesk::com {
 
@@ -103,25 +100,12 @@ void RemoveComponentEntries(RegistryFile& file, const ComponentDefinition& compo
     file.RemoveSection(TypeLibSection(component.libraryId));
 }
 
-std::string LibraryPathOf(const void* address) {
-    Dl_info info{};
-    if (dladdr(address, &info) == 0 || info.dli_fname == nullptr || *info.dli_fname == '\0') {
-        throw platform::FileError("No loaded library holds the given address");
-    }
-    std::error_code error;
-    const std::filesystem::path path =
-        std::filesystem::weakly_canonical(std::filesystem::absolute(info.dli_fname, error), error);
-    if (error) {
-        throw platform::FileError("Cannot resolve the path of", info.dli_fname, error);
-    }
-    return path.string();
-}
-
 HRESULT RegisterComponent(const ComponentDefinition& component, const void* addressInLibrary) {
     try {
-        const std::string libraryPath = LibraryPathOf(addressInLibrary);
-        Registry().Update(
-            [&](RegistryFile& file) { AddComponentEntries(file, component, libraryPath); });
+        const std::string libraryPath = platform::LibraryFile(addressInLibrary);
+        Registry(Registry::RegistrationPath()).Update([&](RegistryFile& file) {
+            AddComponentEntries(file, component, libraryPath);
+        });
         return S_OK;
     } catch (...) {
         return SELFREG_E_CLASS;
@@ -130,7 +114,9 @@ HRESULT RegisterComponent(const ComponentDefinition& component, const void* addr
 
 HRESULT UnregisterComponent(const ComponentDefinition& component) {
     try {
-        Registry().Update([&](RegistryFile& file) { RemoveComponentEntries(file, component); });
+        Registry(Registry::RegistrationPath()).Update([&](RegistryFile& file) {
+            RemoveComponentEntries(file, component);
+        });
         return S_OK;
     } catch (...) {
         return SELFREG_E_CLASS;

@@ -26,8 +26,4 @@ void AddComponentEntries(RegistryFile& file, const ComponentDefinition& componen
                          const std::string& libraryPath);
 void RemoveComponentEntries(RegistryFile& file, const ComponentDefinition& component);
 
-// The absolute path of the loaded library file that holds `address`; throws
-// platform::FileError when no loaded file does.
-std::string LibraryPathOf(const void* address);
-
 }  // namespace vesk::com

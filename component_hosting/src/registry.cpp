@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <string_view>
 #include <system_error>
 
 #include "vesk/files/binary_file.h"
@@ -66,6 +68,20 @@ void WriteReplacing(const std::string& path, const std::string& text) {
     }
 }
 
+// The registry file at `path`; empty when there is none.
+RegistryFile ReadRegistry(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (fs::exists(path)) {
+            throw platform::FileError("Cannot read the registry", path, LastError());
+        }
+        return {};
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return RegistryFile::Parse(text.str());
+}
+
 ClassRegistration RegistrationOf(const RegistryFile& file, const std::string& programId) {
     ClassRegistration registration;
     registration.programId = programId;
@@ -93,17 +109,30 @@ std::string Registry::DefaultPath() {
     return (folder / "vesk" / "components.reg").string();
 }
 
+std::string Registry::SystemPath() {
+    const char* configDirs = std::getenv("XDG_CONFIG_DIRS");
+    const std::string_view first =
+        configDirs == nullptr
+            ? std::string_view()
+            : std::string_view(configDirs).substr(0, std::string_view(configDirs).find(':'));
+    const fs::path folder = first.starts_with('/') ? fs::path(first) : fs::path("/etc/xdg");
+    return (folder / "vesk" / "components.reg").string();
+}
+
+std::string Registry::RegistrationPath() {
+    const char* systemWide = std::getenv("VESK_REGISTER_SYSTEM_WIDE");
+    return systemWide != nullptr && std::string_view(systemWide) == "1" ? SystemPath()
+                                                                        : DefaultPath();
+}
+
+std::vector<std::string> Registry::Paths() const {
+    std::vector<std::string> paths{m_path};
+    paths.insert(paths.end(), m_readAfter.begin(), m_readAfter.end());
+    return paths;
+}
+
 RegistryFile Registry::Read() const {
-    std::ifstream in(m_path, std::ios::binary);
-    if (!in) {
-        if (fs::exists(m_path)) {
-            throw platform::FileError("Cannot read the registry", m_path, LastError());
-        }
-        return {};
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return RegistryFile::Parse(text.str());
+    return ReadRegistry(m_path);
 }
 
 void Registry::Update(const std::function<void(RegistryFile&)>& change) const {
@@ -119,18 +148,26 @@ void Registry::Update(const std::function<void(RegistryFile&)>& change) const {
 }
 
 std::optional<ClassRegistration> Registry::FindProgramId(std::string_view programId) const {
-    const RegistryFile file = Read();
-    if (!file.Has(ProgIdSection(programId))) {
-        return std::nullopt;
+    for (const std::string& path : Paths()) {
+        const RegistryFile file = ReadRegistry(path);
+        if (file.Has(ProgIdSection(programId))) {
+            return RegistrationOf(file, std::string(programId));
+        }
     }
-    return RegistrationOf(file, std::string(programId));
+    return std::nullopt;
 }
 
 std::vector<ClassRegistration> Registry::Classes() const {
-    const RegistryFile file = Read();
     std::vector<ClassRegistration> classes;
-    for (const std::string& section : file.Sections("ProgID")) {
-        classes.push_back(RegistrationOf(file, section.substr(std::string_view("ProgID ").size())));
+    std::set<std::string> listed;
+    for (const std::string& path : Paths()) {
+        const RegistryFile file = ReadRegistry(path);
+        for (const std::string& section : file.Sections("ProgID")) {
+            const std::string programId = section.substr(std::string_view("ProgID ").size());
+            if (listed.insert(programId).second) {
+                classes.push_back(RegistrationOf(file, programId));
+            }
+        }
     }
     return classes;
 }

@@ -1,9 +1,12 @@
 // `vesk components`: registration of the built libraries, the list, and the type description.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "command_registry.h"
+#include "components_command.h"
 #include "hosting_fixture.h"
 
 namespace vesk::com::testing {
@@ -50,6 +53,29 @@ TEST_F(ComponentsCommand, RegistersListsDescribesAndUnregisters) {
     EXPECT_NE(m_err.str().find("No class is registered as " + std::string(kLegacyClass)),
               std::string::npos);
     EXPECT_EQ(Run({"components", "register", m_folder.Path("none.so")}), 1);
+}
+
+TEST_F(ComponentsCommand, RegistersTheLibrariesThisProgramUsesWhereAsked) {
+    std::vector<std::string> used;
+    for (const std::string& path : {kPhotoLibrary, kPayLibrary, kLegacyLibrary}) {
+        used.push_back(std::filesystem::canonical(path).string());
+    }
+    EXPECT_EQ(host::UsedComponentLibraries(), used);
+
+    ASSERT_EQ(Run({"components", "unregister"}), 0) << m_err.str();
+    ASSERT_EQ(Run({"components", "register", "--system"}), 0) << m_err.str();
+    EXPECT_NE(m_out.str().find("Registered VeskPhotos 1.1 (" + used[0] + ")\n"), std::string::npos)
+        << m_out.str();
+    const Registry system(m_folder.Path("config") + "/vesk/components.reg");
+    ASSERT_TRUE(system.FindProgramId(kLegacyClass));
+    EXPECT_EQ(system.FindProgramId(kLegacyClass)->libraryPath, used[2]);
+    EXPECT_TRUE(Registry(Registry::DefaultPath()).Classes().empty());
+    ASSERT_EQ(Run({"components", "list"}), 0);
+    EXPECT_NE(m_out.str().find(kPayClass), std::string::npos);
+
+    ASSERT_EQ(Run({"components", "unregister", "--system"}), 0) << m_err.str();
+    EXPECT_TRUE(system.Classes().empty());
+    EXPECT_EQ(std::getenv("VESK_REGISTER_SYSTEM_WIDE"), nullptr);
 }
 
 }  // namespace

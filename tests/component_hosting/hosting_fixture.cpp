@@ -10,21 +10,16 @@
 namespace vesk::com::testing {
 
 void HostingTest::SetUp() {
-    if (const char* previous = std::getenv("XDG_DATA_HOME")) {
-        m_previousDataHome = previous;
-    }
-    setenv("XDG_DATA_HOME", m_folder.Path("data").c_str(), 1);
+    m_dataHome.emplace("XDG_DATA_HOME", m_folder.Path("data"));
+    m_configDirs.emplace("XDG_CONFIG_DIRS", m_folder.Path("config") + ":" + m_folder.Path("more"));
     for (const std::string& path : {kPhotoLibrary, kPayLibrary, kLegacyLibrary}) {
         ASSERT_EQ(ComponentLibrary::Load(path).Register(), S_OK) << path;
     }
 }
 
 void HostingTest::TearDown() {
-    if (m_previousDataHome) {
-        setenv("XDG_DATA_HOME", m_previousDataHome->c_str(), 1);
-    } else {
-        unsetenv("XDG_DATA_HOME");
-    }
+    m_configDirs.reset();
+    m_dataHome.reset();
 }
 
 std::string HostingTest::MakeDatabase(const std::string& name, const std::string& password,

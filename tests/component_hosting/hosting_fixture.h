@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "scoped_environment.h"
 #include "scratch_folder.h"
 #include "vesk/com/late_bound_object.h"
 
@@ -20,8 +21,9 @@ inline constexpr const char* kPhotoClass = "VeskPhotos.CPicture";
 inline constexpr const char* kPayClass = "VeskPayDBUtilities.DatabaseUtilities";
 inline constexpr const char* kLegacyClass = "VeskDatabaseUtilities.DatabaseUtilities";
 
-// A host with a registry of its own: XDG_DATA_HOME points into a fresh scratch folder, where
-// the three libraries are registered; databases are made in the same folder.
+// A host with registries of its own: XDG_DATA_HOME (the user's registry, where the three
+// libraries are registered) and XDG_CONFIG_DIRS (the system-wide one) point into a fresh
+// scratch folder; databases are made in the same folder.
 class HostingTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -37,7 +39,8 @@ protected:
     test::ScratchFolder m_folder;
 
 private:
-    std::optional<std::string> m_previousDataHome;
+    std::optional<host::ScopedEnvironment> m_dataHome;
+    std::optional<host::ScopedEnvironment> m_configDirs;
 };
 
 // Records the events of an object as "Name(arg,arg)" lines, and lets a test answer them.

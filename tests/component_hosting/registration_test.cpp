@@ -1,4 +1,5 @@
-// Registration in the per-user registry and the libraries' use counts (DllCanUnloadNow).
+// Registration in the user's and the system-wide registry, and the libraries' use counts
+// (DllCanUnloadNow).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -71,6 +72,42 @@ TEST_F(Registration, RegistryFileIsReplacedWholeWithoutLeftovers) {
     }
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::string>{"components.reg", "components.reg.lock"}));
+}
+
+TEST_F(Registration, SystemWideRegistryIsWrittenOnRequestAndReadAfterTheUsers) {
+    const Registry registry;
+    EXPECT_EQ(registry.Paths(),
+              (std::vector<std::string>{m_folder.Path("data") + "/vesk/components.reg",
+                                        m_folder.Path("config") + "/vesk/components.reg"}));
+    ASSERT_EQ(ComponentLibrary::Load(kLegacyLibrary).Unregister(), S_OK);
+    {
+        host::ScopedEnvironment systemWide("VESK_REGISTER_SYSTEM_WIDE", "1");
+        ASSERT_EQ(ComponentLibrary::Load(kLegacyLibrary).Register(), S_OK);
+        ASSERT_EQ(ComponentLibrary::Load(kPhotoLibrary).Register(), S_OK);
+    }
+    const Registry system(Registry::SystemPath());
+    EXPECT_EQ(system.Classes().size(), 2u);
+    EXPECT_FALSE(Registry(Registry::DefaultPath()).FindProgramId(kLegacyClass));
+
+    // The user's entry of a class comes first; a class only the system knows comes after.
+    const std::string photoClass = ClassSection(system.FindProgramId(kPhotoClass)->clsid);
+    system.Update([&](RegistryFile& file) {
+        file.SetSection(photoClass, {{"InprocServer", "/nowhere/libVeskPhoto.so"}});
+    });
+    EXPECT_EQ(registry.FindProgramId(kPhotoClass)->libraryPath, Canonical(kPhotoLibrary));
+    std::vector<std::string> programIds;
+    for (const ClassRegistration& registered : registry.Classes()) {
+        programIds.push_back(registered.programId);
+    }
+    EXPECT_EQ(programIds, (std::vector<std::string>{kPhotoClass, kPayClass, kLegacyClass}));
+    EXPECT_EQ(registry.FindProgramId(kLegacyClass)->libraryPath, Canonical(kLegacyLibrary));
+    EXPECT_TRUE(CreateObject(kLegacyClass));
+
+    {
+        host::ScopedEnvironment systemWide("VESK_REGISTER_SYSTEM_WIDE", "1");
+        ASSERT_EQ(ComponentLibrary::Load(kLegacyLibrary).Unregister(), S_OK);
+    }
+    EXPECT_FALSE(registry.FindProgramId(kLegacyClass));
 }
 
 TEST_F(Registration, LibraryStaysInUseWhileObjectsOrLocksAreHeld) {

@@ -108,7 +108,7 @@ std::int64_t FileLength(const std::string& path) {
     return static_cast<std::int64_t>(length);
 }
 
-std::string LibraryFolder(const void* address) {
+std::string LibraryFile(const void* address) {
     Dl_info info{};
     if (dladdr(address, &info) == 0 || info.dli_fname == nullptr || *info.dli_fname == '\0') {
         throw FileError("No loaded library or program holds the given address");
@@ -123,7 +123,11 @@ std::string LibraryFolder(const void* address) {
     if (error) {
         throw FileError("Cannot resolve the path of", name, error);
     }
-    return file.parent_path().string();
+    return file.string();
+}
+
+std::string LibraryFolder(const void* address) {
+    return fs::path(LibraryFile(address)).parent_path().string();
 }
 
 }  // namespace vesk::platform

@@ -116,10 +116,12 @@ TEST(FileSystem, FileLengthCountsBytesAndRejectsMissingFilesAndFolders) {
     EXPECT_THROW(FileLength(folder.Path()), FileError);
 }
 
-TEST(FileSystem, LibraryFolderOfLinkedCodeIsTheProgramsFolder) {
+TEST(FileSystem, LibraryFileAndFolderOfLinkedCodeAreTheProgramsOwn) {
     const auto program = fs::canonical("/proc/self/exe");
+    EXPECT_EQ(LibraryFile(reinterpret_cast<const void*>(&FirstMatch)), program.string());
     EXPECT_EQ(LibraryFolder(reinterpret_cast<const void*>(&FirstMatch)),
               program.parent_path().string());
+    EXPECT_THROW(LibraryFile(nullptr), FileError);
     EXPECT_THROW(LibraryFolder(nullptr), FileError);
 }
 

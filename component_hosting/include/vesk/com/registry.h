@@ -21,8 +21,10 @@ struct ClassRegistration {
     std::string typeLibrary;  // the type library's identifier, in text form
 };
 
-// The per-user component registry: a RegistryFile at $XDG_DATA_HOME/vesk/components.reg (when
-// that is an absolute path; else ~/.local/share/vesk/components.reg). Its sections:
+// The component registries: the user's, a RegistryFile at $XDG_DATA_HOME/vesk/components.reg
+// (when that is an absolute path; else ~/.local/share/vesk/components.reg), and the system-wide
+// one, vesk/components.reg in the first folder of $XDG_CONFIG_DIRS (else /etc/xdg), read after
+// the user's. A Registry object writes one of them and reads one or both. Their sections:
 //
 //     [ProgID <program identifier>]  CLSID
 //     [CLSID <class identifier>]     Name, InprocServer (the library's path), ThreadingModel,
@@ -32,12 +34,24 @@ class Registry {
 public:
     // Where the registry of the current user is, read from the environment now.
     static std::string DefaultPath();
+    // Where the system-wide registry is, read from the environment now.
+    static std::string SystemPath();
+    // The registry that a library's registration entry points write: the system-wide one when
+    // the environment variable VESK_REGISTER_SYSTEM_WIDE is "1", else the user's.
+    static std::string RegistrationPath();
 
-    explicit Registry(std::string path = DefaultPath()) : m_path(std::move(path)) {}
+    // The user's registry (written by Update), then the system-wide one.
+    Registry() : Registry(DefaultPath(), {SystemPath()}) {}
+    // The registry at `path` (written by Update), then the read-only ones of `readAfter`.
+    explicit Registry(std::string path, std::vector<std::string> readAfter = {})
+        : m_path(std::move(path)), m_readAfter(std::move(readAfter)) {}
 
+    // The registry that Update writes and lookups read first.
     const std::string& Path() const { return m_path; }
+    // Every registry that lookups read, in their order.
+    std::vector<std::string> Paths() const;
 
-    // The registry as it is now; empty when the file does not exist. Throws
+    // The registry at Path() as it is now; empty when the file does not exist. Throws
     // platform::FileError when it exists but cannot be read.
     RegistryFile Read() const;
 
@@ -46,13 +60,16 @@ public:
     // registry waits for this one. Throws platform::FileError (the file stays as it was).
     void Update(const std::function<void(RegistryFile&)>& change) const;
 
-    // The class registered under `programId`; nothing when it is not registered.
+    // The class registered under `programId` in the first registry that has it; nothing when
+    // none has.
     std::optional<ClassRegistration> FindProgramId(std::string_view programId) const;
-    // Every registered program identifier with its class, in file order.
+    // Every registered program identifier with its class, in file order, registry by registry;
+    // an identifier that an earlier registry has is left out.
     std::vector<ClassRegistration> Classes() const;
 
 private:
     std::string m_path;
+    std::vector<std::string> m_readAfter;
 };
 
 // The section names of the registry.

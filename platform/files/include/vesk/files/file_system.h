@@ -28,6 +28,10 @@ void RenameFile(const std::string& from, const std::string& to);
 // Length in bytes of the file at `path`. Throws FileError when it is missing or not a file.
 std::int64_t FileLength(const std::string& path);
 
+// Absolute path, links resolved, of the loaded library or program file that holds the code or
+// data at `address`. Throws FileError when the address belongs to no loaded file.
+std::string LibraryFile(const void* address);
+
 // Absolute folder (no trailing '/') of the loaded library or program file that holds the code
 // or data at `address`. Throws FileError when the address belongs to no loaded file.
 std::string LibraryFolder(const void* address);
