@@ -6,6 +6,42 @@
 
 namespace vesk::bench {
 
+// What a figure is held to: `relation` (">=", "<=" or "<") `limit`.
+struct Goal {
+    std::string relation;
+    double limit = 0;
+
+    bool MetBy(double value) const;
+    std::string Text() const;  // ">= 0.80"
+};
+
+Goal AtLeast(double limit);
+Goal AtMost(double limit);
+Goal Below(double limit);
+
+// One figure of a run as kept in the results file. `ratio` is what the goal reads: ours as a
+// share of the peer for speeds, ours over the peer for times, ours itself where the goal is an
+// absolute limit (then `peer` is 0 or a figure shown for comparison only).
+struct BenchResult {
+    std::string name;
+    double ours = 0;
+    double peer = 0;
+    std::string unit;
+    double ratio = 0;
+    Goal goal;
+};
+
+// Names the benchmark whose figures follow; recorded names start with it.
+void BeginBenchmark(const std::string& name);
+
+// Keeps `result` (its name prefixed with the current benchmark) for WriteResults and returns
+// "met" or "MISSED" for the printed line.
+const char* RecordResult(BenchResult result);
+
+// Writes every result recorded so far to `path`, one JSON object per line (name, ours, peer,
+// unit, ratio, goal, met), replacing the file of an earlier run. Throws when it cannot.
+void WriteResults(const std::string& path);
+
 // Runs `work` `rounds` times and returns the fastest run in seconds.
 double BestSeconds(int rounds, const std::function<void()>& work);
 

@@ -91,10 +91,11 @@ void ShellInsertEach(const std::string& script, const std::string& destination) 
 
 void ReportRows(const std::string& what, int rows, double ours, double peer,
                 const std::string& peerName, double goal) {
+    const char* verdict =
+        RecordResult({what, rows / ours, rows / peer, "rows/s", peer / ours, AtLeast(goal)});
     std::cout << fmt::format(
         "  {:<44} vesk {:8.0f} rows/s   {} {:8.0f} rows/s   ratio {:.2f} (goal >= {:.1f}: {})\n",
-        what, rows / ours, peerName, rows / peer, peer / ours, goal,
-        peer / ours >= goal ? "met" : "MISSED");
+        what, rows / ours, peerName, rows / peer, peer / ours, goal, verdict);
 }
 
 // Copies `rows` rows into an empty destination, `rowsPerCommit` a commit, beside `peer` doing

@@ -84,11 +84,14 @@ void RunUpsizeBench() {
             RequireRows(pgloader[round], "Staff", rows, "pgloader");
         }
     }
+    const char* verdict =
+        RecordResult({fmt::format("Upsizing {} rows into PostgreSQL", rows), rows / ours,
+                      rows / peer, "rows/s", peer / ours, AtLeast(1.0)});
     std::cout << fmt::format(
         "  Upsizing {} rows into PostgreSQL   vesk {:8.0f} rows/s   pgloader {:8.0f} rows/s   "
-        "ratio {:.2f} (goal >= 1.0; both into a table schema repair made; pgloader reads an "
+        "ratio {:.2f} (goal >= 1.0: {}; both into a table schema repair made; pgloader reads an "
         "unkeyed copy made with sqlcipher_export)\n",
-        rows, rows / ours, rows / peer, peer / ours);
+        rows, rows / ours, rows / peer, peer / ours, verdict);
     std::filesystem::remove_all(folder);
 }
 
