@@ -1,8 +1,11 @@
-// Compaction of a keyed database of about 200 MB with half of its rows deleted, beside the
+// Compaction of a keyed database of about 200 MB with half of its rows deleted, written back
+// (the default) and renamed over the file (CompactByRename), beside the
 // sqlcipher shell doing the same export, measured in the same run.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -21,6 +24,7 @@ constexpr const char* kPassword = "bench-pw";
 constexpr int kRows = 400000;             // of about 500 bytes: some 200 MB
 constexpr double kGoalRatio = 1.0 / 1.3;  // at most 1.3 times the shell's time
 constexpr long kMemoryGoalKb = 64 * 1024;
+constexpr int kRounds = 3;  // the machine may be busy: the fastest of three runs counts
 
 // Runs `script` in the sqlcipher shell on `database`; throws when the shell fails.
 void RunShell(const std::string& folder, const std::string& database, const std::string& script) {
@@ -45,6 +49,25 @@ void MakeHalfDeletedDatabase(const std::string& folder, const std::string& path)
                          kRows));
 }
 
+// Compacts a fresh copy of `original` as `ours` kRounds times and returns the fastest run's
+// seconds (the copying untimed).
+double TimeCompaction(const std::string& folder, const std::string& original,
+                      const std::string& ours, bool byRename) {
+    double best = std::numeric_limits<double>::max();
+    for (int round = 0; round < kRounds; ++round) {
+        fs::copy_file(original, ours, fs::copy_options::overwrite_existing);
+        best = std::min(best, BestSeconds(1, [&] {
+                            dbutil::DatabaseUtilities utilities;
+                            utilities.CompactByRename = byRename;
+                            std::string temp = folder;
+                            if (!utilities.CompactDatabase(ours, temp, kPassword)) {
+                                throw std::runtime_error("the compaction failed");
+                            }
+                        }));
+    }
+    return best;
+}
+
 }  // namespace
 
 void RunCompactBench() {
@@ -54,16 +77,10 @@ void RunCompactBench() {
     MakeHalfDeletedDatabase(folder, original);
     double megabytes = static_cast<double>(fs::file_size(original)) / 1e6;
 
-    fs::copy_file(original, ours, fs::copy_options::overwrite_existing);
-    double oursSeconds = BestSeconds(1, [&] {
-        dbutil::DatabaseUtilities utilities;
-        std::string temp = folder;
-        if (!utilities.CompactDatabase(ours, temp, kPassword)) {
-            throw std::runtime_error("the compaction failed");
-        }
-    });
+    double inPlaceSeconds = TimeCompaction(folder, original, ours, false);
     long peakKb = PeakResidentKb();
-    double peerSeconds = BestSeconds(1, [&] {
+    double byRenameSeconds = TimeCompaction(folder, original, ours, true);
+    double peerSeconds = BestSeconds(kRounds, [&] {
         fs::remove(folder + "/peer.mdb");
         RunShell(folder, original,
                  fmt::format("ATTACH DATABASE '{}/peer.mdb' AS compacted KEY '{}';\n"
@@ -72,7 +89,9 @@ void RunCompactBench() {
                              folder, kPassword));
     });
     ReportThroughput(fmt::format("CompactDatabase, {:.0f} MB, half deleted", megabytes), megabytes,
-                     oursSeconds, peerSeconds, "sqlcipher shell", kGoalRatio);
+                     inPlaceSeconds, peerSeconds, "sqlcipher shell", kGoalRatio);
+    ReportThroughput("  the same, CompactByRename", megabytes, byRenameSeconds, peerSeconds,
+                     "sqlcipher shell", kGoalRatio);
     const char* verdict = RecordResult({"CompactDatabase peak memory", peakKb / 1024.0, 0, "MB",
                                         peakKb / 1024.0, Below(kMemoryGoalKb / 1024.0)});
     fmt::print("  compacted {:.0f} MB to {:.0f} MB; peak memory {} MB (goal under {} MB: {})\n\n",

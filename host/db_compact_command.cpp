@@ -28,6 +28,7 @@ struct CompactOptions {
     PasswordInput password;
     bool legacy = false;
     bool quiet = false;
+    bool byRename = false;
 };
 
 struct RepairOptions {
@@ -68,9 +69,11 @@ void WithSizes(const std::string& path, const std::string& failure, Output& outp
 bool Compact(const CompactOptions& options, std::string& tempFolder) {
     if (options.legacy) {
         dbutil::legacy::DatabaseUtilities utilities;
+        utilities.CompactByRename = options.byRename;
         return utilities.CompactDatabase(options.path, tempFolder);
     }
     dbutil::DatabaseUtilities utilities;
+    utilities.CompactByRename = options.byRename;
     return utilities.CompactDatabase(options.path, tempFolder, options.password.Value());
 }
 
@@ -128,6 +131,9 @@ void InstallCompact(CLI::App& db, CommandAction& action) {
     AddFileOption(*command, options->path, "the database file");
     command->add_option("--temp", options->tempFolder,
                         "folder for the temporary copy (default: the file's folder)");
+    command->add_flag("--by-rename", options->byRename,
+                      "rename the checked copy over the file instead of writing it back: "
+                      "faster, for a file no other program has open");
     AddPasswordOptions(*command, options->password, options->legacy);
     AddQuietOption(*command, options->quiet);
     command->callback([options, &action] {

@@ -56,9 +56,11 @@ bool DatabaseUtilities::CompactDatabase(const std::string& FileName, std::string
         return false;
     }
     try {
-        detail::Engine().CompactDatabase(FileName,
-                                         TempFor(FileName, ownFolder ? "" : TempFolder, *m_flavour),
-                                         m_flavour->compactsWithPassword ? sDBPassword : "");
+        detail::Engine().CompactDatabase(
+            FileName, TempFor(FileName, ownFolder ? "" : TempFolder, *m_flavour),
+            m_flavour->compactsWithPassword ? sDBPassword : "",
+            CompactByRename ? detail::CompactionReplacement::Rename
+                            : detail::CompactionReplacement::WriteBack);
         if (m_flavour->opensAfterCompaction) {
             detail::Engine().OpenDatabase(FileName);
         }

@@ -1,6 +1,9 @@
 #include "database_engine.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <future>
 #include <stdexcept>
 
 #include "compaction_steps.h"
@@ -8,46 +11,76 @@
 #include "own_temporary_file.h"
 #include "vesk/data_access/connection.h"
 #include "vesk/data_access/connection_text.h"
+#include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/locked_database.h"
 
 namespace vesk::dbutil::detail {
 
 namespace {
 
-// A copy that fails this check never replaces the database. The row checksums tell a copy
-// of this database from a copy of another with the same schema and counts.
-void CheckCopy(const data::LockedDatabase& source, const std::string& copy,
-               const std::string& password) {
-    std::vector<std::string> problems = data::CheckIntegrity(copy, password);
-    if (!problems.empty()) {
-        throw std::runtime_error("The compacted copy is damaged: " + problems.front());
+// The copy's rows, read through its own connection; damage found while reading is reported
+// as the copy's.
+data::DatabaseContents CopyContents(const std::string& copy, const std::string& password) {
+    try {
+        return data::ReadContents(copy, password);
+    } catch (const data::DataAccessError& error) {
+        throw std::runtime_error("The compacted copy is damaged: " + error.Description());
     }
-    if (data::ReadContents(copy, password) != source.Contents()) {
+}
+
+// A copy that fails this check never replaces the database. The row checksums tell a copy
+// of this database from a copy of another with the same schema and counts. Every row of the
+// copy is read once, through the engine's page checks; a full integrity check of the copy
+// would be a second pass over it, costing about as much as the export.
+void CheckCopy(std::future<data::DatabaseContents>& original, const std::string& copy,
+               const std::string& password) {
+    data::DatabaseContents copied = CopyContents(copy, password);
+    if (copied != original.get()) {
         throw std::runtime_error(
             "The compacted copy does not hold the same tables and rows as the database");
     }
 }
 
-void WriteCheckedCopy(const data::LockedDatabase& database, const CompactionTemp& temp,
-                      const std::string& password) {
+// True when renaming `copy` over `database` replaces the one file the database is: a regular
+// file (not a link) with no second name, on the copy's file system.
+bool CanRenameOver(const std::string& copy, const std::string& database) {
+    struct stat copyStatus {};
+    struct stat databaseStatus {};
+    return ::lstat(copy.c_str(), &copyStatus) == 0 &&
+           ::lstat(database.c_str(), &databaseStatus) == 0 && S_ISREG(databaseStatus.st_mode) &&
+           databaseStatus.st_nlink == 1 && databaseStatus.st_dev == copyStatus.st_dev;
+}
+
+void WriteCheckedCopy(const data::LockedDatabase& database, const std::string& source,
+                      const CompactionTemp& temp, const std::string& password,
+                      CompactionReplacement replacement) {
     OwnTemporaryFile copy(temp.stem, temp.extension);
     ReachCompactionStep(CompactionStep::ExportCopy);
+    // The database's own rows are read while the copy is written.
+    std::future<data::DatabaseContents> original = database.ContentsInBackground();
     database.ExportCopy(copy.Path());
     ReachCompactionStep(CompactionStep::CheckCopy);
-    CheckCopy(database, copy.Path(), password);
+    CheckCopy(original, copy.Path(), password);
     ReachCompactionStep(CompactionStep::WriteBack);
-    database.WriteBack(copy.Path());
+    if (replacement == CompactionReplacement::Rename && CanRenameOver(copy.Path(), source)) {
+        // Still under the lock: a writer waiting for it finds the old file moved afterwards.
+        ReplaceFile(copy.Path(), source);
+        copy.Release();
+    } else {
+        database.WriteBack(copy.Path());
+    }
     ReachCompactionStep(CompactionStep::Unlock);
 }
 
 }  // namespace
 
 void DatabaseEngine::CompactDatabase(const std::string& source, const CompactionTemp& temp,
-                                     const std::string& password) const {
+                                     const std::string& password,
+                                     CompactionReplacement replacement) const {
     data::LockedDatabase database(source, password);
     ReachCompactionStep(CompactionStep::RemoveLeftover);
     OwnTemporaryFile::RemoveLeftovers(temp.stem, temp.extension);
-    WriteCheckedCopy(database, temp, password);
+    WriteCheckedCopy(database, source, temp, password, replacement);
 }
 
 // Opening reads the schema, so a file that is no unkeyed database fails here.

@@ -14,15 +14,27 @@ struct CompactionTemp {
     std::string extension;
 };
 
+// How a checked compacted copy takes the database's place.
+enum class CompactionReplacement {
+    // Written back through the database's own journal: the file keeps its inode, and
+    // connections opened before see the compacted content.
+    WriteBack,
+    // Renamed over the database when it is a regular file with one name on the copy's file
+    // system (else written back): half the writing, but connections opened before keep the
+    // old file, and their writes are refused by the engine from then on.
+    Rename,
+};
+
 // Stands for the engine object the utilities share: one per thread, made on first use and
 // kept until the library goes. Every operation throws with the engine's description.
 class DatabaseEngine {
 public:
     // Compacts `source` (key `password`) in place under its exclusive lock: leftovers of a
     // killed run are removed, the copy is written to a new temporary file, checked to be
-    // sound and to hold this database's rows, and written back into `source`.
+    // sound and to hold this database's rows, and put in the place of `source` as
+    // `replacement` says.
     void CompactDatabase(const std::string& source, const CompactionTemp& temp,
-                         const std::string& password) const;
+                         const std::string& password, CompactionReplacement replacement) const;
 
     // Opens the unkeyed database `path` and closes it again at once.
     void OpenDatabase(const std::string& path) const;

@@ -77,6 +77,20 @@ TEST_P(CompactDatabaseTest, ShrinksTheFileAndKeepsRowsIndexesKeyAndVersion) {
     EXPECT_EQ(TempFilesIn(temp), 0);
 }
 
+// The database's own rows are read through a second session that names the file as a URI:
+// characters with a meaning there stay part of the name.
+TEST_P(CompactDatabaseTest, NamesWithUriCharactersCompact) {
+    std::vector<std::string> statements = RowStatements(600);
+    statements.push_back("DELETE FROM t WHERE id % 2 = 0");
+    const std::string name = "Lohn?liste#1 100%; it's Straße.mdb";
+    MakeDatabase(name, Password(), statements).reset();
+    std::string path = m_folder.Path(name);
+    auto rows = ReadRows(path, Password());
+    std::string temp = m_folder.Path();
+    ASSERT_TRUE(Compact(path, temp)) << m_ui.MessageBoxes().at(0).text;
+    EXPECT_EQ(ReadRows(path, Password()), rows);
+}
+
 TEST_P(CompactDatabaseTest, TempFolderGetsOneTrailingSeparator) {
     std::string path = MakeShrinkable();
     std::string bare = m_folder.Path();
@@ -263,21 +277,25 @@ TEST_P(CompactDatabaseTest, MissingTempFolderFailsWithAMessageAndLeavesTheFile) 
     EXPECT_EQ(m_ui.MessageBoxes()[0].flags, 48);
 }
 
+// Written back or renamed over the file, a compaction that fails leaves it whole.
 TEST_P(CompactDatabaseTest, AFailureAtEachStepLeavesAWholeDatabase) {
     std::string path = MakeShrinkable();
     auto rows = ReadRows(path, Password());
-    for (int failing = 1; failing <= detail::kCompactionStepCount; ++failing) {
-        SCOPED_TRACE(failing);
-        detail::SetCompactionFaultHook([failing](CompactionStep step) {
-            if (static_cast<int>(step) == failing) {
-                throw std::runtime_error("injected failure");
-            }
-        });
-        std::string temp = m_folder.Path();
-        EXPECT_FALSE(Compact(path, temp));
-        EXPECT_EQ(m_ui.MessageBoxes().back(),
-                  (RecordedMessageBox{"injected failure", 48, "Error Compacting Database"}));
-        EXPECT_EQ(ReadRows(path, Password()), rows);
+    for (bool byRename : {false, true}) {
+        m_utilities.CompactByRename = byRename;
+        for (int failing = 1; failing <= detail::kCompactionStepCount; ++failing) {
+            SCOPED_TRACE(fmt::format("step {}, by rename: {}", failing, byRename));
+            detail::SetCompactionFaultHook([failing](CompactionStep step) {
+                if (static_cast<int>(step) == failing) {
+                    throw std::runtime_error("injected failure");
+                }
+            });
+            std::string temp = m_folder.Path();
+            EXPECT_FALSE(Compact(path, temp));
+            EXPECT_EQ(m_ui.MessageBoxes().back(),
+                      (RecordedMessageBox{"injected failure", 48, "Error Compacting Database"}));
+            EXPECT_EQ(ReadRows(path, Password()), rows);
+        }
     }
     detail::SetCompactionFaultHook({});
     std::string temp = m_folder.Path();
@@ -288,12 +306,15 @@ TEST_P(CompactDatabaseTest, ACrashAtEachStepLeavesAWholeDatabase) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     std::string path = MakeShrinkable();
     auto rows = ReadRows(path, Password());
-    for (int crashing = 1; crashing <= detail::kCompactionStepCount; ++crashing) {
-        SCOPED_TRACE(crashing);
+    for (int crashing = 1; crashing <= 2 * detail::kCompactionStepCount; ++crashing) {
+        // The second round renames the copy over the file.
+        m_utilities.CompactByRename = crashing > detail::kCompactionStepCount;
+        const int step = (crashing - 1) % detail::kCompactionStepCount + 1;
+        SCOPED_TRACE(fmt::format("step {}, by rename: {}", step, m_utilities.CompactByRename));
         EXPECT_EXIT(
             {
-                detail::SetCompactionFaultHook([crashing](CompactionStep step) {
-                    if (static_cast<int>(step) == crashing) {
+                detail::SetCompactionFaultHook([step](CompactionStep reached) {
+                    if (static_cast<int>(reached) == step) {
                         ::_exit(3);
                     }
                 });
@@ -326,6 +347,65 @@ TEST_P(CompactDatabaseTest, ATempFolderOnAnotherFileSystemIsBroughtBesideFirst) 
     EXPECT_EQ(TempFilesIn(temp), 0);
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder.Path()), fs::directory_iterator()), 1);
     fs::remove_all(temp);
+}
+
+// By rename the compacted copy becomes the file: a new inode with the old one's mode, the same
+// database inside, nothing left beside it.
+TEST_P(CompactDatabaseTest, ByRenameTheCheckedCopyTakesTheFilesPlaceAndMode) {
+    std::string path = MakeShrinkable();
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    auto before = data::ReadContents(path, Password());
+    auto sizeBefore = fs::file_size(path);
+    struct stat original {};
+    ::stat(path.c_str(), &original);
+    m_utilities.CompactByRename = true;
+    std::string temp = m_folder.Path();
+    ASSERT_TRUE(Compact(path, temp)) << m_ui.MessageBoxes().at(0).text;
+    struct stat compacted {};
+    ::stat(path.c_str(), &compacted);
+    EXPECT_NE(compacted.st_ino, original.st_ino);
+    EXPECT_EQ(compacted.st_mode & 07777, 0640u);
+    EXPECT_LT(fs::file_size(path) * 2, sizeBefore);
+    EXPECT_EQ(data::ReadContents(path, Password()), before);
+    EXPECT_TRUE(data::CheckIntegrity(path, Password()).empty());
+    EXPECT_EQ(TempFilesIn(temp), 0);
+    EXPECT_TRUE(m_ui.MessageBoxes().empty());
+}
+
+// A connection opened before the rename keeps the old file: the engine refuses its writes
+// with an error instead of letting them go to a file nobody opens again.
+TEST_P(CompactDatabaseTest, ByRenameAnOpenConnectionsWritesAreRefusedNotLost) {
+    std::string path = MakeShrinkable();
+    data::Connection writer;
+    writer.Open(data::EmbeddedConnectionText(path, Password()));
+    m_utilities.CompactByRename = true;
+    std::string temp = m_folder.Path();
+    ASSERT_TRUE(Compact(path, temp));
+    EXPECT_THROW(writer.Execute("UPDATE t SET payload = 'late' WHERE id = 3"), std::exception);
+    writer.Close();
+    writer.Open(data::EmbeddedConnectionText(path, Password()));
+    writer.Execute("UPDATE t SET payload = 'after' WHERE id = 3");
+    writer.Close();
+    EXPECT_EQ(ReadRows(path, Password())[3], "after");
+}
+
+// A link is never replaced by a file, and a file with a second name keeps both: such files
+// are written back, as by default.
+TEST_P(CompactDatabaseTest, ByRenameLinksAndSecondNamesAreWrittenBack) {
+    std::string path = MakeShrinkable();
+    auto rows = ReadRows(path, Password());
+    const std::string link = m_folder.Path("link.mdb");
+    const std::string second = m_folder.Path("second.mdb");
+    fs::create_symlink(path, link);
+    m_utilities.CompactByRename = true;
+    std::string temp = m_folder.Path();
+    ASSERT_TRUE(Compact(link, temp));
+    EXPECT_TRUE(fs::is_symlink(link));
+    fs::create_hard_link(path, second);
+    ASSERT_TRUE(Compact(second, temp));
+    EXPECT_TRUE(fs::equivalent(path, second));
+    EXPECT_EQ(ReadRows(path, Password()), rows);
+    EXPECT_EQ(ReadRows(second, Password()), rows);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -37,6 +38,24 @@ TEST_F(DbCompactCommandsTest, CompactWithPasswordAndTempFolderPrintsSizes) {
     EXPECT_EQ(Run({"db", "compact", path, "--temp", m_folder.Path(), "--password", "pw"}), 0);
     EXPECT_NE(m_out.str().find(path + ": "), std::string::npos) << m_out.str();
     EXPECT_NE(m_out.str().find("bytes after"), std::string::npos);
+}
+
+// --by-rename puts a new file in place; a path with a quote and a ';' goes through whole.
+TEST_F(DbCompactCommandsTest, ByRenameReplacesTheFileAndKeepsItsRows) {
+    std::string path = HostTest::MakeDatabase(
+        "it's; mine.mdb", "p;w'",
+        {"CREATE TABLE t (id INTEGER PRIMARY KEY, v TEXT)", "INSERT INTO t VALUES (1, 'Straße')"});
+    auto inode = [&] {
+        struct stat status {};
+        ::stat(path.c_str(), &status);
+        return status.st_ino;
+    };
+    auto before = inode();
+    EXPECT_EQ(Run({"db", "compact", path, "--by-rename", "--password", "p;w'"}), 0) << m_err.str();
+    EXPECT_NE(inode(), before);
+    EXPECT_EQ(Run({"sql", "--db", path, "--password", "p;w'", "SELECT v FROM t"}), 0)
+        << m_err.str();
+    EXPECT_NE(m_out.str().find("Straße"), std::string::npos) << m_out.str();
 }
 
 TEST_F(DbCompactCommandsTest, FailuresShowTheBoxOnStandardErrorAndFail) {

@@ -113,6 +113,17 @@ public:
     bool CompactDatabase(const std::string& FileName, std::string& TempFolder,
                          const std::string& sDBPassword = {});
 
+    // How CompactDatabase puts the checked copy in the file's place. False, the default: the
+    // copy is written back into the file through the engine's journal, so the file keeps its
+    // inode, mode and owner and connections left open see the compacted database. True: the
+    // copy is flushed, given the file's mode (and owner, where allowed) and renamed over it,
+    // all or nothing, under the same lock (about twice as fast: written once, not twice). Then
+    // connections opened before keep reading the old content and the engine refuses their
+    // writes ("attempt to write a readonly database"): for files no other program has open.
+    // A link, a file with a second name or a temporary folder on another file system is
+    // written back as by default.
+    bool CompactByRename = false;
+
     // Checks the file `FileName` (keyed with `Password`; empty: none); a damaged one is rebuilt
     // from its readable rows, keyed alike, and the original kept as FileName + ".damaged"
     // (".damaged.1", ... when that name is taken). False with a message box on failure.

@@ -5,6 +5,8 @@
 #include <fmt/format.h>
 
 #include "sqlite/database_copy.h"
+#include "sqlite/sqlite_backend.h"
+#include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
 
 namespace vesk::data {
@@ -34,6 +36,8 @@ LockedDatabase::LockedDatabase(const std::string& path, const std::string& passw
     for (int attempt = 1;; ++attempt) {
         try {
             m_database->Run("BEGIN EXCLUSIVE; COMMIT");
+            detail::SqliteStatement mode(*m_database, "PRAGMA main.journal_mode");
+            m_writeAheadLog = mode.Step() && mode.ColumnText(0) == "wal";
             return;
         } catch (const DataAccessError& error) {
             if ((error.EngineCode() & 0xff) != SQLITE_BUSY) {
@@ -52,14 +56,34 @@ LockedDatabase::LockedDatabase(const std::string& path, const std::string& passw
 
 LockedDatabase::~LockedDatabase() {
     m_database->Close();
+    for (const detail::SqliteDatabasePtr& reader : m_readers) {
+        reader->Close();
+    }
 }
 
 void LockedDatabase::ExportCopy(const std::string& copyPath) const {
     detail::ExportInto(*m_database, copyPath, m_password);
 }
 
-DatabaseContents LockedDatabase::Contents() const {
-    return detail::ReadContentsOf(*m_database);
+// A session without locks reads a file that stays as it is only because this one's exclusive
+// lock keeps writers out; write-ahead-log files need the log's shared memory, which such a
+// session cannot use, and are read through the locked session once the export is done.
+std::future<DatabaseContents> LockedDatabase::ContentsInBackground() const {
+    if (m_writeAheadLog) {
+        return std::async(std::launch::deferred,
+                          [this] { return detail::ReadContentsOf(*m_database); });
+    }
+    return std::async(std::launch::async, [this] {
+        ConnectionSettings settings;
+        settings.path = m_database->Path();
+        settings.password = m_password;
+        detail::SqliteDatabasePtr reader = detail::OpenUnlockedReader(settings);
+        {
+            std::lock_guard<std::mutex> keeping(m_readersMutex);
+            m_readers.push_back(reader);
+        }
+        return detail::ReadContentsOf(*reader);
+    });
 }
 
 // The backup writes through this session's pager, so the original's own journal makes the

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -84,10 +85,11 @@ void VerifyReadable(const SqliteDatabase& database, const ConnectionSettings& se
     throw DataAccessError(fmt::format("Cannot open '{}': {}", settings.path, engineText), code);
 }
 
-SqliteDatabasePtr OpenDatabaseFile(const ConnectionSettings& settings) {
+// Opens the file `settings.path` under the name `name` (the path, or a URI naming it).
+SqliteDatabasePtr OpenDatabaseFile(const ConnectionSettings& settings, const std::string& name,
+                                   int flags) {
     sqlite3* handle = nullptr;
-    int result = sqlite3_open_v2(settings.path.c_str(), &handle,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int result = sqlite3_open_v2(name.c_str(), &handle, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     auto database = std::make_shared<SqliteDatabase>(handle, settings.path);
     if (result != SQLITE_OK) {
         database->ThrowLastError(fmt::format("Cannot open '{}'", settings.path));
@@ -101,6 +103,24 @@ SqliteDatabasePtr OpenDatabaseFile(const ConnectionSettings& settings) {
     }
     VerifyReadable(*database, settings);
     return database;
+}
+
+SqliteDatabasePtr OpenDatabaseFile(const ConnectionSettings& settings) {
+    return OpenDatabaseFile(settings, settings.path, SQLITE_OPEN_READWRITE);
+}
+
+// A file URI of `path`: every byte but unreserved ones percent-encoded, so that '?', '#' and
+// '%' in a name stay part of it.
+std::string FileUri(const std::string& path) {
+    std::string uri = "file:";
+    for (unsigned char byte : path) {
+        if (std::isalnum(byte) || byte == '/' || byte == '-' || byte == '_' || byte == '.') {
+            uri += static_cast<char>(byte);
+        } else {
+            uri += fmt::format("%{:02X}", byte);
+        }
+    }
+    return uri;
 }
 
 }  // namespace
@@ -295,6 +315,11 @@ std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings) {
 
 SqliteDatabasePtr OpenSqliteDatabase(const ConnectionSettings& settings) {
     return OpenDatabaseFile(settings);
+}
+
+SqliteDatabasePtr OpenUnlockedReader(const ConnectionSettings& settings) {
+    return OpenDatabaseFile(settings, FileUri(settings.path) + "?nolock=1",
+                            SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
 }
 
 void CreateSqliteDatabase(const ConnectionSettings& settings) {

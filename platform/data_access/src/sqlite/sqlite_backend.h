@@ -43,6 +43,10 @@ std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings);
 // as OpenSqliteBackend does.
 SqliteDatabasePtr OpenSqliteDatabase(const ConnectionSettings& settings);
 
+// A read-only session on the file that takes no locks at all: only for a file whose writers
+// another session of this process keeps out by holding its exclusive lock meanwhile.
+SqliteDatabasePtr OpenUnlockedReader(const ConnectionSettings& settings);
+
 // Creates a new, empty database file, keyed when the settings give a password. Throws
 // DataAccessError, touching nothing, when a file exists at the path.
 void CreateSqliteDatabase(const ConnectionSettings& settings);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <future>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "vesk/data_access/database_file.h"
 
@@ -27,8 +30,12 @@ public:
     // the existing empty file `copyPath`. Throws; a failure may leave a partial copy.
     void ExportCopy(const std::string& copyPath) const;
 
-    // The schema, row counts, row checksums and user version, read under the lock.
-    DatabaseContents Contents() const;
+    // The schema, row counts, row checksums and user version, read under the lock. Unless the
+    // file is in write-ahead-log mode, they are read on another thread through a second,
+    // read-only session (the lock held here keeps every writer out), so that ExportCopy may
+    // run meanwhile; else when the result is asked for. The future's get() throws as the
+    // reading does.
+    std::future<DatabaseContents> ContentsInBackground() const;
 
     // Replaces the whole content by that of the database file `copyPath` (same key) in one
     // journalled transaction of this file, which keeps its name, inode, mode and owner.
@@ -38,6 +45,11 @@ public:
 private:
     std::shared_ptr<detail::SqliteDatabase> m_database;
     std::string m_password;
+    bool m_writeAheadLog = false;
+    // The second sessions close only after m_database: closing a descriptor of the file
+    // drops every lock this process holds on it.
+    mutable std::mutex m_readersMutex;
+    mutable std::vector<std::shared_ptr<detail::SqliteDatabase>> m_readers;
 };
 
 }  // namespace vesk::data
