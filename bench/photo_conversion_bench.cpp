@@ -1,6 +1,9 @@
 // Converting a photo table of 500 photos of 1600 x 1200 pixels to photo files with
-// ConvertAllToFiles, beside the sqlcipher shell writing the same blobs to files with writefile()
-// in the same run. Also the peak memory of the conversion.
+// ConvertAllToFiles, beside the sqlcipher shell doing the same work in the same run: writing
+// the same blobs to files with writefile() and clearing the column, in one transaction, with
+// the engine's default settings. The shell neither decodes the pictures nor flushes its files
+// to disk; ours must, as a row loses its copy only once its file is durable. Also the peak
+// memory of the conversion.
 #include <stdlib.h>
 #include <sys/resource.h>
 
@@ -60,9 +63,9 @@ double PeerSeconds(const std::string& database, const std::string& folder) {
     std::filesystem::create_directories(folder);
     std::string script = folder + ".sql";
     std::string command = fmt::format(
-        "printf \"PRAGMA key='{}';\\nSELECT count(writefile('{}/' || PhotoCode || '_' || "
-        "PhotoDescription || "
-        "'_' || PhotoGroup || '.vpc', Photo)) FROM Photos;\\n\" | sqlcipher '{}' > /dev/null",
+        "printf \"PRAGMA key='{}';\\nBEGIN;\\nSELECT count(writefile('{}/' || PhotoCode || '_' || "
+        "PhotoDescription || '_' || PhotoGroup || '.vpc', Photo)) FROM Photos;\\n"
+        "UPDATE Photos SET Photo = NULL;\\nCOMMIT;\\n\" | sqlcipher '{}' > /dev/null",
         kPassword, folder, database);
     auto start = std::chrono::steady_clock::now();
     if (std::system(command.c_str()) != 0) {
@@ -95,7 +98,7 @@ void RunPhotoConversionBench() {
     long grownKb = PeakResidentKb() - before;
     double megabytes = kPhotos * 5760054.0 / (1024.0 * 1024.0);
     ReportThroughput(converted ? "  ConvertAllToFiles" : "  ConvertAllToFiles (FAILED)", megabytes,
-                     ours, peer, "sqlcipher writefile()", 1 / 3.0);
+                     ours, peer, "sqlcipher shell", 0.8);
     double decodedMb = 1600 * 1200 * 4 / (1024.0 * 1024.0);
     const char* verdict = RecordResult({"ConvertAllToFiles peak memory growth", grownKb / 1024.0, 0,
                                         "MB", grownKb / 1024.0, Below(3 * decodedMb)});

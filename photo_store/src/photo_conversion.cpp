@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "vesk/data_access/data_access_error.h"
+#include "vesk/data_access/transaction.h"
 #include "vesk/photo/c_picture.h"
 
 namespace vesk::photo {
@@ -11,6 +12,33 @@ namespace vesk::photo {
 namespace {
 
 constexpr std::size_t kChunkSize = 16384;
+
+// Rows whose copies are cleared in one commit. Each row's file is durable before its row is
+// cleared, so a failed commit only leaves copies that a later conversion clears.
+constexpr std::size_t kRowsPerCommit = 32;
+
+// Turns the overwriting of freed space off on a connection while it lives, and sets back
+// what there was, also when the conversion fails.
+class FreedSpaceLeftAsIs {
+public:
+    explicit FreedSpaceLeftAsIs(data::Connection& connection)
+        : m_connection(connection), m_previous(connection.SetOverwritesFreedSpace(false)) {}
+    ~FreedSpaceLeftAsIs() {
+        try {
+            if (m_previous.value_or(false)) {
+                m_connection.SetOverwritesFreedSpace(true);
+            }
+        } catch (const std::exception&) {
+            // only a connection closed meanwhile refuses, and it has no setting left to restore
+        }
+    }
+    FreedSpaceLeftAsIs(const FreedSpaceLeftAsIs&) = delete;
+    FreedSpaceLeftAsIs& operator=(const FreedSpaceLeftAsIs&) = delete;
+
+private:
+    data::Connection& m_connection;
+    std::optional<bool> m_previous;
+};
 
 std::string TextOf(data::Recordset& rows, const std::string& column) {
     if (column.empty()) {
@@ -65,17 +93,32 @@ bool CPicture::ConvertAllToFiles(data::ConnectionPtr cnn) {
             return true;
         }
         data::Recordset& rows = *m_rsPhotoDetails;
-        // A row loses its binary copy only once its picture is in its file, and through the row
-        // itself, so that rows with Null or repeated codes and descriptions are cleared too. A
-        // row whose file or clearing fails keeps its copy and is reported.
+        // The pictures leave the table for plain files: overwriting the pages they free would
+        // protect nothing and double what clearing them writes.
+        FreedSpaceLeftAsIs freedSpace(*m_cnnPhotos);
+        // A row loses its binary copy only once its picture is durably in its file, and through
+        // the row itself, so that rows with Null or repeated codes and descriptions are cleared
+        // too. A row whose file or clearing fails keeps its copy and is reported.
+        std::optional<data::Transaction> clearing;
+        std::vector<std::string> clearedFiles;
         std::int32_t done = 0;
         for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
             LoadData(false, true);
             if (m_copyWrittenToFile) {
-                ClearCopyOfCurrentRow();
+                if (!clearing) {
+                    clearing.emplace(m_cnnPhotos);
+                }
+                if (ClearCopyOfCurrentRow()) {
+                    clearedFiles.push_back(
+                        PhotoFilePath(m_photoCode, m_photoDescription, m_photosGroup));
+                }
             }
             FireConversionProgress("Converting to Files...", ++done, total);
+            if (clearedFiles.size() >= kRowsPerCommit) {
+                CommitClearedRows(clearing, clearedFiles);
+            }
         }
+        CommitClearedRows(clearing, clearedFiles);
         return true;
     } catch (const std::exception& error) {
         FireErrorDescrption(std::string("The conversion to files stopped: ") + error.what());
@@ -83,13 +126,17 @@ bool CPicture::ConvertAllToFiles(data::ConnectionPtr cnn) {
     }
 }
 
-// Clears the picture column of the row under the cursor; a refusal (a user who may not
-// change the table, say) is reported and the row keeps its copy.
-void CPicture::ClearCopyOfCurrentRow() {
+// Clears the picture column of the row under the cursor, as a level of its own in the open
+// transaction; a refusal (a user who may not change the table, say) is reported, the row
+// keeps its copy and the others cleared with it stay cleared. Returns whether it was cleared.
+bool CPicture::ClearCopyOfCurrentRow() {
     data::Recordset& rows = *m_rsPhotoDetails;
     try {
+        data::Transaction row(m_cnnPhotos);
         rows.Fields()[OwnerPhotoField].SetValue(data::Variant::Null());
         rows.Update();
+        row.Commit();
+        return true;
     } catch (const std::exception& error) {
         try {
             rows.CancelUpdate();
@@ -98,7 +145,28 @@ void CPicture::ClearCopyOfCurrentRow() {
         FireErrorDescrption("The photo is in its file " +
                             PhotoFilePath(m_photoCode, m_photoDescription, m_photosGroup) +
                             ", but its copy in the table could not be cleared: " + error.what());
+        return false;
     }
+}
+
+// Commits the rows cleared since the last commit. When the commit fails, each of their files
+// is reported as ClearCopyOfCurrentRow reports one, and the rows keep their copies.
+void CPicture::CommitClearedRows(std::optional<data::Transaction>& clearing,
+                                 std::vector<std::string>& files) {
+    if (!clearing) {
+        return;
+    }
+    try {
+        clearing->Commit();
+    } catch (const std::exception& error) {
+        for (const std::string& file : files) {
+            FireErrorDescrption(
+                "The photo is in its file " + file +
+                ", but its copy in the table could not be cleared: " + error.what());
+        }
+    }
+    clearing.reset();
+    files.clear();
 }
 
 // Puts the current row's photo file into its picture column, byte for byte, in pieces.

@@ -133,6 +133,9 @@ public:
     // A literal that stores `value` in a yes/no column, whatever type the column was made
     // with: 1 or 0, which every column of the embedded engine takes.
     virtual std::string BooleanLiteral(bool value) const { return value ? "1" : "0"; }
+    // Sets whether the session overwrites the space its deletes free and returns what it did
+    // before; nothing for an engine without such a setting.
+    virtual std::optional<bool> SetOverwritesFreedSpace(bool /*overwrite*/) { return {}; }
 };
 
 // The columns an engine read for `table`, passed through; none means that the table does not

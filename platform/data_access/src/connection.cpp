@@ -122,6 +122,10 @@ ObjectStateEnum Connection::State() const {
     return m_backend ? adStateOpen : adStateClosed;
 }
 
+std::optional<bool> Connection::SetOverwritesFreedSpace(bool overwrite) {
+    return Backend().SetOverwritesFreedSpace(overwrite);
+}
+
 bool Connection::SerializesUse() const {
     return m_backend && m_backend->SerializesUse();
 }

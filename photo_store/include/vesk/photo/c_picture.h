@@ -236,7 +236,9 @@ private:
     void FireConversionProgress(const std::string& message, std::int32_t position,
                                 std::int32_t total);
     std::string StoreFileInColumn();
-    void ClearCopyOfCurrentRow();
+    bool ClearCopyOfCurrentRow();
+    void CommitClearedRows(std::optional<data::Transaction>& clearing,
+                           std::vector<std::string>& files);
 
     // Photo files.
     void NormalisePhotosFolder();

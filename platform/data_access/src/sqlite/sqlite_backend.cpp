@@ -305,6 +305,18 @@ std::vector<ColumnInfo> SqliteBackend::Columns(std::string_view table) {
     return RequireTableColumns(std::move(columns), table);
 }
 
+// The engine's secure_delete setting: on, freed pages are overwritten with zeros (and
+// journalled first), which costs a second write of all that a delete frees.
+std::optional<bool> SqliteBackend::SetOverwritesFreedSpace(bool overwrite) {
+    bool previous = false;
+    {
+        SqliteStatement current(*m_database, "PRAGMA main.secure_delete");
+        previous = current.Step() && current.ColumnInt64(0) != 0;
+    }
+    m_database->Run(fmt::format("PRAGMA main.secure_delete = {}", overwrite ? 1 : 0));
+    return previous;
+}
+
 std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings) {
     if (!std::filesystem::exists(settings.path)) {
         throw DataAccessError(fmt::format("Could not find file '{}'.", settings.path),

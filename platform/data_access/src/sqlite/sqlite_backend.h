@@ -22,6 +22,8 @@ public:
     std::vector<TableInfo> Tables() override;
     std::vector<ColumnInfo> Columns(std::string_view table) override;
 
+    std::optional<bool> SetOverwritesFreedSpace(bool overwrite) override;
+
 private:
     std::unique_ptr<Cursor> OpenKeysetCursor(SqliteStatement& statement);
     std::unique_ptr<Cursor> OpenSnapshotCursor(SqliteStatement& statement);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,6 +81,12 @@ public:
     // column was made with (boolean, bit, smallint, integer), for statements such as
     // "UPDATE t SET mark = " + BooleanLiteral(false). Throws DataAccessError when closed.
     std::string BooleanLiteral(bool value);
+
+    // Whether deletes overwrite the space they free in the file (the embedded engine's
+    // secure_delete, on in this build): sets it for this session and returns what it was, to
+    // be set back; nothing on the server, which has no such setting. Throws DataAccessError
+    // when the connection is closed or the engine refuses.
+    std::optional<bool> SetOverwritesFreedSpace(bool overwrite);
 
     ObjectStateEnum State() const;
     // Whether two threads may use the open connection at once, each through record sets of
