@@ -6,12 +6,14 @@
 #include <QEvent>
 #include <QFrame>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <exception>
@@ -35,24 +37,68 @@ double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Counts the paint events the photo widget receives. The widget scales the picture to its own
-// size inside its paint event (there is no cached scaled copy), so a paint that has been
-// delivered is the moment the user sees the picture: its scaling is done and the backing store
-// holds it.
+// Counts the paint events the widgets named `name` receive. The editor's photo widget scales
+// the picture to its own size inside its paint event (there is no cached scaled copy), so a
+// paint that has been delivered is the moment the user sees the picture: its scaling is done
+// and the backing store holds it.
 class PhotoPaintCounter : public QObject {
 public:
+    explicit PhotoPaintCounter(const char* name = kPhotoWidget) : m_name(name) {}
+
     int Paints() const { return m_paints; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && watched->objectName() == kPhotoWidget) {
+        if (event->type() == QEvent::Paint && watched->objectName() == m_name) {
             ++m_paints;
         }
         return false;
     }
 
 private:
+    QString m_name;
     int m_paints = 0;
+};
+
+// The least a widget viewer does: paints a decoded picture as the editor's photo widget does,
+// scaled into its size (fitted, centred in the frame) or unscaled at its natural size.
+class PlainViewer : public QWidget {
+public:
+    PlainViewer(QWidget& frame, const QImage& image) : QWidget(&frame), m_image(image) {
+        setObjectName(kPlainViewer);
+    }
+
+    void ShowFitted(QSize fitted) {
+        m_scaled = true;
+        const QSize frame = parentWidget()->size();
+        setGeometry(QRect(
+            QPoint((frame.width() - fitted.width()) / 2, (frame.height() - fitted.height()) / 2),
+            fitted));
+        update();
+    }
+
+    void ShowActualSize() {
+        m_scaled = false;
+        setGeometry(QRect(QPoint(0, 0), m_image.size()));
+        update();
+    }
+
+    static constexpr const char* kPlainViewer = "plainViewer";
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (m_scaled) {
+            painter.drawImage(rect(), m_image);
+        } else {
+            painter.drawImage(QPoint(0, 0), m_image);
+        }
+    }
+
+private:
+    QImage m_image;
+    bool m_scaled = true;
 };
 
 // Runs the event loop until the photo widget has been painted more than `before` times; the
@@ -76,12 +122,17 @@ Widget& Child(QWidget& dialog, const char* name) {
     return *widget;
 }
 
-double TimeClick(QAbstractButton& button, const PhotoPaintCounter& counter) {
+// The seconds from `action` until the counted widget has painted.
+double TimeUntilPainted(const PhotoPaintCounter& counter, const std::function<void()>& action) {
     const int before = counter.Paints();
     const Clock::time_point start = Clock::now();
-    button.click();
+    action();
     WaitForPaint(counter, before);
     return SecondsSince(start);
+}
+
+double TimeClick(QAbstractButton& button, const PhotoPaintCounter& counter) {
+    return TimeUntilPainted(counter, [&] { button.click(); });
 }
 
 // Clicks each line of the photo list other than the one shown, as a user does with the mouse;
@@ -97,11 +148,10 @@ std::vector<double> ClickOtherLines(QDialog& dialog, const PhotoPaintCounter& co
         }
         list.scrollToItem(line);
         QCoreApplication::processEvents();
-        const int before = counter.Paints();
-        const Clock::time_point start = Clock::now();
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(line).center());
-        WaitForPaint(counter, before);
-        seconds.push_back(SecondsSince(start));
+        seconds.push_back(TimeUntilPainted(counter, [&] {
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                              list.visualItemRect(line).center());
+        }));
         if (list.currentItem() != line) {
             throw std::runtime_error("a click on a photo's line did not select it");
         }
@@ -203,6 +253,27 @@ EditorTimes RunEditorSession(photo::CPicture& store, const std::string& group,
         throw std::runtime_error("the editor showed a message: " + user.MessageBoxes()[0].text);
     }
     return times;
+}
+
+ViewerSwitchTimes TimeViewerSwitch(const QImage& image, QSize frameSize, QSize fittedSize,
+                                   int rounds) {
+    RequireWidgetApplication();
+    QWidget frame;
+    frame.resize(frameSize);
+    PlainViewer viewer(frame, image);
+    viewer.ShowFitted(fittedSize);
+    PhotoPaintCounter counter(PlainViewer::kPlainViewer);
+    viewer.installEventFilter(&counter);
+    frame.show();
+    WaitForPaint(counter, 0);
+    ViewerSwitchTimes best;
+    for (int round = 0; round < rounds; ++round) {
+        const double toActualSize = TimeUntilPainted(counter, [&] { viewer.ShowActualSize(); });
+        const double toFit = TimeUntilPainted(counter, [&] { viewer.ShowFitted(fittedSize); });
+        best.toActualSize = round == 0 ? toActualSize : std::min(best.toActualSize, toActualSize);
+        best.toFit = round == 0 ? toFit : std::min(best.toFit, toFit);
+    }
+    return best;
 }
 
 }  // namespace vesk::bench

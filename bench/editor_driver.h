@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QSize>
 
 #include <string>
@@ -34,5 +35,15 @@ void RequireWidgetApplication();
 EditorTimes RunEditorSession(photo::CPicture& store, const std::string& group,
                              const std::string& owner, data::ConnectionPtr connection,
                              const std::string& newDescription);
+
+// The best of `rounds` switches of a plain widget that paints `image` as the editor's photo
+// widget does, in a frame of `frameSize`: to the unscaled picture and back to the picture
+// scaled into `fittedSize`, each until painted. The least a widget viewer does to switch.
+struct ViewerSwitchTimes {
+    double toActualSize = 0;
+    double toFit = 0;
+};
+ViewerSwitchTimes TimeViewerSwitch(const QImage& image, QSize frameSize, QSize fittedSize,
+                                   int rounds);
 
 }  // namespace vesk::bench
