@@ -164,15 +164,17 @@ QImage DecodeAndFit(const std::string& file, QSize fittedSize) {
     return DrawScaled(image, fittedSize);
 }
 
-// The same from the bytes of the row `rowid` read through the engine's API.
+// The same from the bytes of the row `rowid` read through the engine's incremental blob API,
+// as the data layer reads a picture.
 QImage ReadRowAndFit(RawDatabase& raw, sqlite3_int64 rowid, QSize fittedSize) {
+    sqlite3_blob* blob = nullptr;
+    Check(sqlite3_blob_open(raw.db, "main", "Photos", "Photo", rowid, 0, &blob), raw.db);
+    Bytes bitmap(static_cast<std::size_t>(sqlite3_blob_bytes(blob)));
+    const int read = sqlite3_blob_read(blob, bitmap.data(), static_cast<int>(bitmap.size()), 0);
+    sqlite3_blob_close(blob);
+    Check(read, raw.db);
     QImage image;
-    raw.EachRow(fmt::format("SELECT Photo FROM Photos WHERE rowid = {}", rowid),
-                [&](sqlite3_stmt* row) {
-                    const Bytes bitmap = BlobAt(row);
-                    image.loadFromData(bitmap.data(), static_cast<int>(bitmap.size()), "bmp");
-                });
-    if (image.isNull()) {
+    if (!image.loadFromData(bitmap.data(), static_cast<int>(bitmap.size()), "bmp")) {
         throw std::runtime_error("Qt cannot read the picture of row " + std::to_string(rowid));
     }
     return DrawScaled(image, fittedSize);
