@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -61,25 +62,21 @@ private:
 };
 
 // The least a widget viewer does: paints a decoded picture as the editor's photo widget does,
-// scaled into its size (fitted, centred in the frame) or unscaled at its natural size.
+// scaled into its size or unscaled at the picture's natural size, inside a scroll area that
+// centres it and shows scroll bars when it is larger (as Qt's image viewer example does).
 class PlainViewer : public QWidget {
 public:
-    PlainViewer(QWidget& frame, const QImage& image) : QWidget(&frame), m_image(image) {
-        setObjectName(kPlainViewer);
-    }
+    explicit PlainViewer(const QImage& image) : m_image(image) { setObjectName(kPlainViewer); }
 
     void ShowFitted(QSize fitted) {
         m_scaled = true;
-        const QSize frame = parentWidget()->size();
-        setGeometry(QRect(
-            QPoint((frame.width() - fitted.width()) / 2, (frame.height() - fitted.height()) / 2),
-            fitted));
+        resize(fitted);
         update();
     }
 
     void ShowActualSize() {
         m_scaled = false;
-        setGeometry(QRect(QPoint(0, 0), m_image.size()));
+        resize(m_image.size());
         update();
     }
 
@@ -258,10 +255,14 @@ EditorTimes RunEditorSession(photo::CPicture& store, const std::string& group,
 ViewerSwitchTimes TimeViewerSwitch(const QImage& image, QSize frameSize, QSize fittedSize,
                                    int rounds) {
     RequireWidgetApplication();
-    QWidget frame;
+    QScrollArea frame;
+    frame.setFrameShape(QFrame::NoFrame);
+    frame.setAlignment(Qt::AlignCenter);
     frame.resize(frameSize);
-    PlainViewer viewer(frame, image);
-    viewer.ShowFitted(fittedSize);
+    auto* shown = new PlainViewer(image);
+    shown->ShowFitted(fittedSize);
+    frame.setWidget(shown);
+    PlainViewer& viewer = *shown;
     PhotoPaintCounter counter(PlainViewer::kPlainViewer);
     viewer.installEventFilter(&counter);
     frame.show();

@@ -37,8 +37,9 @@ EditorTimes RunEditorSession(photo::CPicture& store, const std::string& group,
                              const std::string& newDescription);
 
 // The best of `rounds` switches of a plain widget that paints `image` as the editor's photo
-// widget does, in a frame of `frameSize`: to the unscaled picture and back to the picture
-// scaled into `fittedSize`, each until painted. The least a widget viewer does to switch.
+// widget does, in a scroll area of `frameSize`: to the unscaled picture (with scroll bars) and
+// back to the picture scaled into `fittedSize`, each until painted. The least a widget viewer
+// does to switch.
 struct ViewerSwitchTimes {
     double toActualSize = 0;
     double toFit = 0;

@@ -10,8 +10,9 @@
 //   read from the keyed table through the engine's API is printed too: the share of the time
 //   that the file's encryption costs whoever reads it;
 // - switching "Actual size" and "Fit Space": the picture is already decoded, so the peer is a
-//   plain widget of the same size that paints it the way the editor's photo widget does and is
-//   switched the same way, each until painted: a redraw is all a switch needs;
+//   plain widget that paints it the way the editor's photo widget does, in a scroll area of the
+//   photo frame's size, switched between the fitted size and the natural size (scroll bars
+//   appear), each until painted: a redraw and a layout are all a switch needs;
 // - saving an edited description: the store keeps a saved record as a new row (the old row is
 //   deleted, the new one added with every column, picture included) after clearing the owner's
 //   default marks, all in one transaction. The peer does exactly those writes with the engine's
