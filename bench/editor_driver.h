@@ -16,11 +16,11 @@ namespace vesk::bench {
 struct EditorTimes {
     double open = 0;                 // EditPhoto called .. the default photo painted
     std::vector<double> selections;  // a click on another line .. that line's photo painted
-    double toActualSize = 0;         // "Actual size" clicked .. the unscaled picture painted
-    double toFit = 0;                // "Fit Space" clicked .. the fitted picture painted
-    double save = 0;                 // Save clicked .. the row stored and the dialog repainted
-    QSize fittedSize;                // the widget the fitted picture is scaled into
-    QSize frameSize;                 // the inside of the photo frame
+    double toActualSize = 0;  // "Actual size" clicked .. the unscaled picture painted (fastest)
+    double toFit = 0;         // "Fit Space" clicked .. the fitted picture painted (fastest)
+    double save = 0;          // Save clicked .. the row stored and the dialog repainted
+    QSize fittedSize;         // the widget the fitted picture is scaled into
+    QSize frameSize;          // the inside of the photo frame
 };
 
 // Makes the widget application the editor needs when none runs yet, on the offscreen platform
@@ -29,9 +29,9 @@ void RequireWidgetApplication();
 
 // Opens the editor through `store`.EditPhoto on the owner's photos in `connection`, as a host
 // does, and plays the user: clicks every line other than the one shown first, switches to
-// "Actual size" and back, then saves `newDescription` for the photo shown last and closes.
-// Message boxes are answered by a scripted user; any box, or a step that shows nothing within
-// a minute, is an error (std::runtime_error) after the dialog is closed.
+// "Actual size" and back a few times, then saves `newDescription` for the photo shown last and
+// closes. Message boxes are answered by a scripted user; any box, or a step that shows nothing
+// within a minute, is an error (std::runtime_error) after the dialog is closed.
 EditorTimes RunEditorSession(photo::CPicture& store, const std::string& group,
                              const std::string& owner, data::ConnectionPtr connection,
                              const std::string& newDescription);
