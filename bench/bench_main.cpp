@@ -12,6 +12,7 @@ void RunChunkTransferBench();
 void RunCompactBench();
 void RunCopyDataBench();
 void RunCopyRerunBench();
+void RunEditorLatencyBench();
 void RunFixFieldsBench();
 void RunPhotoStoreBench();
 void RunPhotoConversionBench();
@@ -39,6 +40,8 @@ const std::vector<Benchmark>& Benchmarks() {
         {"photos", "photo store save and load beside the blob API and files", RunPhotoStoreBench},
         {"conversion", "ConvertAllToFiles beside the sqlcipher shell", RunPhotoConversionBench},
         {"owner-scale", "one owner's photos among many rows", RunPhotoOwnerScaleBench},
+        {"editor", "photo editor latency beside Qt reading files and the blob API",
+         RunEditorLatencyBench},
         {"upsize", "upsizing into PostgreSQL beside pgloader", RunUpsizeBench},
     };
     return benchmarks;

@@ -72,7 +72,7 @@ std::string CPicture::CheckPicDiskSize(const Picture& Picx, double* dSize) {
 }
 
 std::int64_t CPicture::FileFormSize(const Picture& Picx) {
-    return Picx.IsEmpty() ? 0 : static_cast<std::int64_t>(Picx.ToBytes().size());
+    return Picx.IsEmpty() ? 0 : static_cast<std::int64_t>(Picx.FileFormSize());
 }
 
 std::string CPicture::VerifyPhotoSize(const Picture& Picx, bool* bSizeOver) {

@@ -73,6 +73,11 @@ void AllowDecodingOf(QImageReader& reader) {
         static_cast<int>(std::max<std::int64_t>(needed, reader.allocationLimit())));
 }
 
+// The bytes of one row of a 24-bit bitmap `width` pixels wide, padded to 4 bytes.
+std::uint32_t BitmapStride(std::uint32_t width) {
+    return (width * 3 + 3) & ~3u;
+}
+
 }  // namespace
 
 QImage DecodeImage(const std::vector<std::uint8_t>& bytes, PictureFormat format) {
@@ -99,9 +104,9 @@ std::vector<std::uint8_t> EncodeBitmap(const QImage& source) {
             : source.convertToFormat(QImage::Format_RGB32);
     const auto width = static_cast<std::uint32_t>(image.width());
     const auto height = static_cast<std::uint32_t>(image.height());
-    const std::uint32_t stride = (width * 3 + 3) & ~3u;
+    const std::uint32_t stride = BitmapStride(width);
     const std::uint32_t pixelBytes = stride * height;
-    std::vector<std::uint8_t> bmp(kBitmapHeaderSize + pixelBytes, 0);
+    std::vector<std::uint8_t> bmp(EncodedBitmapSize(image.width(), image.height()), 0);
     std::uint8_t* out = bmp.data();
     auto put16 = [&](std::uint16_t value) {
         out[0] = static_cast<std::uint8_t>(value);
@@ -140,6 +145,12 @@ std::vector<std::uint8_t> EncodeBitmap(const QImage& source) {
         }
     }
     return bmp;
+}
+
+std::size_t EncodedBitmapSize(int width, int height) {
+    return kBitmapHeaderSize +
+           static_cast<std::size_t>(BitmapStride(static_cast<std::uint32_t>(width))) *
+               static_cast<std::size_t>(height);
 }
 
 std::vector<std::uint8_t> EncodeIcon(const QImage& image) {

@@ -17,6 +17,9 @@ QImage DecodeImage(const std::vector<std::uint8_t>& bytes, PictureFormat format)
 // dropped.
 std::vector<std::uint8_t> EncodeBitmap(const QImage& image);
 
+// The number of bytes EncodeBitmap gives for an image of `width` x `height` pixels.
+std::size_t EncodedBitmapSize(int width, int height);
+
 // An ICO file holding `image`.
 std::vector<std::uint8_t> EncodeIcon(const QImage& image);
 

@@ -174,6 +174,13 @@ Picture::Bytes Picture::ToBytes() const {
     return m_data->metafile;
 }
 
+std::size_t Picture::FileFormSize() const {
+    if (Kind() == PictureKind::Bitmap) {
+        return EncodedBitmapSize(m_data->image.width(), m_data->image.height());
+    }
+    return ToBytes().size();
+}
+
 std::uint32_t Picture::Handle() const {
     return m_data ? m_data->handle : 0;
 }

@@ -5,6 +5,7 @@
 #include "picture_files.h"
 #include "scratch_folder.h"
 #include "vesk/picture/picture.h"
+#include "vesk/picture/picture_error.h"
 
 namespace vesk::platform {
 namespace {
@@ -42,6 +43,22 @@ TEST(PictureValue, BitmapSizesFollowFromPixelsAt96DotsPerInch) {
     EXPECT_EQ(empty.WidthPixels(), 0);
     EXPECT_DOUBLE_EQ(empty.HeightTwips(), 0);
     EXPECT_TRUE(empty.ToImage().isNull());
+}
+
+TEST(PictureValue, FileFormSizeIsTheLengthOfTheFileForm) {
+    // Widths 1 to 4 give each padding of a bitmap row (3, 2, 1 and 0 bytes).
+    for (int width = 1; width <= 4; ++width) {
+        const Picture bitmap(test::PatternImage(width, 3));
+        EXPECT_EQ(bitmap.FileFormSize(), bitmap.ToBytes().size()) << "width " << width;
+    }
+    const QImage indexed = test::PatternImage(5, 2).convertToFormat(QImage::Format_Indexed8);
+    EXPECT_EQ(Picture(indexed).FileFormSize(), Picture(indexed).ToBytes().size());
+    const Picture icon = Picture::FromBytes(test::QtEncoded(test::PatternImage(16, 16), "ico"));
+    ASSERT_EQ(icon.Kind(), PictureKind::Icon);
+    EXPECT_EQ(icon.FileFormSize(), icon.ToBytes().size());
+    const Picture metafile = Picture::FromBytes(test::PlaceableWmf(100, 50, 1440));
+    EXPECT_EQ(metafile.FileFormSize(), metafile.ToBytes().size());
+    EXPECT_THROW(Picture().FileFormSize(), PictureError);
 }
 
 }  // namespace

@@ -40,6 +40,10 @@ public:
     // icon, the original bytes for a metafile. Fails for the empty picture.
     Bytes ToBytes() const;
 
+    // The number of bytes ToBytes() gives. A bitmap's is counted from its size without encoding
+    // it (a photo's file form is tens of megabytes). Fails for the empty picture.
+    std::size_t FileFormSize() const;
+
     // The same picture under a handle of its own, as loading it again from its file would give;
     // the content is shared, not copied. The empty picture stays empty.
     Picture Copy() const;
