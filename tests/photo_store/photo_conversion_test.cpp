@@ -96,6 +96,73 @@ TEST_F(PhotoConversionTest, RowsWithoutPicturesOrFilesAndOtherFilesAreSpared) {
               "ConversionProgress(Deleting old photo files...,2,4)");
 }
 
+// The conversion turns the overwriting of freed pages off for itself only: the connection
+// has its setting back afterwards, whatever it was and however the conversion ended.
+TEST_F(PhotoConversionTest, TheConnectionGetsItsFreedSpaceSettingBack) {
+    UseFileStorage();
+    ASSERT_TRUE(m_store.ConvertAllToFiles(m_connection));
+    EXPECT_EQ(m_connection->SetOverwritesFreedSpace(true), true) << "this build's default";
+
+    m_store.SaveAsFile = false;
+    ASSERT_TRUE(m_store.ConvertAllToBlobs(m_connection));
+    m_connection->SetOverwritesFreedSpace(false);
+    m_store.SaveAsFile = true;
+    ASSERT_TRUE(m_store.ConvertAllToFiles(m_connection));
+    EXPECT_EQ(m_connection->SetOverwritesFreedSpace(true), false) << "the host's own choice";
+
+    m_store.TableName = "Missing";
+    EXPECT_FALSE(m_store.ConvertAllToFiles(m_connection));
+    EXPECT_EQ(m_connection->SetOverwritesFreedSpace(true), true) << "after a failure";
+}
+
+// Rows are cleared many to a commit: more rows than one commit takes all lose their copies,
+// and a row the table refuses to clear keeps its copy without keeping the others'.
+TEST_F(PhotoConversionTest, ARefusedRowAmongManyKeepsOnlyItsOwnCopy) {
+    for (int row = 0; row < 70; ++row) {
+        AddRow("M" + std::to_string(row), "Many", "EMP", false, PictureOfSize(500).ToBytes());
+    }
+    m_connection->Execute(
+        "CREATE TRIGGER KeepSide BEFORE UPDATE OF Photo ON Photos WHEN OLD.PhotoDescription = "
+        "'Side' BEGIN SELECT RAISE(ABORT, 'kept by policy'); END");
+    UseFileStorage();
+    ASSERT_TRUE(m_store.ConvertAllToFiles(m_connection));
+    ASSERT_EQ(m_listener.Named("ErrorDescrption").size(), 1u);
+    EXPECT_NE(m_listener.Named("ErrorDescrption")[0].find("E1_Side_EMP.vpc, but its copy in the "
+                                                          "table could not be cleared"),
+              std::string::npos);
+    data::Recordset kept;
+    kept.Open(
+        "SELECT group_concat(PhotoCode || ' ' || PhotoDescription) FROM Photos WHERE Photo "
+        "IS NOT NULL",
+        m_connection, data::adOpenStatic, data::adLockReadOnly);
+    EXPECT_EQ(kept.Fields().Item(0L).Value().ToText(), "E1 Side");
+    EXPECT_TRUE(std::filesystem::exists(FileOf("M69_Many_EMP.vpc")));
+}
+
+// A commit that fails leaves every row of its group with its copy, each reported, and every
+// file in place: no photo is left with neither.
+TEST_F(PhotoConversionTest, AFailedCommitKeepsTheGroupsCopiesAndReportsEachRow) {
+    m_connection->Execute("PRAGMA foreign_keys = ON");
+    m_connection->Execute("CREATE TABLE Owners (Code TEXT PRIMARY KEY)");
+    m_connection->Execute(
+        "CREATE TABLE Audit (Owner TEXT REFERENCES Owners (Code) DEFERRABLE INITIALLY DEFERRED)");
+    m_connection->Execute(
+        "CREATE TRIGGER AuditSide AFTER UPDATE OF Photo ON Photos WHEN OLD.PhotoDescription = "
+        "'Side' BEGIN INSERT INTO Audit VALUES ('nobody'); END");
+    UseFileStorage();
+    ASSERT_TRUE(m_store.ConvertAllToFiles(m_connection));
+    Events errors = m_listener.Named("ErrorDescrption");
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_NE(errors[2].find("E2_Front_DEP.vpc, but its copy in the table could not be cleared: "),
+              std::string::npos)
+        << errors[2];
+    EXPECT_NE(errors[2].find("FOREIGN KEY constraint failed"), std::string::npos) << errors[2];
+    EXPECT_EQ(Lengths(), "2000,20000,40000");
+    for (const char* file : {"E1_Front_EMP.vpc", "E1_Side_EMP.vpc", "E2_Front_DEP.vpc"}) {
+        EXPECT_TRUE(std::filesystem::exists(FileOf(file))) << file;
+    }
+}
+
 TEST_F(PhotoConversionTest, EmptyTableConvertsTrivially) {
     m_connection->Execute("DELETE FROM Photos");
     UseFileStorage();
