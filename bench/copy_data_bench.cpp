@@ -53,8 +53,8 @@ void Copy(const std::string& source, const std::string& destination, long rowsPe
     dbutil::DatabaseUtilities utilities;
     utilities.RowsPerCommit = rowsPerCommit;
     utilities.CopyDataFromDBtoDB(Open(source), Open(destination));
-    if (!utilities.CopyFailure().empty()) {
-        throw std::runtime_error(utilities.CopyFailure());
+    if (utilities.CopyFailure()) {
+        throw *utilities.CopyFailure();
     }
 }
 

@@ -49,8 +49,8 @@ double TimedCopy(const std::string& source, const std::string& destination) {
         utilities.RowsPerCommit = 5000;
         utilities.CopyDataFromDBtoDB(Open(data::EmbeddedConnectionText(source, kBenchPassword)),
                                      Open(destination));
-        if (!utilities.CopyFailure().empty()) {
-            throw std::runtime_error(utilities.CopyFailure());
+        if (utilities.CopyFailure()) {
+            throw *utilities.CopyFailure();
         }
     });
 }

@@ -39,6 +39,7 @@
 #include "editor_driver.h"
 #include "photo_bench_table.h"
 #include "vesk/photo/c_picture.h"
+#include "vesk/photo/photo_table.h"
 
 namespace vesk::bench {
 
@@ -77,7 +78,7 @@ QImage MakePhoto(int index) {
 data::ConnectionPtr FillStore(const std::string& path) {
     data::ConnectionPtr connection = CreatePhotoDatabase(path, kPassword);
     photo::CPicture store;
-    UseUsualPhotoTable(store);
+    photo::UsePhotoTable(store);
     store.Init(kOwner, kGroup, {}, nullptr, connection);
     for (int index = 0; index < kPhotos; ++index) {
         store.SetPhoto(platform::Picture(MakePhoto(index)));
@@ -287,7 +288,7 @@ EditorTimes BestSessions(const data::ConnectionPtr& connection) {
     EditorTimes best;
     for (int round = 0; round < kRounds; ++round) {
         photo::CPicture store;
-        UseUsualPhotoTable(store);
+        photo::UsePhotoTable(store);
         EditorTimes session = RunEditorSession(store, kGroup, kOwner, connection,
                                                "Photo 9 edited " + std::to_string(round));
         if (round == 0 || Mean(session.selections) < Mean(best.selections)) {

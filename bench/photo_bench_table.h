@@ -11,7 +11,4 @@ namespace vesk::bench {
 // PhotoGroup, PhotoComments, DefaultPhoto, Photo), and a connection open on it.
 data::ConnectionPtr CreatePhotoDatabase(const std::string& path, const std::string& password);
 
-// Points a photo store at the usual photo table.
-void UseUsualPhotoTable(photo::CPicture& store);
-
 }  // namespace vesk::bench

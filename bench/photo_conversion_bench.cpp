@@ -21,6 +21,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/photo/c_picture.h"
+#include "vesk/photo/photo_table.h"
 
 namespace vesk::bench {
 
@@ -33,10 +34,7 @@ constexpr const char* kPassword = "bench";
 data::ConnectionPtr BuildTable(const std::string& path) {
     data::Catalog catalog;
     data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, kPassword));
-    connection->Execute(
-        "CREATE TABLE Photos (PhotoCode Text (50), PhotoDescription Text (100), PhotoGroup Text "
-        "(50), "
-        "PhotoComments Memo, DefaultPhoto YESNO, Photo LONGBINARY)");
+    photo::CreatePhotoTable(connection);
     data::Recordset rows;
     rows.Open("SELECT * FROM Photos", connection, data::adOpenKeyset, data::adLockOptimistic);
     connection->BeginTrans();
@@ -89,7 +87,7 @@ void RunPhotoConversionBench() {
 
     data::ConnectionPtr connection = BuildTable(folder + "/store.db");
     photo::CPicture store;
-    UseUsualPhotoTable(store);
+    photo::UsePhotoTable(store);
     store.SaveAsFile = true;
     store.PhotosFolder = folder + "/photos";
     long before = PeakResidentKb();

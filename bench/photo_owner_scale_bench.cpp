@@ -16,6 +16,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/transaction.h"
 #include "vesk/photo/c_picture.h"
+#include "vesk/photo/photo_table.h"
 
 namespace vesk::bench {
 
@@ -33,10 +34,7 @@ constexpr const char* kOwner = "E25000";
 data::ConnectionPtr CreateScaledTable(const std::string& path) {
     data::Catalog catalog;
     data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, kPassword));
-    host::PhotoStoreOptions options;
-    for (const std::string& statement : host::PhotoTableDefinition(options, *connection)) {
-        connection->Execute(statement);
-    }
+    photo::CreatePhotoTable(connection);
     connection->Execute(NumberedRowsInsert(
         "Photos",
         fmt::format("'E' || (i / {0}), 'Photo ' || (i % {0}), 'EMP', 'bench', i % {0} = 0, "
@@ -82,7 +80,7 @@ void RunPhotoOwnerScaleBench() {
     fmt::print("Photo owner at scale: {} photo rows, {} per owner, keyed file\n", kRows,
                kPhotosPerOwner);
     photo::CPicture store;
-    UseUsualPhotoTable(store);
+    photo::UsePhotoTable(store);
     double listing = BestSeconds(kRounds, [&] {
         store.Init(kOwner, "EMP", {}, nullptr, connection);
         store.FirstRecord();

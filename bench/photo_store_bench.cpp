@@ -21,6 +21,7 @@
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/photo/c_picture.h"
+#include "vesk/photo/photo_table.h"
 
 namespace vesk::bench {
 
@@ -125,7 +126,7 @@ StorePass RunStore(const std::string& path, const std::string& filesFolder,
                    const std::vector<Picture>& photos) {
     data::ConnectionPtr connection = CreatePhotoDatabase(path, kPassword);
     photo::CPicture store;
-    UseUsualPhotoTable(store);
+    photo::UsePhotoTable(store);
     store.SaveAsFile = !filesFolder.empty();
     store.PhotosFolder = filesFolder;
     store.Init("B1", "EMP", {}, nullptr, connection);

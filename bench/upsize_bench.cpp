@@ -48,8 +48,8 @@ void Upsize(const std::string& source, const std::string& destinationText) {
     utilities.RowsPerCommit = 5000;
     utilities.CopyDataFromDBtoDB(Open(data::EmbeddedConnectionText(source, kBenchPassword)),
                                  Open(destinationText));
-    if (!utilities.CopyFailure().empty()) {
-        throw std::runtime_error(utilities.CopyFailure());
+    if (utilities.CopyFailure()) {
+        throw *utilities.CopyFailure();
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
+#include "vesk/errors/error.h"
 
 namespace vesk::host {
 
@@ -54,7 +55,7 @@ std::string ConnectionTextFor(const std::string& database, const std::string& pa
 void RequireDatabaseFile(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error) && !error) {
-        throw std::runtime_error(fmt::format(
+        throw Error(fmt::format(
             "there is no database file {} (vesk db create {} makes an empty one)", path, path));
     }
 }

@@ -28,10 +28,10 @@ bool IsConnectionText(const std::string& database);
 // password, when given, in place of its own); anything else is the path of an embedded file.
 std::string ConnectionTextFor(const std::string& database, const std::string& password);
 
-// Throws std::runtime_error, saying how to make one, when there is no file at `path`.
+// Throws Error, saying how to make one, when there is no file at `path`.
 void RequireDatabaseFile(const std::string& path);
 
-// Opens the database the options name. Throws DataAccessError, or std::runtime_error when
+// Opens the database the options name. Throws DataAccessError, or Error when
 // the file named does not exist.
 data::ConnectionPtr OpenDatabase(const DatabaseOptions& options);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include <fmt/format.h>
+#include "vesk/errors/error.h"
 
 namespace vesk::host {
 
@@ -41,7 +42,7 @@ void RequireNothingLeftBehind(const std::vector<dbutil::TableCopyReport>& report
         }
     }
     if (rows > 0) {
-        throw std::runtime_error(
+        throw Error(
             fmt::format("{} rows were not copied (refused, or in a table the destination cannot "
                         "take): {}",
                         rows, tables));

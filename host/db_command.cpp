@@ -22,7 +22,9 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/password_mask.h"
 #include "vesk/data_access/recordset.h"
+#include "vesk/data_access/transaction.h"
 #include "vesk/dbutil/database_utilities.h"
+#include "vesk/errors/error.h"
 #include "vesk/files/temp_names.h"
 #include "vesk/ui/console_ui_services.h"
 #include "vesk/ui/current_ui.h"
@@ -87,7 +89,7 @@ public:
     void Finish() {
         m_bar.Clear();
         if (!m_totals) {
-            throw std::runtime_error("the database was not repaired");
+            throw Error("the database was not repaired");
         }
         const auto& failures = m_utilities.FailedStatements();
         m_output.out << *m_totals
@@ -100,8 +102,7 @@ public:
                                         failure.description);
         }
         if (!failures.empty()) {
-            throw std::runtime_error(
-                fmt::format("the database refused {} of the statements", failures.size()));
+            throw Error(fmt::format("the database refused {} of the statements", failures.size()));
         }
     }
 
@@ -127,7 +128,7 @@ void RequireTemplateTable(const FixOptions& options) {
     try {
         catalog.Tables().Item(options.table);
     } catch (const data::DataAccessError&) {
-        throw std::runtime_error(
+        throw Error(
             fmt::format("the template {} has no table {}", options.templatePath, options.table));
     }
 }
@@ -151,14 +152,9 @@ void Repair(const data::ConnectionPtr& main, const FixOptions& options, Output& 
 // one connection inside a transaction, which is rolled back whatever happens.
 void DryRunOnServer(const FixOptions& options, Output& output) {
     data::ConnectionPtr main = OpenDatabase(options.database);
-    main->BeginTrans();
-    try {
-        Repair(main, options, output, main);
-    } catch (...) {
-        main->RollbackTrans();
-        throw;
-    }
-    main->RollbackTrans();
+    data::Transaction dryRun(main);
+    Repair(main, options, output, main);
+    dryRun.Rollback();
 }
 
 // A copy of an embedded database (with its rollback journal, if one is left) in a fresh
@@ -169,11 +165,11 @@ public:
         data::ConnectionSettings settings = data::ParseConnectionText(
             ConnectionTextFor(original.database, original.password.Value()));
         if (settings.provider != data::Provider::EmbeddedFile) {
-            throw std::runtime_error("--dry-run needs a main database file");
+            throw Error("--dry-run needs a main database file");
         }
         std::string folder = platform::TempFolder() + "vesk-dry-run-XXXXXX";
         if (::mkdtemp(folder.data()) == nullptr) {
-            throw std::runtime_error("cannot make a temporary folder for the dry run");
+            throw Error("cannot make a temporary folder for the dry run");
         }
         m_folder = folder;
         fs::path copy = m_folder / fs::path(settings.path).filename();
@@ -224,7 +220,7 @@ void CreateDatabaseFile(const std::string& path, const std::string& password) {
     DatabaseUtilities utilities;
     utilities.TemplatePWD = password;
     if (!utilities.CreateDatabase(path)) {
-        throw std::runtime_error("no database was created at " + path);
+        throw Error("no database was created at " + path);
     }
 }
 

@@ -15,6 +15,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/dbutil/database_utilities.h"
 #include "vesk/dbutil/legacy_database_utilities.h"
+#include "vesk/errors/error.h"
 
 namespace vesk::host {
 
@@ -59,7 +60,7 @@ void WithSizes(const std::string& path, const std::string& failure, Output& outp
     std::error_code ignored;
     auto before = fs::file_size(path, ignored);
     if (!work()) {
-        throw std::runtime_error(failure);
+        throw Error(failure);
     }
     output.out << fmt::format("{}: {} bytes before, {} bytes after\n", path, before,
                               fs::file_size(path));

@@ -16,6 +16,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/dbutil/database_utilities.h"
+#include "vesk/errors/error.h"
 
 namespace vesk::host {
 
@@ -68,8 +69,8 @@ void CopyAndReport(const data::ConnectionPtr& from, const data::ConnectionPtr& t
         utilities->CopyDataFromDBtoDB(from, to);
     }
     PrintCopySummary(utilities->CopyReports(), output.out);
-    if (!utilities->CopyFailure().empty()) {
-        throw std::runtime_error(utilities->CopyFailure());
+    if (utilities->CopyFailure()) {
+        throw *utilities->CopyFailure();
     }
     RequireNothingLeftBehind(utilities->CopyReports());
 }

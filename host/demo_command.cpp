@@ -17,6 +17,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/recordset.h"
+#include "vesk/errors/error.h"
 
 namespace vesk::host {
 
@@ -110,7 +111,7 @@ void ClaimDemoFolder(const std::string& folder) {
     fs::create_directories(folder);
     fs::directory_iterator entries(folder);
     if (entries != fs::directory_iterator()) {
-        throw std::runtime_error(fmt::format(
+        throw Error(fmt::format(
             "The folder {} holds files the demo did not make (such as {}); give --dir a new or "
             "empty folder",
             folder, entries->path().filename().string()));
@@ -118,7 +119,7 @@ void ClaimDemoFolder(const std::string& folder) {
     std::ofstream(marker) << "This folder holds the files of vesk demo, which replaces them when "
                              "it runs here again.\n";
     if (!fs::is_regular_file(marker)) {
-        throw std::runtime_error("Cannot mark the demo folder " + folder);
+        throw Error("Cannot mark the demo folder " + folder);
     }
 }
 

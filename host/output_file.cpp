@@ -12,6 +12,7 @@
 #include <QBuffer>
 #include <QImage>
 
+#include "vesk/errors/error.h"
 #include "vesk/files/binary_file.h"
 #include "vesk/files/pending_file.h"
 
@@ -34,14 +35,14 @@ std::vector<std::uint8_t> Encoded(const Picture& picture, const char* format,
                                   const std::string& path) {
     QImage image = picture.ToImage();
     if (image.isNull()) {
-        throw std::runtime_error(fmt::format(
+        throw Error(fmt::format(
             "cannot write {}: a metafile is written only in its own form (.wmf or .emf)", path));
     }
     QByteArray encoded;
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, format)) {
-        throw std::runtime_error(fmt::format("cannot write {}: the {} codec failed", path, format));
+        throw Error(fmt::format("cannot write {}: the {} codec failed", path, format));
     }
     return {encoded.begin(), encoded.end()};
 }
@@ -49,7 +50,7 @@ std::vector<std::uint8_t> Encoded(const Picture& picture, const char* format,
 std::vector<std::uint8_t> OwnForm(const Picture& picture, PictureKind wanted,
                                   const std::string& path) {
     if (picture.Kind() != wanted) {
-        throw std::runtime_error(
+        throw Error(
             fmt::format("cannot write {}: the picture is not a metafile of that kind", path));
     }
     return picture.ToBytes();
@@ -60,8 +61,8 @@ std::string LinkTarget(const std::string& path) {
     std::error_code error;
     fs::path target = fs::canonical(path, error);
     if (error) {
-        throw std::runtime_error(fmt::format(
-            "cannot write {}: it is a symbolic link to nothing ({})", path, error.message()));
+        throw Error(fmt::format("cannot write {}: it is a symbolic link to nothing ({})", path,
+                                error.message()));
     }
     return target.string();
 }
@@ -93,7 +94,7 @@ std::vector<std::uint8_t> PictureBytesFor(const Picture& picture, const std::str
     if (extension == ".emf") {
         return OwnForm(picture, PictureKind::EnhancedMetafile, path);
     }
-    throw std::runtime_error(fmt::format(
+    throw Error(fmt::format(
         "cannot write {}: {} names no picture format (give .bmp, .png, .jpg, .ico, .wmf or .emf)",
         path, extension));
 }
@@ -113,11 +114,10 @@ void WriteOutput(const std::string& path, const std::vector<std::uint8_t>& bytes
     }
     struct stat named {};
     if (::stat(path.c_str(), &named) != 0) {
-        throw std::runtime_error(
-            fmt::format("cannot write {}: it is a symbolic link to nothing", path));
+        throw Error(fmt::format("cannot write {}: it is a symbolic link to nothing", path));
     }
     if (S_ISDIR(named.st_mode)) {
-        throw std::runtime_error(fmt::format("cannot write {}: it is a folder", path));
+        throw Error(fmt::format("cannot write {}: it is a folder", path));
     }
     if (!S_ISREG(named.st_mode)) {
         // A device or pipe takes the bytes as they come; opening it neither creates nor

@@ -12,7 +12,7 @@ namespace vesk::host {
 // The bytes of `picture` in the form the extension of `path` names, found ignoring case:
 // .bmp, .png, .jpg/.jpeg and .ico through the image codecs, .wmf/.emf for a metafile of that
 // kind; "-" and a name without an extension take the picture's own file form. Throws
-// std::runtime_error for another extension, or for one the picture cannot take (a metafile is
+// Error for another extension, or for one the picture cannot take (a metafile is
 // not drawn here, so it has only its own form).
 std::vector<std::uint8_t> PictureBytesFor(const platform::Picture& picture,
                                           const std::string& path);

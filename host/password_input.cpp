@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include <fmt/format.h>
+#include "vesk/errors/error.h"
 
 namespace vesk::host {
 
@@ -113,13 +114,13 @@ std::string PasswordInput::Resolve() const {
 std::string ReadPasswordFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw std::runtime_error(
+        throw Error(
             fmt::format("cannot read the password file {}: {}", path, std::strerror(errno)));
     }
     std::string line;
     std::getline(file, line);
     if (file.bad()) {
-        throw std::runtime_error(fmt::format("cannot read the password file {}", path));
+        throw Error(fmt::format("cannot read the password file {}", path));
     }
     return WithoutLineEnd(std::move(line));
 }
@@ -127,7 +128,7 @@ std::string ReadPasswordFile(const std::string& path) {
 std::string AskPasswordOnTerminal(const std::string& prompt) {
     int terminal = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (terminal < 0) {
-        throw std::runtime_error(
+        throw Error(
             "cannot ask for the password: there is no terminal (use a password file or the "
             "environment instead)");
     }

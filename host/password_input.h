@@ -27,7 +27,7 @@ public:
 
     // The password, exactly as given (blanks kept); a file gives its first line without the
     // line end. Empty when no source gives one. Reads the file or asks once, on first use.
-    // Throws std::runtime_error when the file cannot be read or there is no terminal to ask.
+    // Throws Error when the file cannot be read or there is no terminal to ask.
     const std::string& Value() const;
 
 private:
@@ -42,11 +42,11 @@ private:
 };
 
 // The first line of the password file `path`, without its line end ("\n" or "\r\n"); every
-// other character kept. Throws std::runtime_error naming the file when it cannot be read.
+// other character kept. Throws Error naming the file when it cannot be read.
 std::string ReadPasswordFile(const std::string& path);
 
 // Asks for a password on the controlling terminal with echo off, saying `prompt`. Throws
-// std::runtime_error when the process has no terminal.
+// Error when the process has no terminal.
 std::string AskPasswordOnTerminal(const std::string& prompt);
 
 }  // namespace vesk::host

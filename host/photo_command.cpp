@@ -15,6 +15,7 @@
 #include "row_printer.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/data_access/transaction.h"
+#include "vesk/errors/error.h"
 
 namespace vesk::host {
 
@@ -53,11 +54,7 @@ void AddOwnerOptions(CLI::App& command, OwnerOptions& owner) {
 // The table and the index on its owner columns are made together, or neither is.
 void CreateTable(const PhotoStoreOptions& options, Output& output) {
     data::ConnectionPtr connection = OpenDatabase(options.database);
-    data::Transaction creating(connection);
-    for (const std::string& statement : PhotoTableDefinition(options, *connection)) {
-        connection->Execute(statement);
-    }
-    creating.Commit();
+    photo::CreatePhotoTable(connection, options);
     output.out << fmt::format("Created photo table {}\n", options.table);
 }
 
@@ -99,8 +96,8 @@ void ListPhotos(const PhotoStoreOptions& options, const ListOptions& list, Outpu
     });
     rows.Finish();
     if (unreadable > 0) {
-        throw std::runtime_error(fmt::format(
-            "{} of the photos listed could not be read (see vesk photo verify)", unreadable));
+        throw Error(fmt::format("{} of the photos listed could not be read (see vesk photo verify)",
+                                unreadable));
     }
 }
 

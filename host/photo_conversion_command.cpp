@@ -9,6 +9,7 @@
 #include "progress_bar.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/data_access/sql_text.h"
+#include "vesk/errors/error.h"
 
 namespace vesk::host {
 
@@ -65,7 +66,7 @@ long PicturesInTable(const data::ConnectionPtr& connection, const PhotoStoreOpti
 void Extract(const PhotoStoreOptions& options, const ExtractOptions& extract, Output& output) {
     std::error_code error;
     if (!std::filesystem::is_directory(extract.folder, error)) {
-        throw std::runtime_error(fmt::format(
+        throw Error(fmt::format(
             "nothing was extracted: the folder {} does not exist (make it first)", extract.folder));
     }
     PhotoStoreSession session(options);
@@ -87,7 +88,7 @@ void Extract(const PhotoStoreOptions& options, const ExtractOptions& extract, Ou
     output.out << fmt::format("Extracted {} pictures of group {} from {} into {}\n", before - left,
                               extract.group, extract.table, folder);
     if (left > 0) {
-        throw std::runtime_error(fmt::format(
+        throw Error(fmt::format(
             "{} rows could not be extracted and were kept (a blank code, a code whose file is "
             "already in the folder, or a picture that could not be written)",
             left));
@@ -120,8 +121,8 @@ void ConvertPhotos(const PhotoStoreOptions& options, bool toFiles,
     report.m_bar.Clear();
     if (!completed) {
         std::string reason = report.problems.empty() ? "" : ": " + report.problems.back();
-        throw std::runtime_error("The conversion stopped: the table " + options.table +
-                                 " could not be walked" + reason);
+        throw Error("The conversion stopped: the table " + options.table + " could not be walked" +
+                    reason);
     }
     long after = PicturesInTable(connection, options);
     output.out << (toFiles
@@ -139,8 +140,7 @@ void ConvertPhotos(const PhotoStoreOptions& options, bool toFiles,
         problems << "  " << problem << '\n';
     }
     if (!report.rowsLeft.empty()) {
-        throw std::runtime_error(
-            fmt::format("{} rows were left as they were", report.rowsLeft.size()));
+        throw Error(fmt::format("{} rows were left as they were", report.rowsLeft.size()));
     }
 }
 

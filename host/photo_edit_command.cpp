@@ -16,6 +16,7 @@
 
 #include "command_ui.h"
 #include "output_file.h"
+#include "vesk/errors/error.h"
 
 namespace vesk::host {
 
@@ -63,7 +64,7 @@ public:
         }
         if (!HasDisplay()) {
             if (!offscreenAllowed) {
-                throw std::runtime_error(
+                throw Error(
                     "vesk photo edit needs a display: set DISPLAY (or WAYLAND_DISPLAY), or use "
                     "--screenshot to render the dialog without one");
             }
@@ -129,15 +130,14 @@ void EditPhotos(const PhotoStoreOptions& options, const EditOptions& edit, Outpu
     Picture picture =
         session.Store().EditPhoto(edit.group, edit.code, edit.name, session.Connection());
     if (!screenshotFailure.empty()) {
-        throw std::runtime_error(screenshotFailure);
+        throw Error(screenshotFailure);
     }
     if (screenshot) {
         output.out << fmt::format("Wrote {}\n", edit.screenshot);
     }
     if (!edit.out.empty()) {
         if (picture.IsEmpty()) {
-            throw std::runtime_error("The dialog closed without a photo; nothing written to " +
-                                     edit.out);
+            throw Error("The dialog closed without a photo; nothing written to " + edit.out);
         }
         WriteOutput(edit.out, PictureBytesFor(picture, edit.out), output.out);
         if (edit.out != "-") {

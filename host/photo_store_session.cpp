@@ -9,6 +9,7 @@
 #include "vesk/data_access/recordset.h"
 #include "vesk/data_access/sql_text.h"
 #include "vesk/data_access/transaction.h"
+#include "vesk/errors/error.h"
 
 namespace vesk::host {
 
@@ -59,42 +60,13 @@ void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options, unsigne
     }
 }
 
-// On the server the default mark is a smallint, which takes the 0 and 1 that hosts' own
-// statements write there; a boolean column would refuse them. The store itself writes marks
-// of either type.
-std::vector<std::string> PhotoTableDefinition(const PhotoStoreOptions& options,
-                                              const data::Connection& connection) {
-    constexpr const char* kEmbeddedTable =
-        "CREATE TABLE {} ({} Text (50), {} Text (100), {} Text (50), {} Memo, {} YESNO, {} "
-        "LONGBINARY)";
-    constexpr const char* kServerTable =
-        "CREATE TABLE {} ({} varchar(50), {} varchar(100), {} varchar(50), {} text, {} smallint, "
-        "{} bytea)";
-    data::ConnectionSettings settings = data::ParseConnectionText(connection.ConnectionString());
-    bool onServer = settings.provider == data::Provider::PostgreSql;
-    std::string table =
-        fmt::format(fmt::runtime(onServer ? kServerTable : kEmbeddedTable), options.table,
-                    options.codeColumn, options.descriptionColumn, options.groupColumn,
-                    options.commentsColumn, options.defaultColumn, options.photoColumn);
-    std::string index = fmt::format("CREATE INDEX {} ON {} ({}, {})",
-                                    data::QuoteIdentifier(options.table + "_Owner"), options.table,
-                                    options.groupColumn, options.codeColumn);
-    return {table, index};
-}
-
 PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options)
     : PhotoStoreSession(options, OpenDatabase(options.database)) {}
 
 PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options,
                                      data::ConnectionPtr connection)
     : m_connection(std::move(connection)) {
-    m_store.TableName = options.table;
-    m_store.OwnerIDField = options.codeColumn;
-    m_store.OwnerDescField = options.descriptionColumn;
-    m_store.OwnerGroupField = options.groupColumn;
-    m_store.OwnerCommentsField = options.commentsColumn;
-    m_store.OwnerDefaultPhotoField = options.defaultColumn;
-    m_store.OwnerPhotoField = options.photoColumn;
+    photo::UsePhotoTable(m_store, options);
     m_store.SaveAsFile = !options.filesFolder.empty();
     m_store.PhotosFolder = options.filesFolder;
     m_store.PhotosMaxSize = options.maxKilobytes;
@@ -122,7 +94,7 @@ void PhotoStoreSession::ThrowIfFailed(const std::string& what) {
         message += "\n  " + failure;
     }
     m_failures.clear();
-    throw std::runtime_error(message);
+    throw Error(message);
 }
 
 void PhotoStoreSession::Open(const std::string& code, const std::string& group) {
@@ -134,7 +106,7 @@ std::string PhotoStoreSession::RequireWithinLimit(const Picture& picture) {
     bool over = false;
     std::string size = m_store.VerifyPhotoSize(picture, &over);
     if (over) {
-        throw std::runtime_error(fmt::format(
+        throw Error(fmt::format(
             "Photo too big!!! Maximum size allowed: {} KB in bitmap format (this photo: {} KB)",
             m_store.PhotosMaxSize, size));
     }
@@ -146,8 +118,7 @@ void PhotoStoreSession::RequireNewDescription(const std::string& description) {
     m_store.CheckIfDescriptionExists(description);
     ThrowIfFailed("Cannot check the description:");
     if (m_exists) {
-        throw std::runtime_error("Descrition exists. Please enter a unique description: " +
-                                 description);
+        throw Error("Descrition exists. Please enter a unique description: " + description);
     }
 }
 
@@ -196,9 +167,8 @@ void PhotoStoreSession::RequireFound(const std::string& description, bool pictur
     }
     ThrowIfFailed("Cannot search the photos:");
     if (!m_exists) {
-        throw std::runtime_error(fmt::format("{} has no photo \"{}\" in group {}",
-                                             m_store.PhotoCode(), description,
-                                             m_store.PhotosGroup()));
+        throw Error(fmt::format("{} has no photo \"{}\" in group {}", m_store.PhotoCode(),
+                                description, m_store.PhotosGroup()));
     }
 }
 
@@ -206,7 +176,7 @@ Picture PhotoStoreSession::Fetch(const std::string& code, const std::string& gro
                                  const std::string& description) {
     Open(code, group);
     if (m_store.m_rsPhotoDetails->RecordCount() == 0) {
-        throw std::runtime_error(fmt::format("{} has no photos in group {}", code, group));
+        throw Error(fmt::format("{} has no photos in group {}", code, group));
     }
     Picture picture;
     if (description.empty()) {
@@ -217,8 +187,8 @@ Picture PhotoStoreSession::Fetch(const std::string& code, const std::string& gro
     }
     ThrowIfFailed("Cannot read the photo:");
     if (picture.IsEmpty()) {
-        throw std::runtime_error(fmt::format("The photo \"{}\" of {} holds no picture",
-                                             m_store.PhotoDescription(), code));
+        throw Error(fmt::format("The photo \"{}\" of {} holds no picture",
+                                m_store.PhotoDescription(), code));
     }
     return picture;
 }

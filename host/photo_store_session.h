@@ -8,23 +8,17 @@
 
 #include "connection_option.h"
 #include "vesk/photo/c_picture.h"
+#include "vesk/photo/photo_table.h"
 
 namespace vesk::host {
 
 using photo::CPicture;
 using platform::Picture;
 
-// The options every `vesk photo` command takes: the database, the table and its columns, the
-// storage form and the size limit.
-struct PhotoStoreOptions {
+// The options every `vesk photo` command takes: the table and its columns (the base), the
+// database, the storage form and the size limit.
+struct PhotoStoreOptions : photo::PhotoTableNames {
     DatabaseOptions database;
-    std::string table = "Photos";
-    std::string codeColumn = "PhotoCode";
-    std::string descriptionColumn = "PhotoDescription";
-    std::string groupColumn = "PhotoGroup";
-    std::string commentsColumn = "PhotoComments";
-    std::string defaultColumn = "DefaultPhoto";
-    std::string photoColumn = "Photo";
     std::string filesFolder;  // file storage in this folder when set
     double maxKilobytes = 0;
 };
@@ -37,14 +31,8 @@ enum PhotoOptionUse : unsigned { kTableOnly = 0, kPhotoFolder = 1, kSizeLimit = 
 void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options,
                           unsigned uses = kPhotoFolder);
 
-// The statements that make a photo table with the options' column names, in the dialect of the
-// database `connection` is open on: the table, then an index on its owner columns (group,
-// code), which every owner's rows are selected by.
-std::vector<std::string> PhotoTableDefinition(const PhotoStoreOptions& options,
-                                              const data::Connection& connection);
-
 // A photo store configured from the options, open on one owner's photos, that turns the
-// store's notifications of failure into exceptions (std::runtime_error with the store's texts).
+// store's notifications of failure into exceptions (Error with the store's texts).
 class PhotoStoreSession : private photo::CPictureEvents {
 public:
     explicit PhotoStoreSession(const PhotoStoreOptions& options);

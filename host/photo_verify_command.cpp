@@ -5,6 +5,7 @@
 
 #include <fmt/format.h>
 
+#include "vesk/errors/error.h"
 #include "vesk/photo/photo_table_check.h"
 
 namespace vesk::host {
@@ -43,7 +44,7 @@ void VerifyPhotos(const PhotoStoreOptions& options, const VerifyOptions& verify,
         output.out << fmt::format("{} changes made\n", done.size());
     }
     if (!findings.empty()) {
-        throw std::runtime_error(
+        throw Error(
             fmt::format("{} problems found in the photos of {}", findings.size(), options.table));
     }
 }

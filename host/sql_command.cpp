@@ -12,6 +12,7 @@
 
 #include "connection_option.h"
 #include "row_printer.h"
+#include "vesk/errors/error.h"
 
 namespace vesk::host {
 
@@ -36,7 +37,7 @@ std::string StatementOf(const SqlOptions& options) {
     if (!options.file.empty()) {
         std::ifstream file(options.file, std::ios::binary);
         if (!file) {
-            throw std::runtime_error("cannot read the statement file " + options.file);
+            throw Error("cannot read the statement file " + options.file);
         }
         return ReadAll(file);
     }

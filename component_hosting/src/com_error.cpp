@@ -10,7 +10,7 @@
 namespace vesk::com {
 
 ComError::ComError(HRESULT code, const std::string& description)
-    : std::runtime_error(description), m_code(code), m_description(description) {}
+    : Error(description, static_cast<int>(code)), m_code(code) {}
 
 std::string ResultName(HRESULT code) {
     static constexpr std::array<std::pair<HRESULT, const char*>, 24> kNames = {{

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <array>
 #include <span>
-#include <string_view>
 
 // Everything that sets the two builds of the database utilities apart. The code is one for
 // both: each object reads its build's flavour where the builds differ, and nowhere else.
@@ -16,12 +14,6 @@ struct FileTypeName {
 };
 
 struct BuildFlavour {
-    // The type library name and version the build's shared library carries.
-    const char* typeLibrary;
-    // The operations of the default interface in dispatch order, a property's accessors as
-    // one entry: a late-binding host reaches them by position.
-    std::array<std::string_view, 13> defaultInterface;
-
     // FixFields: whether the system clipboard is cleared before the first table.
     bool clearsClipboard;
     // FixFields: true, only "TABLE" entries are picked; false, every entry the name picks is
@@ -41,11 +33,6 @@ struct BuildFlavour {
 };
 
 inline constexpr BuildFlavour kCurrentBuild{
-    .typeLibrary = "VeskPayDBUtilities 1.0",
-    .defaultInterface = {"OperationCancelled", "MainFileConnection", "TemplatePWD", "DBType",
-                         "TempFolderPath", "TemplateFilePath", "CreateDatabase", "FixFields",
-                         "CompactDatabase", "RepairDatabase", "DoCleanUp", "CopyDataFromDBtoDB",
-                         "CopyLargeField"},
     .clearsClipboard = true,
     .picksTablesOnly = true,
     .fileTypeNames = {},
@@ -64,14 +51,9 @@ inline constexpr FileTypeName kLegacyFileTypeNames[] = {
     {205, "Binary"},   // adLongVarBinary
 };
 
-// The older build, shipped for hosts built against it: OperationCancelled stands last in its
-// interface, and CompactDatabase takes no password.
+// The older build, shipped for hosts built against it: CompactDatabase takes no password (the
+// order of its interface is its dispatch table's).
 inline constexpr BuildFlavour kLegacyBuild{
-    .typeLibrary = "VeskDatabaseUtilities 2.1",
-    .defaultInterface = {"MainFileConnection", "TemplatePWD", "DBType", "TempFolderPath",
-                         "TemplateFilePath", "CreateDatabase", "FixFields", "CompactDatabase",
-                         "RepairDatabase", "DoCleanUp", "CopyDataFromDBtoDB", "CopyLargeField",
-                         "OperationCancelled"},
     .clearsClipboard = false,
     .picksTablesOnly = false,
     .fileTypeNames = kLegacyFileTypeNames,

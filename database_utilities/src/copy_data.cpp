@@ -37,7 +37,7 @@ bool IsTableEntry(const data::Tables& tables, std::int16_t index) {
 
 void DatabaseUtilities::CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConnection,
                                            const data::ConnectionPtr& DestConnection) {
-    m_copyFailure.clear();
+    m_copyFailure.reset();
     m_copyReports.clear();
     data::Catalog catalog;
     std::optional<data::Tables> tables;
@@ -54,10 +54,10 @@ void DatabaseUtilities::CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConn
     source.SetActiveConnection(SourceConnection);
     source.SetCacheSize(kRowsReadTogether);
     std::int16_t TableNo = 0;
-    for (; TableNo < entries && m_copyFailure.empty(); ++TableNo) {
+    for (; TableNo < entries && !m_copyFailure; ++TableNo) {
         CopyTable(source, *tables, TableNo, DestConnection);
     }
-    if (entries > 0 && m_copyFailure.empty()) {
+    if (entries > 0 && !m_copyFailure) {
         FireProgressUpsize(tables->Item(entries - 1).Name(), entries,
                            static_cast<std::int16_t>(FieldCount(source)), TableNo);
     }

@@ -24,7 +24,8 @@ data::DatabaseContents CopyContents(const std::string& copy, const std::string& 
     try {
         return data::ReadContents(copy, password);
     } catch (const data::DataAccessError& error) {
-        throw std::runtime_error("The compacted copy is damaged: " + error.Description());
+        throw data::DataAccessError("The compacted copy is damaged: " + error.Description(),
+                                    error.EngineCode(), error.Statement());
     }
 }
 
@@ -36,7 +37,7 @@ void CheckCopy(std::future<data::DatabaseContents>& original, const std::string&
                const std::string& password) {
     data::DatabaseContents copied = CopyContents(copy, password);
     if (copied != original.get()) {
-        throw std::runtime_error(
+        throw data::DataAccessError(
             "The compacted copy does not hold the same tables and rows as the database");
     }
 }

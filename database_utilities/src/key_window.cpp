@@ -51,8 +51,7 @@ void KeyWindow::Adding(std::size_t row) {
 }
 
 void KeyWindow::Settle(const RowOutcome& outcome) {
-    m_states.at(m_firstEqual.at(outcome.row)) =
-        outcome.refusal.empty() ? State::Stored : State::None;
+    m_states.at(m_firstEqual.at(outcome.row)) = outcome.refusal ? State::None : State::Stored;
 }
 
 }  // namespace vesk::dbutil::detail

@@ -1,6 +1,9 @@
 #include "new_rows.h"
 
 #include <algorithm>
+#include <optional>
+
+#include "vesk/data_access/transaction.h"
 
 #include "vesk/events/ignoring_failures.h"
 
@@ -34,7 +37,7 @@ std::vector<RowOutcome> NewRows::Add(std::size_t row) {
         return {RowOutcome{row, {}}};
     } catch (const std::exception& error) {
         IgnoringFailure([&] { m_target.CancelUpdate(); });
-        return {RowOutcome{row, error.what()}};
+        return {RowOutcome{row, data::AsDataAccessError(error)}};
     }
 }
 
@@ -60,30 +63,30 @@ std::vector<RowOutcome> NewRows::StoreGroup() {
         outcomes.push_back(RowOutcome{row, {}});
     }
     m_kept.clear();
-    const bool inTransaction = IgnoringFailure([&] { m_destination->BeginTrans(); });
-    std::string failure;
+    std::optional<data::Transaction> group;
+    IgnoringFailure([&] { group.emplace(m_destination); });
+    std::optional<data::DataAccessError> failure;
     try {
         m_target.UpdateBatch();
     } catch (const std::exception& error) {
-        failure = error.what();
+        failure = data::AsDataAccessError(error);
     }
     for (const auto& [position, error] : m_target.BatchRefusals()) {
-        outcomes.at(position).refusal = error.Description();
+        outcomes.at(position).refusal = error;
     }
-    if (!failure.empty() && m_target.BatchRefusals().empty()) {
+    if (failure && m_target.BatchRefusals().empty()) {
         for (RowOutcome& outcome : outcomes) {
             outcome.refusal = failure;  // the group as a whole failed
         }
     }
-    if (!inTransaction) {
+    if (!group) {
         return outcomes;
     }
     try {
-        m_destination->CommitTrans();
+        group->Commit();  // a refused commit has undone the group
     } catch (const std::exception& error) {
-        IgnoringFailure([&] { m_destination->RollbackTrans(); });
         for (RowOutcome& outcome : outcomes) {
-            outcome.refusal = outcome.refusal.empty() ? error.what() : outcome.refusal;
+            outcome.refusal = outcome.refusal ? outcome.refusal : data::AsDataAccessError(error);
         }
     }
     return outcomes;

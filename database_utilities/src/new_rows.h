@@ -1,18 +1,19 @@
 #pragma once
 
-#include <string>
+#include <optional>
 #include <vector>
 
 #include "vesk/data_access/connection.h"
+#include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/recordset.h"
 
 namespace vesk::dbutil::detail {
 
 // What became of a row handed to NewRows: the caller's number for it, and why the database
-// refused it (empty when it was stored).
+// refused it (none when it was stored).
 struct RowOutcome {
     std::size_t row = 0;
-    std::string refusal;
+    std::optional<data::DataAccessError> refusal;
 };
 
 // The new rows a copy adds to one destination table. With one row a commit each row is stored,

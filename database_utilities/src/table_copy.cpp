@@ -43,14 +43,14 @@ TableCopy::TableCopy(DatabaseUtilities& utilities, data::Recordset& source,
       m_report(report),
       m_rows(destination, SqlName(table), m_rowsPerCommit) {}
 
-std::string TableCopy::Run() {
+std::optional<data::DataAccessError> TableCopy::Run() {
     if (!Prepare()) {
-        if (m_stop.empty()) {
+        if (!m_stop) {
             WalkSkipped();
         }
         return m_stop;
     }
-    while (m_stop.empty() && CollectWindow()) {
+    while (!m_stop && CollectWindow()) {
         CopyWindow();
         Settle(m_rows.Release());
     }
@@ -77,7 +77,7 @@ bool TableCopy::Prepare() {
         m_wholeKeys = m_wholeKeys && IsWholeNumberType(key.Type());
         return true;
     } catch (const std::exception& error) {
-        if (!Lost(error.what(), *m_destination, "destination")) {
+        if (!Lost(data::AsDataAccessError(error), *m_destination, "destination")) {
             m_report.skipped = true;
             m_report.skipReason =
                 reason.empty() ? fmt::format("the destination cannot open it: {}", error.what())
@@ -112,7 +112,7 @@ bool TableCopy::CollectWindow() {
         }
         keys = m_source.PeekColumn(0, static_cast<long>(WindowRows()), kWindowBytes);
     } catch (const std::exception& error) {
-        Lost(error.what(), *m_source.ActiveConnection(), "source");
+        Lost(data::AsDataAccessError(error), *m_source.ActiveConnection(), "source");
         return false;
     }
     for (const std::optional<Variant>& key : keys) {
@@ -132,7 +132,7 @@ Variant TableCopy::StoredKey(const Variant& value) const {
 }
 
 void TableCopy::CopyWindow() {
-    for (std::size_t next = 0; next < m_window.Size() && m_stop.empty() && !m_atEnd;) {
+    for (std::size_t next = 0; next < m_window.Size() && !m_stop && !m_atEnd;) {
         next = CopyRange(next, m_window.Size());
     }
 }
@@ -141,23 +141,23 @@ void TableCopy::CopyWindow() {
 // after a pump in which the host wrote, whose rest is to be asked about anew. Keys the
 // destination cannot compare are found by halving the stretch; each is refused alone.
 std::size_t TableCopy::CopyRange(std::size_t first, std::size_t end) {
-    std::string cannotCompare;
+    std::optional<data::DataAccessError> cannotCompare;
     try {
         m_window.Ask(m_rows.Target(), m_column, first, end);
     } catch (const std::exception& error) {
-        cannotCompare = error.what();
+        cannotCompare = data::AsDataAccessError(error);
     }
-    if (!cannotCompare.empty() && Lost(cannotCompare, *m_destination, "destination")) {
+    if (Lost(cannotCompare, *m_destination, "destination")) {
         return end;
     }
-    if (!cannotCompare.empty() && end - first > 1) {
+    if (cannotCompare && end - first > 1) {
         const std::size_t middle = first + (end - first) / 2;
         const std::size_t reached = CopyRange(first, middle);
-        return reached < middle || !m_stop.empty() ? reached : CopyRange(middle, end);
+        return reached < middle || m_stop ? reached : CopyRange(middle, end);
     }
     for (std::size_t row = first; row < end; ++row) {
         VisitRow(row, cannotCompare);
-        if (!m_stop.empty()) {
+        if (m_stop) {
             return end;
         }
         if (Advance()) {
@@ -172,19 +172,20 @@ std::size_t TableCopy::CopyRange(std::size_t first, std::size_t end) {
 }
 
 // One row, the source standing on it: read, then added unless the destination holds its key.
-void TableCopy::VisitRow(std::size_t row, const std::string& cannotCompare) {
+void TableCopy::VisitRow(std::size_t row,
+                         const std::optional<data::DataAccessError>& cannotCompare) {
     if (!m_window.Readable(row)) {
         return;
     }
     try {
         m_source.Fields().Item(0L).Value();  // reads the row, which may have gone meanwhile
     } catch (const std::exception& error) {
-        Lost(error.what(), *m_source.ActiveConnection(), "source");
+        Lost(data::AsDataAccessError(error), *m_source.ActiveConnection(), "source");
         return;
     }
     ++m_report.rowsRead;
-    if (!cannotCompare.empty()) {
-        Refuse(cannotCompare);
+    if (cannotCompare) {
+        Refuse(*cannotCompare);
         return;
     }
     KeyWindow::Verdict verdict = m_window.Judge(row);
@@ -207,14 +208,15 @@ void TableCopy::AddRow(std::size_t row) {
         added = &m_rows.Target();
         added->AddNew();
     } catch (const std::exception& error) {
-        Refuse(error.what());
-        Lost(error.what(), *m_destination, "destination");
+        const data::DataAccessError failure = data::AsDataAccessError(error);
+        Refuse(failure);
+        Lost(failure, *m_destination, "destination");
         return;
     }
-    const std::string incomplete = CopyFields(*added);
-    if (!incomplete.empty()) {
+    const std::optional<data::DataAccessError> incomplete = CopyFields(*added);
+    if (incomplete) {
         IgnoringFailure([&] { added->CancelUpdate(); });
-        Refuse(incomplete);
+        Refuse(*incomplete);
         Lost(incomplete, *m_source.ActiveConnection(), "source");
         return;
     }
@@ -224,9 +226,9 @@ void TableCopy::AddRow(std::size_t row) {
 
 // Each field by its plan; one that fails is left unassigned and the others still go. Returns
 // why a large value could not be copied whole, or nothing.
-std::string TableCopy::CopyFields(data::Recordset& added) {
+std::optional<data::DataAccessError> TableCopy::CopyFields(data::Recordset& added) {
     data::Fields to = added.Fields();
-    std::string incomplete;
+    std::optional<data::DataAccessError> incomplete;
     for (long column_idx = 0; column_idx < static_cast<long>(m_plan.size()); ++column_idx) {
         const ColumnPlan& plan = m_plan[static_cast<std::size_t>(column_idx)];
         if (plan.target) {
@@ -237,7 +239,7 @@ std::string TableCopy::CopyFields(data::Recordset& added) {
 }
 
 void TableCopy::CopyField(long column, const ColumnPlan& plan, data::Fields& to,
-                          std::string& incomplete) {
+                          std::optional<data::DataAccessError>& incomplete) {
     data::Field field = m_source.Fields().Item(column);
     data::Field target = to.Item(*plan.target);
     if (plan.group != FieldGroup::Binary) {
@@ -248,7 +250,8 @@ void TableCopy::CopyField(long column, const ColumnPlan& plan, data::Fields& to,
     } else if (field.ActualSize() > 0 || !field.Value().IsNull()) {
         m_utilities.CopyLargeField(field, target, m_source);
         if (target.ActualSize() != field.ActualSize()) {
-            incomplete = fmt::format("The value of {} could not be copied whole", field.Name());
+            incomplete = data::DataAccessError(
+                fmt::format("The value of {} could not be copied whole", field.Name()));
         }
     }
 }
@@ -286,33 +289,36 @@ bool TableCopy::Advance() {
 }
 
 void TableCopy::Settle(const std::vector<RowOutcome>& outcomes) {
-    std::string refusal;
+    std::optional<data::DataAccessError> refusal;
     for (const RowOutcome& outcome : outcomes) {
         m_window.Settle(outcome);
-        if (outcome.refusal.empty()) {
-            ++m_report.rowsAdded;
-        } else {
-            Refuse(outcome.refusal);
+        if (outcome.refusal) {
+            Refuse(*outcome.refusal);
             refusal = outcome.refusal;
+        } else {
+            ++m_report.rowsAdded;
         }
     }
     Lost(refusal, *m_destination, "destination");
 }
 
-void TableCopy::Refuse(const std::string& reason) {
+void TableCopy::Refuse(const Error& reason) {
     if (m_report.rowsRefused++ == 0) {
-        m_report.firstRefusal = reason;
+        m_report.firstRefusal = reason.Description();
     }
 }
 
 // Whether a step that failed for `failure` (none when empty) failed because the database on
 // `side` no longer answers; the copy then stops with that reason.
-bool TableCopy::Lost(const std::string& failure, data::Connection& connection, const char* side) {
-    if (failure.empty() || !m_stop.empty() || Answers(connection)) {
-        return !m_stop.empty();
+bool TableCopy::Lost(const std::optional<data::DataAccessError>& failure,
+                     data::Connection& connection, const char* side) {
+    if (!failure || m_stop || Answers(connection)) {
+        return m_stop.has_value();
     }
-    m_stop = fmt::format("The copy stopped in the table {}: the {} database no longer answers: {}",
-                         m_report.table, side, failure);
+    m_stop = data::DataAccessError(
+        fmt::format("The copy stopped in the table {}: the {} database no longer answers: {}",
+                    m_report.table, side, failure->Description()),
+        failure->EngineCode(), failure->Statement());
     return true;
 }
 

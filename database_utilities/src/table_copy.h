@@ -33,7 +33,7 @@ public:
 
     // Copies the rows. Returns why the whole copy must stop (a database that no longer
     // answers), or nothing when it may go on with the next table.
-    std::string Run();
+    std::optional<data::DataAccessError> Run();
 
 private:
     bool Prepare();
@@ -43,13 +43,14 @@ private:
     data::Variant StoredKey(const data::Variant& value) const;
     void CopyWindow();
     std::size_t CopyRange(std::size_t first, std::size_t end);
-    void VisitRow(std::size_t row, const std::string& cannotCompare);
+    void VisitRow(std::size_t row, const std::optional<data::DataAccessError>& cannotCompare);
     void AddRow(std::size_t row);
-    std::string CopyFields(data::Recordset& added);
+    std::optional<data::DataAccessError> CopyFields(data::Recordset& added);
     bool Advance();
     void Settle(const std::vector<RowOutcome>& outcomes);
-    void Refuse(const std::string& reason);
-    bool Lost(const std::string& failure, data::Connection& connection, const char* side);
+    void Refuse(const Error& reason);
+    bool Lost(const std::optional<data::DataAccessError>& failure, data::Connection& connection,
+              const char* side);
 
     // How one source column is copied: by its group, into the destination column at
     // `target` (by name; by position for binary values), none when the destination lacks it.
@@ -59,7 +60,8 @@ private:
         bool wholeNumbers = false;  // both columns hold whole numbers
     };
     void PlanColumns(data::Recordset& target);
-    void CopyField(long column, const ColumnPlan& plan, data::Fields& to, std::string& incomplete);
+    void CopyField(long column, const ColumnPlan& plan, data::Fields& to,
+                   std::optional<data::DataAccessError>& incomplete);
 
     DatabaseUtilities& m_utilities;
     data::Recordset& m_source;
@@ -73,7 +75,7 @@ private:
     FieldGroup m_keyGroup = FieldGroup::NotCopied;
     bool m_wholeKeys = false;  // both key columns hold whole numbers
     bool m_atEnd = false;
-    std::string m_stop;
+    std::optional<data::DataAccessError> m_stop;
 };
 
 }  // namespace vesk::dbutil::detail

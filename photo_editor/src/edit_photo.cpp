@@ -6,6 +6,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "vesk/errors/error.h"
 #include "vesk/photo/c_picture.h"
 #include "vesk/photo_editor/frm_photo.h"
 
@@ -30,7 +31,7 @@ void RequireWidgetApplication() {
         return value != nullptr && *value != '\0';
     };
     if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY")) {
-        throw std::runtime_error(
+        throw Error(
             "The photo editor cannot be shown: there is no display (neither DISPLAY nor "
             "WAYLAND_DISPLAY is set, nor QT_QPA_PLATFORM)");
     }

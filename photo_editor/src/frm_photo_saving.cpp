@@ -8,6 +8,7 @@
 #include "number_text.h"
 #include "vesk/data_access/letter_case.h"
 #include "vesk/data_access/transaction.h"
+#include "vesk/errors/error.h"
 #include "vesk/events/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/ui/message_box.h"
@@ -149,7 +150,7 @@ bool frmPhoto::SavePhotoRecord() {
         const std::optional<std::string> failure =
             FirstStoreFailure([&] { store.SavePhotoDetails(m_bAdding, false); });
         if (failure.has_value()) {
-            throw std::runtime_error(*failure);
+            throw Error(*failure);
         }
         if (writing.has_value()) {
             writing->Commit();

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "vesk/data_access/chunks.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/transaction.h"
 #include "vesk/photo/c_picture.h"
@@ -10,8 +11,6 @@
 namespace vesk::photo {
 
 namespace {
-
-constexpr std::size_t kChunkSize = 16384;
 
 // Rows whose copies are cleared in one commit. Each row's file is durable before its row is
 // cleared, so a failed commit only leaves copies that a later conversion clears.
@@ -187,11 +186,11 @@ std::string CPicture::StoreFileInColumn() {
         if (bytes.empty()) {
             picture.SetValue(data::Variant::Null());
         }
-        for (std::size_t offset = 0; offset < bytes.size(); offset += kChunkSize) {
-            std::size_t length = std::min(kChunkSize, bytes.size() - offset);
-            picture.AppendChunk(
-                data::Bytes(bytes.begin() + offset, bytes.begin() + offset + length));
-        }
+        data::ForEachChunk(static_cast<std::int64_t>(bytes.size()),
+                           [&](std::int64_t offset, std::int64_t length) {
+                               auto first = bytes.begin() + offset;
+                               picture.AppendChunk(data::Bytes(first, first + length));
+                           });
         rows.Update();
     } catch (const std::exception& error) {
         try {

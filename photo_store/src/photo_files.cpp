@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "photo_file_name.h"
+#include "vesk/data_access/chunks.h"
 #include "vesk/data_access/sql_text.h"
 #include "vesk/files/file_error.h"
 #include "vesk/files/file_system.h"
@@ -16,8 +17,6 @@ namespace vesk::photo {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::int64_t kChunkSize = 16384;
 
 std::string TrimBlanks(const std::string& text) {
     std::size_t first = text.find_first_not_of(' ');
@@ -36,19 +35,10 @@ std::string ComponentFolder() {
 // Reads a binary field the way every chunked transfer does: the remainder first, then the
 // full pieces. A failure to read or write is thrown.
 void CopyFieldToFile(data::Field field, platform::PendingFile& file) {
-    std::int64_t size = field.ActualSize();
-    std::int64_t full = size / kChunkSize;
-    std::int64_t rest = size % kChunkSize;
-    auto copy = [&](std::int64_t length) {
+    data::ForEachChunk(field.ActualSize(), [&](std::int64_t, std::int64_t length) {
         data::Bytes piece = field.GetChunk(length).ToBytes();
         file.Write(piece.data(), piece.size());
-    };
-    if (rest > 0) {
-        copy(rest);
-    }
-    for (std::int64_t piece = 0; piece < full; ++piece) {
-        copy(kChunkSize);
-    }
+    });
 }
 
 }  // namespace

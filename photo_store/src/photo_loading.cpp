@@ -2,15 +2,15 @@
 #include <stdexcept>
 
 #include "photo_file_name.h"
+#include "vesk/data_access/chunks.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/sql_text.h"
+#include "vesk/files/file_error.h"
 #include "vesk/photo/c_picture.h"
 
 namespace vesk::photo {
 
 namespace {
-
-constexpr std::int64_t kChunkSize = 16384;
 
 std::string TextOrEmpty(const data::Variant& value) {
     return value.IsNull() ? std::string() : value.ToText();
@@ -104,15 +104,11 @@ data::Bytes CPicture::ReadPictureColumn() {
         data::Field picture = PhotoRows().Fields()[OwnerPhotoField];
         std::int64_t size = picture.ActualSize();
         bytes.reserve(static_cast<std::size_t>(size));
-        std::int64_t rest = size % kChunkSize;
-        for (std::int64_t length = rest > 0 ? rest : kChunkSize;
-             static_cast<std::int64_t>(bytes.size()) < size; length = kChunkSize) {
+        data::ForEachChunk(size, [&](std::int64_t, std::int64_t length) {
             data::Bytes piece = picture.GetChunk(length).ToBytes();
-            if (piece.empty()) {
-                break;
-            }
             bytes.insert(bytes.end(), piece.begin(), piece.end());
-        }
+            return !piece.empty();  // a value shorter than its size said ends here
+        });
     } catch (const std::exception&) {
     }
     return bytes;
@@ -140,7 +136,7 @@ void CPicture::LoadPicture(bool converting) {
             if (OwnerPhoto.Handle() != 0 &&
                 !SavePhotoToFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup,
                                  &failure, !converting)) {
-                throw std::runtime_error(
+                throw platform::FileError(
                     "The photo could not be written to its file, and stays in the table: " +
                     failure);
             }

@@ -3,6 +3,7 @@
 
 #include "photo_file_name.h"
 #include "photo_file_write.h"
+#include "vesk/data_access/chunks.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/sql_text.h"
 #include "vesk/data_access/transaction.h"
@@ -11,8 +12,6 @@
 namespace vesk::photo {
 
 namespace {
-
-constexpr std::size_t kChunkSize = 16384;
 
 std::string TextOrDash(const std::string& text) {
     return text.empty() ? "-" : text;
@@ -192,16 +191,11 @@ void CPicture::WritePictureColumn(const data::Bytes& bytes) {
         return;
     }
     data::Field picture = m_rsPhotoDetails->Fields()[OwnerPhotoField];
-    std::size_t rest = bytes.size() % kChunkSize;
-    auto append = [&](std::size_t offset, std::size_t length) {
-        picture.AppendChunk(data::Bytes(bytes.begin() + offset, bytes.begin() + offset + length));
-    };
-    if (rest > 0) {
-        append(0, rest);
-    }
-    for (std::size_t offset = rest; offset < bytes.size(); offset += kChunkSize) {
-        append(offset, kChunkSize);
-    }
+    data::ForEachChunk(static_cast<std::int64_t>(bytes.size()),
+                       [&](std::int64_t offset, std::int64_t length) {
+                           auto first = bytes.begin() + offset;
+                           picture.AppendChunk(data::Bytes(first, first + length));
+                       });
 }
 
 // Stores the new row and returns its bookmark; when the store fails (reported) the row is

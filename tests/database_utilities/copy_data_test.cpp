@@ -173,7 +173,7 @@ TEST_P(CopyDataTest, RowTheDestinationRefusesIsDroppedAndTheOthersStay) {
     ASSERT_EQ(m_utilities.CopyReports().size(), 1u);
     EXPECT_EQ(m_utilities.CopyReports()[0].rowsRefused, 1);
     EXPECT_EQ(m_utilities.CopyReports()[0].rowsAdded, 2);
-    EXPECT_EQ(m_utilities.CopyFailure(), "") << "a refused row does not stop the copy";
+    EXPECT_FALSE(m_utilities.CopyFailure()) << "a refused row does not stop the copy";
 }
 
 TEST_P(CopyDataTest, EmptyCatalogRaisesNoEvent) {
@@ -195,7 +195,7 @@ TEST_P(CopyDataTest, RowsOfManyGroupsAreAddedOnceInTheSourcesOrder) {
     data::ConnectionPtr to = MakeDestination("dest.mdb", kNamedT);
     m_utilities.RowsPerCommit = 100;
     m_utilities.CopyDataFromDBtoDB(from, to);
-    EXPECT_EQ(m_utilities.CopyFailure(), "");
+    EXPECT_FALSE(m_utilities.CopyFailure());
     EXPECT_EQ(Column(to, "T", "Code"), NumberedCodes(1200, 700));
     EXPECT_EQ(Column(to, "T", "Name")[2], "Text:N3");
     ASSERT_EQ(m_utilities.CopyReports().size(), 1u);
@@ -235,7 +235,7 @@ TEST_P(ServerCopyDataTest, RowsCopiedToTheServerComeBackIntoAFileUnchanged) {
     data::ConnectionPtr back = MakeDatabase("back.mdb", "", schema);
     m_utilities.CopyDataFromDBtoDB(server, back);
 
-    EXPECT_EQ(m_utilities.CopyFailure(), "");
+    EXPECT_FALSE(m_utilities.CopyFailure());
     for (const char* column : {"Code", "Name", "Salary", "Active", "Hired", "Photo"}) {
         EXPECT_EQ(Column(back, "T", column), Column(file, "T", column)) << column;
     }
@@ -272,9 +272,9 @@ TEST_P(ServerCopyDataTest, LostDestinationStopsTheCopyKeepingTheRowsCommitted) {
     };
     m_utilities.CopyDataFromDBtoDB(from, to);
 
-    EXPECT_TRUE(m_utilities.CopyFailure().starts_with(
+    EXPECT_TRUE(m_utilities.CopyFailure()->Description().starts_with(
         "The copy stopped in the table B: the destination database no longer answers: "))
-        << m_utilities.CopyFailure();
+        << m_utilities.CopyFailure()->Description();
     EXPECT_EQ(m_upsize.events, (std::vector<std::string>{"A,2,1,0", "B,2,1,1"}));
     m_upsize.onUpsize = nullptr;
     data::ConnectionPtr again = MakeDestination("dest", {});
@@ -282,7 +282,7 @@ TEST_P(ServerCopyDataTest, LostDestinationStopsTheCopyKeepingTheRowsCommitted) {
     EXPECT_TRUE(Column(again, "B", "Code").empty());
 
     m_utilities.CopyDataFromDBtoDB(from, again);
-    EXPECT_EQ(m_utilities.CopyFailure(), "") << "a copy that runs to its end clears it";
+    EXPECT_FALSE(m_utilities.CopyFailure()) << "a copy that runs to its end clears it";
     EXPECT_EQ(Column(again, "B", "Code"), std::vector<std::string>{"Text:3"});
 }
 
@@ -301,7 +301,7 @@ TEST_P(ServerCopyDataTest, RowsAUserMayNotWriteAreRefusedAndCounted) {
     reader->Open("Provider=PostgreSQL;Host=" + settings.host + ";Port=" + settings.port +
                  ";Database=" + settings.database + ";User ID=vesk_reader;Password=\"reader;pw\"");
     m_utilities.CopyDataFromDBtoDB(from, reader);
-    EXPECT_EQ(m_utilities.CopyFailure(), "");
+    EXPECT_FALSE(m_utilities.CopyFailure());
     ASSERT_EQ(m_utilities.CopyReports().size(), 1u);
     const TableCopyReport& report = m_utilities.CopyReports()[0];
     EXPECT_EQ(report.rowsRead, 3);
@@ -324,13 +324,13 @@ TEST_P(ServerCopyDataTest, LostDestinationInTheMiddleOfATableKeepsEveryRowCopied
     m_utilities.CopyDataFromDBtoDB(from, to);
     m_ui.SetEventPumpHook(nullptr);
 
-    EXPECT_TRUE(m_utilities.CopyFailure().starts_with(
+    EXPECT_TRUE(m_utilities.CopyFailure()->Description().starts_with(
         "The copy stopped in the table T: the destination database no longer answers: "))
-        << m_utilities.CopyFailure();
+        << m_utilities.CopyFailure()->Description();
     data::ConnectionPtr again = MakeDestination("dest", {});
     EXPECT_EQ(Column(again, "T", "Code"), NumberedCodes(700, 0));
     m_utilities.CopyDataFromDBtoDB(from, again);
-    EXPECT_EQ(m_utilities.CopyFailure(), "");
+    EXPECT_FALSE(m_utilities.CopyFailure());
     EXPECT_EQ(Column(again, "T", "Code"), NumberedCodes(1200, 0));
 }
 

@@ -20,6 +20,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/photo/c_picture.h"
+#include "vesk/photo/photo_table.h"
 #include "vesk/photo_editor/frm_photo.h"
 
 namespace {
@@ -44,9 +45,7 @@ vesk::data::ConnectionPtr PhotoDatabase(const vesk::test::ScratchFolder& folder)
     vesk::data::Catalog catalog;
     auto connection =
         catalog.Create(vesk::data::EmbeddedConnectionText(folder.Path("pay.mdb"), ""));
-    connection->Execute(
-        "CREATE TABLE Photos (PhotoCode Text (50), PhotoDescription Text (100), PhotoGroup "
-        "Text (50), PhotoComments Memo, DefaultPhoto YESNO, Photo LONGBINARY)");
+    vesk::photo::CreatePhotoTable(connection);
     vesk::data::Recordset rows;
     rows.Open("SELECT * FROM Photos", connection, vesk::data::adOpenKeyset,
               vesk::data::adLockOptimistic);
@@ -77,7 +76,7 @@ int main(int argc, char** argv) {
     }
     vesk::test::ScratchFolder folder;
     CPicture picture;
-    vesk::photo::testing::UseThePhotosTable(picture);
+    vesk::photo::UsePhotoTable(picture);
     auto connection = PhotoDatabase(folder);
     if (noDisplay) {
         try {

@@ -6,6 +6,7 @@
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/photo/c_picture.h"
+#include "vesk/photo/photo_table.h"
 
 namespace vesk::photo::testing {
 namespace {
@@ -62,9 +63,7 @@ protected:
     void SetUp() override {
         data::Catalog catalog;
         m_connection = catalog.Create(data::EmbeddedConnectionText(m_folder.Path("pay.mdb"), "pw"));
-        m_connection->Execute(
-            "CREATE TABLE Photos (PhotoCode Text (50), PhotoDescription Text (100), PhotoGroup "
-            "Text (50), PhotoComments Memo, DefaultPhoto YESNO, Photo LONGBINARY)");
+        CreatePhotoTable(m_connection);
         Insert("E1", "Front", "EMP");
         Insert("E1", "Side", "EMP");
         Insert("E1", "Other group", "DEP");

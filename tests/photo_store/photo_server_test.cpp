@@ -8,6 +8,7 @@
 #include "server_cluster.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/recordset.h"
+#include "vesk/photo/photo_table.h"
 
 namespace vesk::photo::testing {
 namespace {
@@ -26,10 +27,8 @@ protected:
         m_database = std::make_unique<data::testing::ScratchServerDatabase>(*cluster);
         m_connection = std::make_shared<data::Connection>();
         m_connection->Open(m_database->ConnectionText());
-        m_connection->Execute(
-            "CREATE TABLE Photos (PhotoCode varchar(50), PhotoDescription varchar(100), "
-            "PhotoGroup varchar(50), PhotoComments text, DefaultPhoto smallint, Photo bytea)");
-        UseThePhotosTable(m_store);
+        CreatePhotoTable(m_connection);
+        photo::UsePhotoTable(m_store);
         m_store.Advise(&m_listener);
     }
 
@@ -163,7 +162,7 @@ TEST_F(ServerPhotoStoreTest, AReaderWhoMayNotWriteIsToldWhichRowsWereLeft) {
     readOnly->Open(reader.ConnectionText(), {}, reader.Password());
 
     CPicture store;
-    UseThePhotosTable(store);
+    photo::UsePhotoTable(store);
     RecordingListener listener;
     store.Advise(&listener);
     std::filesystem::create_directory(PhotosFolder());

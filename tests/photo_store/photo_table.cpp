@@ -8,28 +8,16 @@
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
+#include "vesk/photo/photo_table.h"
 
 namespace vesk::photo::testing {
 
 void PhotoTableTest::SetUp() {
     data::Catalog catalog;
     m_connection = catalog.Create(data::EmbeddedConnectionText(m_folder.Path("pay.mdb"), "pw"));
-    m_connection->Execute(
-        "CREATE TABLE Photos (PhotoCode Text (50), PhotoDescription Text (100), PhotoGroup Text "
-        "(50), "
-        "PhotoComments Memo, DefaultPhoto YESNO, Photo LONGBINARY)");
-    UseThePhotosTable(m_store);
+    CreatePhotoTable(m_connection);
+    UsePhotoTable(m_store);
     m_store.Advise(&m_listener);
-}
-
-void UseThePhotosTable(CPicture& store) {
-    store.TableName = "Photos";
-    store.OwnerIDField = "PhotoCode";
-    store.OwnerDescField = "PhotoDescription";
-    store.OwnerGroupField = "PhotoGroup";
-    store.OwnerCommentsField = "PhotoComments";
-    store.OwnerDefaultPhotoField = "DefaultPhoto";
-    store.OwnerPhotoField = "Photo";
 }
 
 void PhotoTableTest::AddRow(const std::string& code, const std::string& description,

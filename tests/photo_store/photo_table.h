@@ -32,10 +32,6 @@ protected:
     RecordingListener m_listener;
 };
 
-// Configures `store` for the usual photo table: Photos (PhotoCode, PhotoDescription,
-// PhotoGroup, PhotoComments, DefaultPhoto, Photo).
-void UseThePhotosTable(CPicture& store);
-
 // A picture whose file form is exactly `bytes` bytes (an enhanced metafile keeps its bytes).
 Picture PictureOfSize(std::size_t bytes, int width = 100);
 

@@ -22,12 +22,13 @@ constexpr const DatabaseUtilitiesIds& kIds = kPayDatabaseUtilitiesIds;
 }  // namespace
 
 const ComponentDefinition& ThisComponent() {
-    static const std::string programId = std::string(kIds.typeLibrary) + ".DatabaseUtilities";
+    const LibraryIdentity& identity = kIds.identity;
+    static const std::string programId = std::string(identity.typeLibrary) + ".DatabaseUtilities";
     static const ClassDefinition classes[] = {
         DefineClass<Object>("DatabaseUtilities", programId.c_str(), kIds.databaseUtilities, false)};
-    static const ComponentDefinition component{kIds.typeLibrary,  kIds.library,
-                                               kIds.majorVersion, kIds.minorVersion,
-                                               kIds.description,  classes};
+    static const ComponentDefinition component{identity.typeLibrary,  kIds.library,
+                                               identity.majorVersion, identity.minorVersion,
+                                               identity.description,  classes};
     return component;
 }
 

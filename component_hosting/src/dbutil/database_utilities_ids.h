@@ -1,18 +1,14 @@
 #pragma once
 
-#include <cstdint>
-
 #include "vesk/com/guid.h"
+#include "vesk/library_identity.h"
 
-// What the two database utilities libraries are called and their fixed identifiers, distinct
-// between the builds.
+// What the two database utilities libraries are called (set where the build sets it) and their
+// fixed identifiers, distinct between the builds.
 namespace vesk::com {
 
 struct DatabaseUtilitiesIds {
-    const char* typeLibrary;
-    std::uint16_t majorVersion;
-    std::uint16_t minorVersion;
-    const char* description;
+    const LibraryIdentity& identity;
     Guid library;
     CLSID databaseUtilities;
     IID defaultInterface;
@@ -21,10 +17,7 @@ struct DatabaseUtilitiesIds {
 
 // libVeskPayDBUtilities.so.
 inline constexpr DatabaseUtilitiesIds kPayDatabaseUtilitiesIds{
-    "VeskPayDBUtilities",
-    1,
-    0,
-    "Vesk Payroll Database Utilities",
+    kPayDatabaseUtilitiesIdentity,
     {0xD93D153C, 0xF640, 0x469A, {0xAC, 0xF8, 0x73, 0x90, 0x52, 0xFD, 0xB8, 0x81}},
     {0x9ADB75DD, 0x5B55, 0x4633, {0x8D, 0x5A, 0x03, 0x21, 0x84, 0xCF, 0x48, 0xC7}},
     {0xA4C7D279, 0x5579, 0x4C5B, {0x85, 0x50, 0x2E, 0x6A, 0x8F, 0x5A, 0x0C, 0x76}},
@@ -33,10 +26,7 @@ inline constexpr DatabaseUtilitiesIds kPayDatabaseUtilitiesIds{
 
 // libVeskDatabaseUtilities.so, the legacy build.
 inline constexpr DatabaseUtilitiesIds kLegacyDatabaseUtilitiesIds{
-    "VeskDatabaseUtilities",
-    2,
-    1,
-    "Vesk Database Utilities",
+    kLegacyDatabaseUtilitiesIdentity,
     {0xBF894110, 0x4243, 0x4670, {0xA0, 0xBB, 0x7B, 0x3C, 0xF4, 0x63, 0x96, 0x46}},
     {0xCC73810F, 0x1679, 0x4EAB, {0x93, 0x2E, 0xD4, 0x13, 0xD0, 0x1D, 0xB5, 0x39}},
     {0x91E76796, 0x3F79, 0x4D05, {0x83, 0x14, 0x4F, 0x53, 0xCF, 0xD0, 0x7A, 0xE5}},

@@ -2,7 +2,7 @@
 
 #include "vesk/com/guid.h"
 
-// The fixed identifiers of the photo component library (VeskPhotos 1.1).
+// The fixed identifiers of the photo component library.
 namespace vesk::com::photo_ids {
 
 inline constexpr Guid kLibrary{

@@ -2,11 +2,16 @@
 
 namespace vesk::data {
 
-DataAccessError::DataAccessError(std::string description, int engineCode, std::string statement)
-    : std::runtime_error(description),
-      m_description(std::move(description)),
-      m_engineCode(engineCode),
-      m_statement(std::move(statement)) {}
+DataAccessError AsDataAccessError(const std::exception& error) {
+    if (const auto* dataError = dynamic_cast<const DataAccessError*>(&error)) {
+        return *dataError;
+    }
+    if (const auto* ourError = dynamic_cast<const Error*>(&error)) {
+        return DataAccessError(ourError->Description(), ourError->EngineCode(),
+                               ourError->Statement());
+    }
+    return DataAccessError(error.what());
+}
 
 int SqlStateCode(std::string_view sqlState) {
     if (sqlState.size() != 5) {

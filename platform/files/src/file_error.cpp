@@ -2,10 +2,9 @@
 
 namespace vesk::platform {
 
-FileError::FileError(const std::string& description)
-    : std::runtime_error(description), m_description(description) {}
+FileError::FileError(const std::string& description) : Error(description) {}
 
 FileError::FileError(const std::string& operation, const std::string& path, std::error_code error)
-    : FileError(operation + " '" + path + "': " + error.message()) {}
+    : Error(operation + " '" + path + "': " + error.message(), error.value()) {}
 
 }  // namespace vesk::platform

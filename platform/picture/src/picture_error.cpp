@@ -2,7 +2,6 @@
 
 namespace vesk::platform {
 
-PictureError::PictureError(const std::string& description)
-    : std::runtime_error(description), m_description(description) {}
+PictureError::PictureError(const std::string& description) : Error(description) {}
 
 }  // namespace vesk::platform

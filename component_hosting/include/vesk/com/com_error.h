@@ -1,25 +1,24 @@
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "vesk/com/base_types.h"
+#include "vesk/errors/error.h"
 
 namespace vesk::com {
 
 // A failed call of the component interface, as the host side reports it: the result code and
-// a description (the component's own for DISP_E_EXCEPTION, else the code's name).
-class ComError : public std::runtime_error {
+// a description (the component's own for DISP_E_EXCEPTION, else the code's name). The result
+// code is also its EngineCode().
+class ComError : public Error {
 public:
     ComError(HRESULT code, const std::string& description);
 
     HRESULT Code() const { return m_code; }
-    const std::string& Description() const { return m_description; }
 
 private:
     HRESULT m_code;
-    std::string m_description;
 };
 
 // The name and value of a result code: "DISP_E_UNKNOWNNAME (0x80020006)"; the value alone for

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection.h"
+#include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/database_file.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/dbutil/copy_report.h"
@@ -149,8 +151,8 @@ public:
     }
 
     // Why the last CopyDataFromDBtoDB stopped before its end (a database it could no longer
-    // reach); empty when it ran to its end. The rows stored until then stay.
-    const std::string& CopyFailure() const { return m_copyFailure; }
+    // reach); none when it ran to its end. The rows stored until then stay.
+    const std::optional<data::DataAccessError>& CopyFailure() const { return m_copyFailure; }
     // What the last CopyDataFromDBtoDB did with each source table it copied, in catalog order
     // (views and other entries are not listed).
     const std::vector<TableCopyReport>& CopyReports() const { return m_copyReports; }
@@ -213,7 +215,7 @@ private:
                    const data::ConnectionPtr& destination);
 
     data::Bytes m_pieceBuffer;  // the piece CopyLargeField moves; reused across calls
-    std::string m_copyFailure;
+    std::optional<data::DataAccessError> m_copyFailure;
     std::vector<TableCopyReport> m_copyReports;
 
     // --- Compacting and repairing: private members. ---

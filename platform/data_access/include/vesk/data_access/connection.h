@@ -24,7 +24,10 @@ enum class StatementKind { Command, Query };
 using StatementTrace = std::function<void(StatementKind kind, std::string_view sql)>;
 
 // An open session with one database, shared by the record sets and catalogs that use it
-// (hold it through std::shared_ptr). Not thread-safe: one thread uses it at a time.
+// (hold it through std::shared_ptr). Threads: opening, closing, transactions and settings
+// belong to one thread at a time. When SerializesUse() is true (the server), record sets of
+// their own on two threads may read and write through it at once, the connection taking their
+// statements one after the other; otherwise (the embedded engine) one thread uses it at a time.
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection();

@@ -1,19 +1,15 @@
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "vesk/errors/error.h"
 
 namespace vesk::platform {
 
 // The failure of a picture operation; Description() says what failed and why.
-class PictureError : public std::runtime_error {
+class PictureError : public Error {
 public:
     explicit PictureError(const std::string& description);
-
-    const std::string& Description() const { return m_description; }
-
-private:
-    std::string m_description;
 };
 
 }  // namespace vesk::platform
