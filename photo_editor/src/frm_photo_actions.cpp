@@ -1,7 +1,6 @@
 // The action menu's commands: adding a photo from a file or the clipboard, copying the shown
 // photo to the clipboard and deleting the shown record.
 #include <QAction>
-#include <QPushButton>
 
 #include "vesk/events/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
@@ -64,8 +63,9 @@ void frmPhoto::AddPhotoFromClipboard() {
     try {
         const platform::Picture picture = platform::Ui().GetClipboardPicture();
         if (!picture.IsEmpty()) {
-            cmdSave->setEnabled(true);
+            m_bSaveOffered = true;
             m_bChanged = true;
+            UpdateCommandStates();
             imgMainPhoto->SetPicture(picture);
             ResetPhotoArea();
             StorePhotoNaturalSize();
@@ -114,7 +114,8 @@ void frmPhoto::DeleteCurrentPhoto() {
             ShowMessage(*failure, MessageBoxFlags::Exclamation);
             return;
         }
-        cmdSave->setEnabled(false);
+        m_bSaveOffered = false;
+        UpdateCommandStates();
         IgnoringFailure([&] { lvwPicDescription->Remove(m_sCurrentKey); });
         m_lineRecords.erase(m_sCurrentKey);
         m_sCurrentKey.clear();

@@ -1,6 +1,4 @@
 // The list of the owner's photos, the start-up of the dialog and the showing of a record.
-#include <QPushButton>
-
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -39,7 +37,8 @@ void frmPhoto::InitialiseDialog() {
     IgnoringFailure([&] { LoadPhotoList(); });
     IgnoringFailure([&] { SetDialogCaption(Store().PhotosGroup(), "", ""); });
     IgnoringFailure([&] { SetAddModeIfNoPhotos(); });
-    cmdSave->setEnabled(false);
+    m_bSaveOffered = false;
+    UpdateCommandStates();
     if (lvwPicDescription->Count() == 0) {
         IgnoringFailure([&] { LockPhotoDetails(); });
     }
@@ -111,8 +110,9 @@ void frmPhoto::ClearPhotoDetails() {
     txtDescription->SetText("");
     txtComments->SetText("");
     chkDefault->SetValue(0);
-    cmdSave->setEnabled(false);
+    m_bSaveOffered = false;
     m_bChanged = false;
+    UpdateCommandStates();
     Store().OwnerPhoto = platform::Picture();
 }
 

@@ -15,6 +15,19 @@ namespace vesk::editor {
 
 using platform::IgnoringFailure;
 
+namespace {
+
+// A locked text box shows the button face colour, an unlocked one the window colour.
+template <typename Box>
+void ShowLocked(Box& box, bool locked) {
+    if (box.Locked() != locked) {
+        box.SetLocked(locked);
+    }
+    box.SetBackColor(locked ? SystemButtonFaceColor : SystemWindowColor);
+}
+
+}  // namespace
+
 void frmPhoto::ShowModal() {
     Form_Load();
     exec();
@@ -57,16 +70,11 @@ void frmPhoto::SetDialogCaption(const std::optional<std::string>& vGroup, const 
 void frmPhoto::SetEditMode() {
     m_bAdding = false;
     m_bEditing = true;
-    IgnoringFailure([&] {
-        txtDescription->SetLocked(false);
-        txtComments->SetLocked(false);
-    });
+    m_bDetailsLocked = false;
     IgnoringFailure([&] { SetDialogCaption(std::nullopt, "", "[Edit Photo] - "); });
-    chkDefault->setEnabled(true);
-    IgnoringFailure([&] { UnlockPhotoDetails(); });
     m_bChanged = false;
-    cmdSave->setEnabled(false);
-    chkDefault->setEnabled(true);
+    m_bSaveOffered = false;
+    UpdateCommandStates();
 }
 
 void frmPhoto::SetAddMode() {
@@ -74,31 +82,49 @@ void frmPhoto::SetAddMode() {
     m_bEditing = false;
     IgnoringFailure([&] { ClearPhotoDetails(); });
     m_sCurrentKey.clear();
-    txtDescription->SetLocked(false);
-    txtComments->SetLocked(false);
-    cmdSave->setEnabled(false);
+    m_bDetailsLocked = false;
     IgnoringFailure([&] { SetDialogCaption(std::nullopt, "", "[Add Photo] - "); });
-    chkDefault->setEnabled(true);
-    IgnoringFailure([&] { UnlockPhotoDetails(); });
     m_bChanged = false;
-    cmdSave->setEnabled(false);
+    m_bSaveOffered = false;
+    UpdateCommandStates();
     txtDescription->setFocus();
 }
 
 void frmPhoto::UnlockPhotoDetails() {
-    txtDescription->SetLocked(false);
-    txtDescription->SetBackColor(SystemWindowColor);
-    txtComments->SetLocked(false);
-    txtComments->SetBackColor(SystemWindowColor);
-    chkDefault->setEnabled(true);
+    m_bDetailsLocked = false;
+    UpdateCommandStates();
 }
 
 void frmPhoto::LockPhotoDetails() {
-    txtDescription->SetLocked(true);
-    txtDescription->SetBackColor(SystemButtonFaceColor);
-    txtComments->SetLocked(true);
-    txtComments->SetBackColor(SystemButtonFaceColor);
-    chkDefault->setEnabled(false);
+    m_bDetailsLocked = true;
+    UpdateCommandStates();
+}
+
+// The rules, by control:
+//   cmdSave                    m_bSaveOffered
+//   chkDefault                 details not locked
+//   txtDescription, Comments   locked (button face) or unlocked (window colour) likewise
+// and, as the menu opens:
+//   mnuCopyToClipboard         a picture is shown
+//   mnuAddFromFile             always
+//   mnuAddFromClipBoard        add mode, or the clipboard holds a picture
+//   mnuDeleteCurrentPhoto      edit mode with a record shown
+void frmPhoto::UpdateCommandStates() {
+    cmdSave->setEnabled(m_bSaveOffered);
+    ShowLocked(*txtDescription, m_bDetailsLocked);
+    ShowLocked(*txtComments, m_bDetailsLocked);
+    chkDefault->setEnabled(!m_bDetailsLocked);
+    if (!m_bMenuOpening) {
+        return;
+    }
+    mnuCopyToClipboard->setEnabled(HasPicture());
+    mnuAddFromFile->setEnabled(true);
+    // Add mode offers the clipboard item without reading the clipboard.
+    const bool addingOnly = m_bAdding && !m_bEditing;
+    mnuAddFromClipBoard->setEnabled(addingOnly || !platform::Ui().GetClipboardPicture().IsEmpty());
+    // Only a record that is shown can be deleted: after a delete nothing is, until a line is
+    // picked.
+    mnuDeleteCurrentPhoto->setEnabled(m_bEditing && !m_sCurrentKey.empty());
 }
 
 void frmPhoto::chkAction_Click() {
@@ -107,41 +133,40 @@ void frmPhoto::chkAction_Click() {
         return;
     }
     m_bShowingMenu = true;
-    // However the menu ends, the button shows unchecked again and the guard is cleared.
+    // However the menu ends, the button shows unchecked again and the guards are cleared.
     struct MenuClosing {
         frmPhoto& dialog;
         ~MenuClosing() {
             dialog.chkAction->SetValue(0);
+            dialog.m_bMenuOpening = false;
             dialog.m_bShowingMenu = false;
         }
     } closing{*this};
     chkAction->SetValue(1);
-    mnuCopyToClipboard->setEnabled(HasPicture());
-    mnuAddFromFile->setEnabled(true);
-    const bool addingOnly = m_bAdding && !m_bEditing;
-    mnuAddFromClipBoard->setEnabled(addingOnly || !platform::Ui().GetClipboardPicture().IsEmpty());
-    // Only a record that is shown can be deleted: after a delete nothing is, until a line is
-    // picked.
-    mnuDeleteCurrentPhoto->setEnabled(m_bEditing && !m_sCurrentKey.empty());
+    m_bMenuOpening = true;
+    UpdateCommandStates();
+    m_bMenuOpening = false;
     PopupMenuRunner(*mnuPhotoAction, QPoint(chkAction->x(), chkAction->y() + chkAction->height()));
 }
 
 void frmPhoto::txtDescription_Change() {
     if (m_bEditing || m_bAdding) {
-        cmdSave->setEnabled(true);
+        m_bSaveOffered = true;
         m_bChanged = true;
+        UpdateCommandStates();
     }
 }
 
 void frmPhoto::txtComments_Change() {
     if (m_bEditing) {
-        cmdSave->setEnabled(true);
+        m_bSaveOffered = true;
         m_bChanged = true;
+        UpdateCommandStates();
     }
 }
 
 bool frmPhoto::HasUnsavedChanges() const {
-    return m_bChanged && cmdSave->isEnabled();
+    return m_bChanged && m_bSaveOffered;
 }
 
 bool frmPhoto::HasPicture() const {

@@ -1,6 +1,5 @@
 // Saving the shown record through the photo store, the default mark, and closing.
 #include <QKeyEvent>
-#include <QPushButton>
 #include <QString>
 
 #include <stdexcept>
@@ -39,7 +38,8 @@ bool frmPhoto::cmdSave_Click() {
     m_sDescription = txtDescription->Text();
     const bool saved = m_bAdding ? SaveNewRecord() : SaveEditedRecord();
     if (saved) {
-        cmdSave->setEnabled(false);
+        m_bSaveOffered = false;
+        UpdateCommandStates();
     }
     return saved;
 }
@@ -165,7 +165,8 @@ bool frmPhoto::SavePhotoRecord() {
 
 void frmPhoto::chkDefault_Click() {
     if (m_bEditing || m_bAdding) {
-        cmdSave->setEnabled(true);
+        m_bSaveOffered = true;  // the mark alone is no unsaved change
+        UpdateCommandStates();
     }
 }
 

@@ -1,7 +1,6 @@
 // The photo area: the picture fitted to the frame or at its natural size with scroll bars,
 // the frame's size caption and the photo size check.
 #include <QGroupBox>
-#include <QPushButton>
 #include <QRadioButton>
 
 #include <cmath>
@@ -134,15 +133,15 @@ void frmPhoto::CheckPhotoSize() {
                                                 WholeText(m_dPhotoHeightPx) + " Pixels (" +
                                                 NumberText(size) + " KB)"));
     const double limit = Store().PhotosMaxSize;
-    if (limit > 0 && size > limit) {
-        cmdSave->setEnabled(!sizeOver);
-        m_bPhotoTooBig = sizeOver;
+    const bool overLimit = limit > 0 && size > limit;
+    // The verdict decides Save until the next edit; it is shown before the warning.
+    m_bPhotoTooBig = overLimit && sizeOver;
+    m_bSaveOffered = !m_bPhotoTooBig;
+    UpdateCommandStates();
+    if (overLimit) {
         ShowMessage("This Photo is bigger than the maximum photo size: " + NumberText(limit) +
                         "KB, Photo size: " + NumberText(size) + "KB (Bitmap Format)",
                     platform::MessageBoxFlags::Exclamation);
-    } else {
-        cmdSave->setEnabled(true);
-        m_bPhotoTooBig = false;
     }
 }
 

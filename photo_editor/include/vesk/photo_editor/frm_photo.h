@@ -103,6 +103,19 @@ public:
     std::string m_sDescription;
     std::string m_sCaptionGroup;
     bool m_bPhotoTooBig = false;
+    // Whether Save is offered. An edit in a mode that takes it, a paste and a layout of a
+    // picture within the size limit offer it (so does a change of view of an unchanged
+    // record); a layout the size check refuses, showing a record, entering a mode, clearing
+    // the details, a save and a delete withdraw it. A save leaves m_bChanged set.
+    bool m_bSaveOffered = false;
+    // Whether the description, the comments and the default mark are locked.
+    bool m_bDetailsLocked = false;
+
+    // Sets every control's enabled state, and the details' lock, from the state above; the
+    // controls it does not name are always enabled. Handlers change the state, then call it.
+    // The action menu's items are set only as the menu opens: they depend on the clipboard,
+    // which is read then, and keep those states until it opens again.
+    void UpdateCommandStates();
 
     // Modes, locks and the caption.
     void SetDialogCaption(const std::optional<std::string>& vGroup, const std::string& sMode,
@@ -223,6 +236,7 @@ private:
 
     photo::CPicture* m_objcPhoto = nullptr;
     bool m_bShowingMenu = false;  // guards chkAction_Click against its own value change
+    bool m_bMenuOpening = false;  // UpdateCommandStates sets the menu's items too
     bool m_loaded = false;
     // The failures the photo store reports while FirstStoreFailure listens.
     std::optional<std::vector<std::string>> m_storeFailures;
