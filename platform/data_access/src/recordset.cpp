@@ -1,6 +1,7 @@
 #include "vesk/data_access/recordset.h"
 
 #include <algorithm>
+#include <cassert>
 #include <unordered_set>
 
 #include <fmt/format.h>
@@ -126,6 +127,7 @@ void Recordset::Open() {
     std::unique_ptr<detail::Cursor> cursor = backend.OpenCursor(m_source, true);
     if (!cursor) {
         Connection::NoteWrite();
+        CheckInvariants();
         return;  // the statement returned no rows; it has run
     }
     std::vector<std::int64_t> keys = cursor->FetchKeys();
@@ -134,6 +136,7 @@ void Recordset::Open() {
     m_keys = m_allKeys;
     m_filter.clear();
     StandOn(0);
+    CheckInvariants();
 }
 
 void Recordset::Close() {
@@ -152,6 +155,7 @@ void Recordset::Close() {
     m_editMode = adEditNone;
     m_position = -1;
     m_currentDeleted = false;
+    CheckInvariants();
 }
 
 detail::Cursor& Recordset::OpenCursor() const {
@@ -221,6 +225,7 @@ void Recordset::MoveFirst() {
         throw DataAccessError(std::string(kNoCurrentRecord));
     }
     StandOn(0);
+    CheckInvariants();
 }
 
 void Recordset::MoveLast() {
@@ -230,6 +235,7 @@ void Recordset::MoveLast() {
         throw DataAccessError(std::string(kNoCurrentRecord));
     }
     StandOn(static_cast<std::ptrdiff_t>(m_keys.size()) - 1);
+    CheckInvariants();
 }
 
 void Recordset::MoveNext() {
@@ -239,6 +245,7 @@ void Recordset::MoveNext() {
     StoreEditBeforeMove();
     // After Delete the following row has already moved up into the deleted row's place.
     StandOn(m_currentDeleted ? m_position : m_position + 1);
+    CheckInvariants();
 }
 
 void Recordset::MovePrevious() {
@@ -247,6 +254,7 @@ void Recordset::MovePrevious() {
     }
     StoreEditBeforeMove();
     StandOn(m_position - 1);
+    CheckInvariants();
 }
 
 void Recordset::RequireCurrentRow() const {
@@ -283,6 +291,7 @@ void Recordset::SetBookmark(const Variant& bookmark) {
     }
     StoreEditBeforeMove();
     StandOn(position);
+    CheckInvariants();
 }
 
 void Recordset::Requery() {
@@ -293,6 +302,7 @@ void Recordset::Requery() {
     m_allKeys = cursor.FetchKeys();
     ApplyFilter();
     StandOn(0);
+    CheckInvariants();
 }
 
 void Recordset::ApplyFilter() {
@@ -337,6 +347,7 @@ void Recordset::SetFilter(std::string_view criteria) {
     m_filter = text;
     ApplyFilter();
     StandOn(0);
+    CheckInvariants();
 }
 
 void Recordset::Find(std::string_view criteria, long skipRecords, SearchDirectionEnum direction,
@@ -362,10 +373,12 @@ void Recordset::Find(std::string_view criteria, long skipRecords, SearchDirectio
         if (cursor.ReadRow(m_keys[static_cast<std::size_t>(position)], row) &&
             RowMeets(bound, row)) {
             StandOn(position);
+            CheckInvariants();
             return;
         }
     }
     StandOn(step > 0 ? size : -1);
+    CheckInvariants();
 }
 
 void Recordset::AddNew() {
@@ -374,6 +387,7 @@ void Recordset::AddNew() {
     ResetRowState();
     m_pending.clear();
     m_editMode = adEditAdd;
+    CheckInvariants();
 }
 
 EditModeEnum Recordset::EditMode() const {
@@ -398,6 +412,7 @@ const Recordset::PendingColumn* Recordset::PendingAt(std::size_t column) const {
 void Recordset::Update() {
     detail::Cursor& cursor = OpenCursor();
     if (m_editMode == adEditNone) {
+        CheckInvariants();
         return;
     }
     if (m_editMode == adEditAdd && m_lockType == adLockBatchOptimistic) {
@@ -405,27 +420,35 @@ void Recordset::Update() {
         m_pending.clear();
         m_editMode = adEditNone;
         StandOn(static_cast<std::ptrdiff_t>(m_keys.size()));
+        CheckInvariants();
         return;
     }
     std::vector<detail::ColumnWrite> writes = WritesOf(m_pending);
     Connection::NoteWrite();
     if (m_editMode == adEditAdd) {
         std::int64_t key = cursor.InsertRow(writes);
+        ForgetKey(key);
         m_allKeys.push_back(key);
         m_keys.push_back(key);
         m_pending.clear();
         m_editMode = adEditNone;
         StandOn(static_cast<std::ptrdiff_t>(m_keys.size()) - 1);
+        CheckInvariants();
         return;
     }
     auto index = static_cast<std::size_t>(m_position);
     std::int64_t oldKey = m_keys[index];
     std::int64_t newKey = cursor.UpdateRow(oldKey, writes);
+    if (newKey != oldKey) {
+        ForgetKey(newKey);
+        index = static_cast<std::size_t>(m_position);
+    }
     std::replace(m_allKeys.begin(), m_allKeys.end(), oldKey, newKey);
     m_keys[index] = newKey;
     m_pending.clear();
     m_editMode = adEditNone;
     ResetRowState();
+    CheckInvariants();
 }
 
 void Recordset::UpdateBatch() {
@@ -433,6 +456,7 @@ void Recordset::UpdateBatch() {
     m_batchRefusals.clear();
     Update();
     if (m_batch.empty()) {
+        CheckInvariants();
         return;
     }
     std::vector<std::vector<detail::ColumnWrite>> rows;
@@ -464,6 +488,7 @@ void Recordset::UpdateBatch() {
         if (outcome.error) {
             m_batchRefusals.emplace_back(row_idx, std::move(*outcome.error));
         } else if (outcome.key && m_batchRowsJoin) {
+            ForgetKey(*outcome.key);
             m_allKeys.push_back(*outcome.key);
             m_keys.push_back(*outcome.key);
             last = outcome.key;
@@ -475,6 +500,7 @@ void Recordset::UpdateBatch() {
     if (!m_batchRefusals.empty()) {
         throw m_batchRefusals.front().second;
     }
+    CheckInvariants();
 }
 
 std::vector<ValueMatch> Recordset::MatchValues(std::string_view column,
@@ -487,6 +513,7 @@ std::vector<ValueMatch> Recordset::MatchValues(std::string_view column,
 void Recordset::CancelBatch() {
     OpenCursor();
     m_batch.clear();
+    CheckInvariants();
 }
 
 void Recordset::CancelUpdate() {
@@ -494,12 +521,14 @@ void Recordset::CancelUpdate() {
     m_pending.clear();
     m_editMode = adEditNone;
     ResetRowState();
+    CheckInvariants();
 }
 
 void Recordset::Delete() {
     detail::Cursor& cursor = RequireUpdatable();
     if (m_editMode == adEditAdd) {
         CancelUpdate();
+        CheckInvariants();
         return;
     }
     RequireCurrentRow();
@@ -513,6 +542,57 @@ void Recordset::Delete() {
     m_keys.erase(m_keys.begin() + m_position);
     m_allKeys.erase(std::remove(m_allKeys.begin(), m_allKeys.end(), key), m_allKeys.end());
     m_currentDeleted = true;
+    CheckInvariants();
+}
+
+// Drops `key` from the set. A row stored under a key the set still holds (its row deleted by
+// someone else, the key then given again by the engine) is a new row: the set holds each key
+// once, where the row was last stored.
+void Recordset::ForgetKey(std::int64_t key) {
+    std::erase(m_allKeys, key);
+    m_cache.erase(key);
+    auto found = std::find(m_keys.begin(), m_keys.end(), key);
+    if (found == m_keys.end()) {
+        return;
+    }
+    if (found - m_keys.begin() < m_position) {
+        --m_position;
+    }
+    m_keys.erase(found);
+}
+
+void Recordset::CheckInvariants() const {
+#ifndef NDEBUG
+    if (!m_cursor) {
+        assert(m_allKeys.empty() && m_keys.empty() && m_filter.empty());
+        assert(m_position == -1 && !m_currentDeleted && m_editMode == adEditNone);
+        assert(m_pending.empty() && m_batch.empty() && !m_row && m_chunkStates.empty());
+        return;
+    }
+    const auto size = static_cast<std::ptrdiff_t>(m_keys.size());
+    const bool onRow = m_position >= 0 && m_position < size && !m_currentDeleted;
+    assert(m_position >= -1 && m_position <= size);
+    assert(m_keys.size() <= m_allKeys.size());
+    assert(!m_filter.empty() || m_keys.size() == m_allKeys.size());
+    // A deleted row leaves the set on its place, which the next row (or EOF) now holds.
+    assert(!m_currentDeleted || (m_position >= 0 && m_editMode == adEditNone));
+    assert(m_editMode != adEditInProgress || onRow);
+    assert(m_editMode != adEditNone || m_pending.empty());
+    assert(!m_row || (onRow && m_editMode != adEditAdd));
+    assert(m_batch.empty() || m_lockType == adLockBatchOptimistic);
+    if (m_allKeys.size() > kFullCheckLimit) {
+        return;
+    }
+    std::unordered_set<std::int64_t> distinct(m_allKeys.begin(), m_allKeys.end());
+    assert(distinct.size() == m_allKeys.size());
+    // The filtered keys are the unfiltered ones, in the same order, less those left out.
+    auto next = m_allKeys.begin();
+    for (std::int64_t key : m_keys) {
+        next = std::find(next, m_allKeys.end(), key);
+        assert(next != m_allKeys.end());
+        ++next;
+    }
+#endif
 }
 
 std::size_t Recordset::ColumnCount() const {
@@ -647,6 +727,7 @@ std::vector<std::optional<Variant>> Recordset::PeekColumn(long column, long rows
             values.emplace_back();
         }
     }
+    CheckInvariants();
     return values;
 }
 
@@ -656,6 +737,7 @@ void Recordset::SetCacheSize(long rows) {
     }
     m_cacheSize = rows;
     m_cache.clear();
+    CheckInvariants();
 }
 
 Variant Recordset::ColumnValue(std::size_t column) const {
@@ -735,6 +817,7 @@ void Recordset::SetColumnValue(std::size_t column, const Variant& value) {
     pending.value = value;
     pending.spool.reset();
     m_chunkStates.erase(column);
+    CheckInvariants();
 }
 
 void Recordset::AppendColumnChunk(std::size_t column, const Variant& data) {
@@ -753,6 +836,7 @@ void Recordset::AppendColumnChunk(std::size_t column, const Variant& data) {
         pending.spool->Append(
             std::span(reinterpret_cast<const std::uint8_t*>(text->data()), text->size()));
     }
+    CheckInvariants();
 }
 
 }  // namespace vesk::data

@@ -78,12 +78,16 @@ TEST_F(AlterColumnTest, KeywordIsOptionalAndNamesIgnoreCase) {
 }
 
 TEST_F(AlterColumnTest, RowKeysOfOpenRecordsetsSurviveTheRebuild) {
+    // A gap in the row ids: a rebuild that numbered the rows afresh would move E3's key.
+    m_connection->Execute("INSERT INTO Employees (Code, Name) VALUES ('E3', 'Cy Dee')");
+    m_connection->Execute("DELETE FROM Employees WHERE Code = 'E2'");
     auto rows = OpenRows(m_connection, "SELECT * FROM Employees ORDER BY Code");
     rows->MoveLast();
     m_connection->Execute("ALTER TABLE Employees ALTER COLUMN Name Text (40)");
-    rows->Fields()["Name"].SetValue("Bob Ray Jr");
+    EXPECT_EQ(Scalar(m_connection, "SELECT group_concat(rowid || Code) FROM Employees"), "1E1,3E3");
+    rows->Fields()["Name"].SetValue("Cy Dee Jr");
     rows->Update();
-    EXPECT_EQ(Scalar(m_connection, "SELECT Name FROM Employees WHERE Code = 'E2'"), "Bob Ray Jr");
+    EXPECT_EQ(Scalar(m_connection, "SELECT Name FROM Employees WHERE Code = 'E3'"), "Cy Dee Jr");
 }
 
 TEST_F(AlterColumnTest, MissingTableOrColumnIsAClearError) {

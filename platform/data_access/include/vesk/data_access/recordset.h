@@ -191,6 +191,11 @@ private:
     std::size_t ColumnIndex(std::string_view name) const;
     std::size_t ColumnCount() const;
     void ResetRowState();
+    void ForgetKey(std::int64_t key);
+    // Asserts, in builds with assertions, what every public operation leaves true of the
+    // state fields below; sets of more than kFullCheckLimit keys get only the cheap checks.
+    void CheckInvariants() const;
+    static constexpr std::size_t kFullCheckLimit = 1024;
     static std::vector<detail::ColumnWrite> WritesOf(const PendingRow& pending);
     const PendingColumn* PendingAt(std::size_t column) const;
 
