@@ -12,7 +12,7 @@
 #include <fmt/format.h>
 
 #include "bench_report.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 
 namespace vesk::bench {
 
@@ -57,7 +57,7 @@ double TimeCompaction(const std::string& folder, const std::string& original,
     for (int round = 0; round < kRounds; ++round) {
         fs::copy_file(original, ours, fs::copy_options::overwrite_existing);
         best = std::min(best, BestSeconds(1, [&] {
-                            dbutil::DatabaseUtilities utilities;
+                            database_utilities::DatabaseUtilities utilities;
                             utilities.CompactByRename = byRename;
                             std::string temp = folder;
                             if (!utilities.CompactDatabase(ours, temp, kPassword)) {

@@ -17,7 +17,7 @@
 #include "staff_rows.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 
 namespace vesk::bench {
 
@@ -50,7 +50,7 @@ data::ConnectionPtr Open(const std::string& path) {
 }
 
 void Copy(const std::string& source, const std::string& destination, long rowsPerCommit) {
-    dbutil::DatabaseUtilities utilities;
+    database_utilities::DatabaseUtilities utilities;
     utilities.RowsPerCommit = rowsPerCommit;
     utilities.CopyDataFromDBtoDB(Open(source), Open(destination));
     if (utilities.CopyFailure()) {

@@ -18,7 +18,7 @@
 #include "staff_rows.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 
 namespace vesk::bench {
 
@@ -45,7 +45,7 @@ std::string EmptyFile(const std::string& path, const std::string& schema) {
 
 double TimedCopy(const std::string& source, const std::string& destination) {
     return BestSeconds(1, [&] {
-        dbutil::DatabaseUtilities utilities;
+        database_utilities::DatabaseUtilities utilities;
         utilities.RowsPerCommit = 5000;
         utilities.CopyDataFromDBtoDB(Open(data::EmbeddedConnectionText(source, kBenchPassword)),
                                      Open(destination));

@@ -235,7 +235,7 @@ void RequireWidgetApplication() {
     new QApplication(argc, argv);
 }
 
-EditorTimes RunEditorSession(photo::CPicture& store, const std::string& group,
+EditorTimes RunEditorSession(photo_store::CPicture& store, const std::string& group,
                              const std::string& owner, data::ConnectionPtr connection,
                              const std::string& newDescription) {
     RequireWidgetApplication();

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "vesk/data_access/connection.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 
 namespace vesk::bench {
 
@@ -32,7 +32,7 @@ void RequireWidgetApplication();
 // "Actual size" and back a few times, then saves `newDescription` for the photo shown last and
 // closes. Message boxes are answered by a scripted user; any box, or a step that shows nothing
 // within a minute, is an error (std::runtime_error) after the dialog is closed.
-EditorTimes RunEditorSession(photo::CPicture& store, const std::string& group,
+EditorTimes RunEditorSession(photo_store::CPicture& store, const std::string& group,
                              const std::string& owner, data::ConnectionPtr connection,
                              const std::string& newDescription);
 

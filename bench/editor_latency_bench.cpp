@@ -38,8 +38,8 @@
 #include "bench_report.h"
 #include "editor_driver.h"
 #include "photo_bench_table.h"
-#include "vesk/photo/c_picture.h"
-#include "vesk/photo/photo_table.h"
+#include "vesk/photo_store/c_picture.h"
+#include "vesk/photo_store/photo_table.h"
 
 namespace vesk::bench {
 
@@ -77,8 +77,8 @@ QImage MakePhoto(int index) {
 // the default.
 data::ConnectionPtr FillStore(const std::string& path) {
     data::ConnectionPtr connection = CreatePhotoDatabase(path, kPassword);
-    photo::CPicture store;
-    photo::UsePhotoTable(store);
+    photo_store::CPicture store;
+    photo_store::UsePhotoTable(store);
     store.Init(kOwner, kGroup, {}, nullptr, connection);
     for (int index = 0; index < kPhotos; ++index) {
         store.SetPhoto(platform::Picture(MakePhoto(index)));
@@ -287,8 +287,8 @@ double Mean(const std::vector<double>& values) {
 EditorTimes BestSessions(const data::ConnectionPtr& connection) {
     EditorTimes best;
     for (int round = 0; round < kRounds; ++round) {
-        photo::CPicture store;
-        photo::UsePhotoTable(store);
+        photo_store::CPicture store;
+        photo_store::UsePhotoTable(store);
         EditorTimes session = RunEditorSession(store, kGroup, kOwner, connection,
                                                "Photo 9 edited " + std::to_string(round));
         if (round == 0 || Mean(session.selections) < Mean(best.selections)) {

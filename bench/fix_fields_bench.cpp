@@ -19,7 +19,7 @@
 #include "bench_report.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 
 namespace vesk::bench {
 
@@ -67,7 +67,7 @@ double TimeFixFields(const std::string& templatePath, const std::string& mainPat
     CreateDatabase(mainPath);
     auto main = std::make_shared<data::Connection>();
     main->Open(data::EmbeddedConnectionText(mainPath, kPassword));
-    dbutil::DatabaseUtilities utilities;
+    database_utilities::DatabaseUtilities utilities;
     utilities.SetTemplateFilePath(templatePath);
     utilities.TemplatePWD = kPassword;
     utilities.MainFileConnection = main;

@@ -2,14 +2,14 @@
 
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
-#include "vesk/photo/photo_table.h"
+#include "vesk/photo_store/photo_table.h"
 
 namespace vesk::bench {
 
 data::ConnectionPtr CreatePhotoDatabase(const std::string& path, const std::string& password) {
     data::Catalog catalog;
     data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, password));
-    photo::CreatePhotoTable(connection);
+    photo_store::CreatePhotoTable(connection);
     return connection;
 }
 

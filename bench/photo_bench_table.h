@@ -3,7 +3,7 @@
 #include <string>
 
 #include "vesk/data_access/connection.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 
 namespace vesk::bench {
 

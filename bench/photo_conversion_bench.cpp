@@ -20,8 +20,8 @@
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
-#include "vesk/photo/c_picture.h"
-#include "vesk/photo/photo_table.h"
+#include "vesk/photo_store/c_picture.h"
+#include "vesk/photo_store/photo_table.h"
 
 namespace vesk::bench {
 
@@ -34,7 +34,7 @@ constexpr const char* kPassword = "bench";
 data::ConnectionPtr BuildTable(const std::string& path) {
     data::Catalog catalog;
     data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, kPassword));
-    photo::CreatePhotoTable(connection);
+    photo_store::CreatePhotoTable(connection);
     data::Recordset rows;
     rows.Open("SELECT * FROM Photos", connection, data::adOpenKeyset, data::adLockOptimistic);
     connection->BeginTrans();
@@ -86,8 +86,8 @@ void RunPhotoConversionBench() {
     std::filesystem::remove(folder + "/peer.db");
 
     data::ConnectionPtr connection = BuildTable(folder + "/store.db");
-    photo::CPicture store;
-    photo::UsePhotoTable(store);
+    photo_store::CPicture store;
+    photo_store::UsePhotoTable(store);
     store.SaveAsFile = true;
     store.PhotosFolder = folder + "/photos";
     long before = PeakResidentKb();

@@ -15,8 +15,8 @@
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/transaction.h"
-#include "vesk/photo/c_picture.h"
-#include "vesk/photo/photo_table.h"
+#include "vesk/photo_store/c_picture.h"
+#include "vesk/photo_store/photo_table.h"
 
 namespace vesk::bench {
 
@@ -34,7 +34,7 @@ constexpr const char* kOwner = "E25000";
 data::ConnectionPtr CreateScaledTable(const std::string& path) {
     data::Catalog catalog;
     data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, kPassword));
-    photo::CreatePhotoTable(connection);
+    photo_store::CreatePhotoTable(connection);
     connection->Execute(NumberedRowsInsert(
         "Photos",
         fmt::format("'E' || (i / {0}), 'Photo ' || (i % {0}), 'EMP', 'bench', i % {0} = 0, "
@@ -79,8 +79,8 @@ void RunPhotoOwnerScaleBench() {
     data::ConnectionPtr connection = CreateScaledTable(path);
     fmt::print("Photo owner at scale: {} photo rows, {} per owner, keyed file\n", kRows,
                kPhotosPerOwner);
-    photo::CPicture store;
-    photo::UsePhotoTable(store);
+    photo_store::CPicture store;
+    photo_store::UsePhotoTable(store);
     double listing = BestSeconds(kRounds, [&] {
         store.Init(kOwner, "EMP", {}, nullptr, connection);
         store.FirstRecord();

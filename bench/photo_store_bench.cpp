@@ -20,8 +20,8 @@
 #include "photo_bench_table.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
-#include "vesk/photo/c_picture.h"
-#include "vesk/photo/photo_table.h"
+#include "vesk/photo_store/c_picture.h"
+#include "vesk/photo_store/photo_table.h"
 
 namespace vesk::bench {
 
@@ -125,8 +125,8 @@ struct StorePass {
 StorePass RunStore(const std::string& path, const std::string& filesFolder,
                    const std::vector<Picture>& photos) {
     data::ConnectionPtr connection = CreatePhotoDatabase(path, kPassword);
-    photo::CPicture store;
-    photo::UsePhotoTable(store);
+    photo_store::CPicture store;
+    photo_store::UsePhotoTable(store);
     store.SaveAsFile = !filesFolder.empty();
     store.PhotosFolder = filesFolder;
     store.Init("B1", "EMP", {}, nullptr, connection);

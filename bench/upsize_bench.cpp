@@ -16,7 +16,7 @@
 #include "bench_report.h"
 #include "staff_rows.h"
 #include "vesk/data_access/connection_text.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 
 namespace vesk::bench {
 
@@ -32,10 +32,10 @@ data::ConnectionPtr Open(const std::string& text) {
 std::string PreparedDatabase(const BenchCluster& cluster, const std::string& name,
                              const std::string& source) {
     std::string text = cluster.MakeDatabase(name);
-    dbutil::DatabaseUtilities utilities;
+    database_utilities::DatabaseUtilities utilities;
     utilities.SetTemplateFilePath(source);
     utilities.TemplatePWD = kBenchPassword;
-    utilities.DBType = dbutil::DBPostgreSQL;
+    utilities.DBType = database_utilities::DBPostgreSQL;
     utilities.MainFileConnection = Open(text);
     utilities.FixFields();
     utilities.DoCleanUp();
@@ -44,7 +44,7 @@ std::string PreparedDatabase(const BenchCluster& cluster, const std::string& nam
 
 // The rows of `source` copied into `destinationText` as `vesk db copy` copies them.
 void Upsize(const std::string& source, const std::string& destinationText) {
-    dbutil::DatabaseUtilities utilities;
+    database_utilities::DatabaseUtilities utilities;
     utilities.RowsPerCommit = 5000;
     utilities.CopyDataFromDBtoDB(Open(data::EmbeddedConnectionText(source, kBenchPassword)),
                                  Open(destinationText));

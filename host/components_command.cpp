@@ -9,10 +9,10 @@
 
 #include "row_printer.h"
 #include "scoped_environment.h"
-#include "vesk/com/com_error.h"
-#include "vesk/com/component_library.h"
-#include "vesk/com/registry.h"
-#include "vesk/com/type_library_text.h"
+#include "vesk/component_hosting/com_error.h"
+#include "vesk/component_hosting/component_library.h"
+#include "vesk/component_hosting/registry.h"
+#include "vesk/component_hosting/type_library_text.h"
 #include "vesk/files/file_system.h"
 
 // The identities of the component libraries this program links (their library_identity.cpp):
@@ -43,10 +43,11 @@ void RunRegistration(const RegistrationOptions& options, bool registering, Outpu
         systemWide.emplace("VESK_REGISTER_SYSTEM_WIDE", "1");
     }
     for (const std::string& path : libraries) {
-        const com::ComponentLibrary& library = com::ComponentLibrary::Load(path);
-        com::ThrowIfFailed(registering ? library.Register() : library.Unregister(),
-                           (registering ? "Registering " : "Unregistering ") + path);
-        const com::TypeLibraryDescription& description = library.Description();
+        const component_hosting::ComponentLibrary& library =
+            component_hosting::ComponentLibrary::Load(path);
+        component_hosting::ThrowIfFailed(registering ? library.Register() : library.Unregister(),
+                                         (registering ? "Registering " : "Unregistering ") + path);
+        const component_hosting::TypeLibraryDescription& description = library.Description();
         output.out << fmt::format("{} {} {}.{} ({})\n", registering ? "Registered" : "Unregistered",
                                   description.name, description.majorVersion,
                                   description.minorVersion, path);
@@ -59,27 +60,29 @@ struct ListOptions {
 };
 
 void RunList(const ListOptions& options, Output& output) {
-    const com::Registry registry;
+    const component_hosting::Registry registry;
     RowWriter rows(output.out, {RowStyleNamed(options.format), options.header},
                    {"ProgID", "CLSID", "Library"});
-    for (const com::ClassRegistration& registered : registry.Classes()) {
+    for (const component_hosting::ClassRegistration& registered : registry.Classes()) {
         rows.Row({{Cell::Text, registered.programId},
-                  {Cell::Text, com::ToString(registered.clsid)},
+                  {Cell::Text, component_hosting::ToString(registered.clsid)},
                   {Cell::Text, registered.libraryPath}});
     }
     rows.Finish();
 }
 
 void RunDescribe(const std::string& programId, Output& output) {
-    const com::Registry registry;
-    std::optional<com::ClassRegistration> registered = registry.FindProgramId(programId);
+    const component_hosting::Registry registry;
+    std::optional<component_hosting::ClassRegistration> registered =
+        registry.FindProgramId(programId);
     if (!registered) {
-        throw com::ComError(com::CO_E_CLASSSTRING,
-                            fmt::format("No class is registered as {} in {}", programId,
-                                        fmt::join(registry.Paths(), " or ")));
+        throw component_hosting::ComError(
+            component_hosting::CO_E_CLASSSTRING,
+            fmt::format("No class is registered as {} in {}", programId,
+                        fmt::join(registry.Paths(), " or ")));
     }
-    output.out << com::TypeLibraryText(
-        com::ComponentLibrary::Load(registered->libraryPath).Description());
+    output.out << component_hosting::TypeLibraryText(
+        component_hosting::ComponentLibrary::Load(registered->libraryPath).Description());
 }
 
 void InstallRegistration(CLI::App& components, CommandAction& action, bool registering) {
@@ -90,9 +93,9 @@ void InstallRegistration(CLI::App& components, CommandAction& action, bool regis
                     : "remove component libraries' entries from the registry");
     command->add_option("libraries", options->libraries,
                         "library files (default: the three libraries this program uses)");
-    command->add_flag(
-        "--system", options->systemWide,
-        "the system-wide registry (" + com::Registry::SystemPath() + ") instead of the user's");
+    command->add_flag("--system", options->systemWide,
+                      "the system-wide registry (" + component_hosting::Registry::SystemPath() +
+                          ") instead of the user's");
     command->callback([options, registering, &action] {
         action = [options, registering](Output& output) {
             RunRegistration(*options, registering, output);

@@ -10,7 +10,7 @@ namespace vesk::host {
 
 namespace {
 
-std::string SummaryLine(const dbutil::TableCopyReport& report) {
+std::string SummaryLine(const database_utilities::TableCopyReport& report) {
     if (report.skipped) {
         return fmt::format("{}: {} rows read, skipped: {}", report.table, report.rowsRead,
                            report.skipReason);
@@ -26,16 +26,17 @@ std::string SummaryLine(const dbutil::TableCopyReport& report) {
 
 }  // namespace
 
-void PrintCopySummary(const std::vector<dbutil::TableCopyReport>& reports, std::ostream& out) {
-    for (const dbutil::TableCopyReport& report : reports) {
+void PrintCopySummary(const std::vector<database_utilities::TableCopyReport>& reports,
+                      std::ostream& out) {
+    for (const database_utilities::TableCopyReport& report : reports) {
         out << SummaryLine(report) << '\n';
     }
 }
 
-void RequireNothingLeftBehind(const std::vector<dbutil::TableCopyReport>& reports) {
+void RequireNothingLeftBehind(const std::vector<database_utilities::TableCopyReport>& reports) {
     long rows = 0;
     std::string tables;
-    for (const dbutil::TableCopyReport& report : reports) {
+    for (const database_utilities::TableCopyReport& report : reports) {
         if (report.RowsLeftBehind() > 0) {
             rows += report.RowsLeftBehind();
             tables += (tables.empty() ? "" : ", ") + report.table;

@@ -1,6 +1,6 @@
 #include "db_build_option.h"
 
-#include "vesk/dbutil/legacy_database_utilities.h"
+#include "vesk/database_utilities/legacy_database_utilities.h"
 
 namespace vesk::host {
 
@@ -9,11 +9,11 @@ CLI::Option* AddLegacyOption(CLI::App& command, bool& legacy) {
                             "run it through the legacy build of the database utilities");
 }
 
-std::unique_ptr<dbutil::DatabaseUtilities> MakeUtilities(bool legacy) {
+std::unique_ptr<database_utilities::DatabaseUtilities> MakeUtilities(bool legacy) {
     if (legacy) {
-        return std::make_unique<dbutil::legacy::DatabaseUtilities>();
+        return std::make_unique<database_utilities::legacy::DatabaseUtilities>();
     }
-    return std::make_unique<dbutil::DatabaseUtilities>();
+    return std::make_unique<database_utilities::DatabaseUtilities>();
 }
 
 }  // namespace vesk::host

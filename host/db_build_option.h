@@ -4,7 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 
 namespace vesk::host {
 
@@ -13,6 +13,6 @@ namespace vesk::host {
 CLI::Option* AddLegacyOption(CLI::App& command, bool& legacy);
 
 // A new utilities object of the current build, or of the legacy build when `legacy`.
-std::unique_ptr<dbutil::DatabaseUtilities> MakeUtilities(bool legacy);
+std::unique_ptr<database_utilities::DatabaseUtilities> MakeUtilities(bool legacy);
 
 }  // namespace vesk::host

@@ -23,7 +23,7 @@
 #include "vesk/data_access/password_mask.h"
 #include "vesk/data_access/recordset.h"
 #include "vesk/data_access/transaction.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 #include "vesk/errors/error.h"
 #include "vesk/files/temp_names.h"
 #include "vesk/ui/console_ui_services.h"
@@ -34,7 +34,7 @@ namespace vesk::host {
 namespace {
 
 namespace fs = std::filesystem;
-using dbutil::DatabaseUtilities;
+using database_utilities::DatabaseUtilities;
 
 struct CreateOptions {
     std::string path;
@@ -46,7 +46,7 @@ struct FixOptions {
     std::string templatePath;
     PasswordInput templatePassword;
     DatabaseOptions database;
-    dbutil::DBTypes type = dbutil::DBDefault;
+    database_utilities::DBTypes type = database_utilities::DBDefault;
     std::string table;
     bool dryRun = false;
     bool legacy = false;
@@ -55,7 +55,7 @@ struct FixOptions {
 
 // Follows one repair: prints each statement as it is issued, draws a progress bar on standard
 // error while that is a terminal, and keeps the totals.
-class RepairReport : public dbutil::DatabaseUtilitiesEvents {
+class RepairReport : public database_utilities::DatabaseUtilitiesEvents {
 public:
     RepairReport(DatabaseUtilities& utilities, Output& output)
         : m_utilities(utilities), m_output(output), m_bar(output) {
@@ -97,7 +97,7 @@ public:
                              ? std::string()
                              : fmt::format(", statements refused: {}", failures.size()))
                      << '\n';
-        for (const dbutil::FailedStatement& failure : failures) {
+        for (const database_utilities::FailedStatement& failure : failures) {
             m_output.err << fmt::format("refused: {}: {}\n", failure.statement,
                                         failure.description);
         }
@@ -273,10 +273,11 @@ void InstallFix(CLI::App& db, CommandAction& action) {
     options->templatePassword.AddTo(*command, "template-password", "VESK_TEMPLATE_PASSWORD",
                                     "the template's");
     AddDatabaseOptions(*command, options->database);
-    const std::map<std::string, dbutil::DBTypes> types = {{"default", dbutil::DBDefault},
-                                                          {"sqlserver", dbutil::DBSqlServer},
-                                                          {"oracle", dbutil::DBOracle},
-                                                          {"postgresql", dbutil::DBPostgreSQL}};
+    const std::map<std::string, database_utilities::DBTypes> types = {
+        {"default", database_utilities::DBDefault},
+        {"sqlserver", database_utilities::DBSqlServer},
+        {"oracle", database_utilities::DBOracle},
+        {"postgresql", database_utilities::DBPostgreSQL}};
     command
         ->add_option("--type", options->type,
                      "the main database's SQL dialect: default, sqlserver, oracle or postgresql")

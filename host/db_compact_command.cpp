@@ -13,8 +13,8 @@
 #include "password_input.h"
 #include "vesk/data_access/connection.h"
 #include "vesk/data_access/connection_text.h"
-#include "vesk/dbutil/database_utilities.h"
-#include "vesk/dbutil/legacy_database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
+#include "vesk/database_utilities/legacy_database_utilities.h"
 #include "vesk/errors/error.h"
 
 namespace vesk::host {
@@ -69,11 +69,11 @@ void WithSizes(const std::string& path, const std::string& failure, Output& outp
 // The legacy build's compaction takes no password: --legacy and --password exclude each other.
 bool Compact(const CompactOptions& options, std::string& tempFolder) {
     if (options.legacy) {
-        dbutil::legacy::DatabaseUtilities utilities;
+        database_utilities::legacy::DatabaseUtilities utilities;
         utilities.CompactByRename = options.byRename;
         return utilities.CompactDatabase(options.path, tempFolder);
     }
-    dbutil::DatabaseUtilities utilities;
+    database_utilities::DatabaseUtilities utilities;
     utilities.CompactByRename = options.byRename;
     return utilities.CompactDatabase(options.path, tempFolder, options.password.Value());
 }
@@ -117,7 +117,8 @@ void PrintRepairReport(const std::vector<data::TableSalvageReport>& report, Outp
 
 void RunRepair(const RepairOptions& options, Output& output) {
     CommandUi ui(output.err);
-    std::unique_ptr<dbutil::DatabaseUtilities> utilities = MakeUtilities(options.legacy);
+    std::unique_ptr<database_utilities::DatabaseUtilities> utilities =
+        MakeUtilities(options.legacy);
     WithSizes(options.path, options.path + " was not repaired", output,
               [&] { return utilities->RepairDatabase(options.path, options.password.Value()); });
     PrintRepairReport(utilities->RepairReport(), output);

@@ -15,7 +15,7 @@
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 #include "vesk/errors/error.h"
 
 namespace vesk::host {
@@ -37,9 +37,9 @@ struct CopyOptions {
 };
 
 // Draws the progress bar from ProgressUpsize: the table and how many tables are done.
-class CopyProgress : public dbutil::DatabaseUtilitiesEvents {
+class CopyProgress : public database_utilities::DatabaseUtilitiesEvents {
 public:
-    CopyProgress(dbutil::DatabaseUtilities& utilities, Output& output)
+    CopyProgress(database_utilities::DatabaseUtilities& utilities, Output& output)
         : m_utilities(utilities), m_bar(output) {
         m_utilities.Advise(this);
     }
@@ -53,7 +53,7 @@ public:
     }
 
 private:
-    dbutil::DatabaseUtilities& m_utilities;
+    database_utilities::DatabaseUtilities& m_utilities;
     ProgressBar m_bar;
 };
 
@@ -62,7 +62,8 @@ private:
 // rows behind.
 void CopyAndReport(const data::ConnectionPtr& from, const data::ConnectionPtr& to,
                    const CopyOptions& options, Output& output) {
-    std::unique_ptr<dbutil::DatabaseUtilities> utilities = MakeUtilities(options.legacy);
+    std::unique_ptr<database_utilities::DatabaseUtilities> utilities =
+        MakeUtilities(options.legacy);
     utilities->RowsPerCommit = options.rowsPerCommit;
     {
         CopyProgress progress(*utilities, output);

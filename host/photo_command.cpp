@@ -54,7 +54,7 @@ void AddOwnerOptions(CLI::App& command, OwnerOptions& owner) {
 // The table and the index on its owner columns are made together, or neither is.
 void CreateTable(const PhotoStoreOptions& options, Output& output) {
     data::ConnectionPtr connection = OpenDatabase(options.database);
-    photo::CreatePhotoTable(connection, options);
+    photo_store::CreatePhotoTable(connection, options);
     output.out << fmt::format("Created photo table {}\n", options.table);
 }
 

@@ -28,7 +28,7 @@ struct ExtractOptions {
 };
 
 // Follows a conversion: the progress bar, and each row left as it was with the reason.
-class ConversionReport : public photo::CPictureEvents {
+class ConversionReport : public photo_store::CPictureEvents {
 public:
     explicit ConversionReport(Output& output) : m_bar(output) {}
 

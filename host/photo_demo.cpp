@@ -38,7 +38,7 @@ Picture GeneratedPortrait(int index) {
 
 void StorePortraits(const data::ConnectionPtr& connection, const PhotoStoreOptions& options,
                     Output& output) {
-    photo::CreatePhotoTable(connection, options);
+    photo_store::CreatePhotoTable(connection, options);
     for (int index = 0; index < 4; ++index) {
         PhotoStoreSession session(options, connection);
         session.Open(kEmployeeCodes[index], "EMP");

@@ -66,7 +66,7 @@ PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options)
 PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options,
                                      data::ConnectionPtr connection)
     : m_connection(std::move(connection)) {
-    photo::UsePhotoTable(m_store, options);
+    photo_store::UsePhotoTable(m_store, options);
     m_store.SaveAsFile = !options.filesFolder.empty();
     m_store.PhotosFolder = options.filesFolder;
     m_store.PhotosMaxSize = options.maxKilobytes;

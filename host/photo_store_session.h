@@ -7,17 +7,17 @@
 #include <CLI/CLI.hpp>
 
 #include "connection_option.h"
-#include "vesk/photo/c_picture.h"
-#include "vesk/photo/photo_table.h"
+#include "vesk/photo_store/c_picture.h"
+#include "vesk/photo_store/photo_table.h"
 
 namespace vesk::host {
 
-using photo::CPicture;
+using photo_store::CPicture;
 using platform::Picture;
 
 // The options every `vesk photo` command takes: the table and its columns (the base), the
 // database, the storage form and the size limit.
-struct PhotoStoreOptions : photo::PhotoTableNames {
+struct PhotoStoreOptions : photo_store::PhotoTableNames {
     DatabaseOptions database;
     std::string filesFolder;  // file storage in this folder when set
     double maxKilobytes = 0;
@@ -33,7 +33,7 @@ void AddPhotoStoreOptions(CLI::App& command, PhotoStoreOptions& options,
 
 // A photo store configured from the options, open on one owner's photos, that turns the
 // store's notifications of failure into exceptions (Error with the store's texts).
-class PhotoStoreSession : private photo::CPictureEvents {
+class PhotoStoreSession : private photo_store::CPictureEvents {
 public:
     explicit PhotoStoreSession(const PhotoStoreOptions& options);
     // Uses an open connection instead of the options' database.

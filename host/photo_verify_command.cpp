@@ -6,7 +6,7 @@
 #include <fmt/format.h>
 
 #include "vesk/errors/error.h"
-#include "vesk/photo/photo_table_check.h"
+#include "vesk/photo_store/photo_table_check.h"
 
 namespace vesk::host {
 
@@ -27,9 +27,9 @@ constexpr const char* kVerifyHelp =
 // Fails (exit 1) when anything was found, fixed or not, so that a clean run is plain.
 void VerifyPhotos(const PhotoStoreOptions& options, const VerifyOptions& verify, Output& output) {
     PhotoStoreSession session(options);
-    photo::PhotoTableCheck check(session.Store(), session.Connection());
-    std::vector<photo::PhotoFinding> findings = check.Run();
-    for (const photo::PhotoFinding& finding : findings) {
+    photo_store::PhotoTableCheck check(session.Store(), session.Connection());
+    std::vector<photo_store::PhotoFinding> findings = check.Run();
+    for (const photo_store::PhotoFinding& finding : findings) {
         output.out << finding.text << '\n';
     }
     output.out << fmt::format("Checked {} rows of {} and {} files: {}\n", check.RowsChecked(),

@@ -1,8 +1,8 @@
-#include "vesk/com/argument_list.h"
+#include "vesk/component_hosting/argument_list.h"
 
-#include "vesk/com/com_error.h"
+#include "vesk/component_hosting/com_error.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -69,4 +69,4 @@ HRESULT ArgumentList::Set(std::size_t index, const VARIANT& value) const {
     return result;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,8 +1,8 @@
 #include "call.h"
 
-#include "vesk/com/text_conversion.h"
+#include "vesk/component_hosting/text_conversion.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 Call::Call(const Slot& slot, const DISPPARAMS& params, VARIANT* result)
     : m_slot(slot), m_arguments(params), m_result(result) {}
@@ -166,4 +166,4 @@ void Call::WriteBack() {
     }
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

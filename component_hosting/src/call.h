@@ -7,10 +7,10 @@
 #include <variant>
 
 #include "interface_shape.h"
-#include "vesk/com/argument_list.h"
-#include "vesk/com/com_ptr.h"
+#include "vesk/component_hosting/argument_list.h"
+#include "vesk/component_hosting/com_ptr.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // An argument the handler of a call cannot use: the call fails with `code`, naming argument
 // `argument` (in declaration order).
@@ -108,4 +108,4 @@ private:
     mutable std::deque<ComPtr<IDispatch>> m_objects;  // objects given as IUnknown, as IDispatch
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

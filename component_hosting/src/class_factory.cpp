@@ -4,7 +4,7 @@
 
 #include "module_usage.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 ComPtr<IClassFactory> ClassFactory::Make(Create create) {
     return ComPtr<IClassFactory>::Share(new ClassFactory(create));
@@ -42,4 +42,4 @@ HRESULT ClassFactory::LockServer(BOOL lock) {
     return S_OK;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

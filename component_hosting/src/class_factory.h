@@ -1,9 +1,9 @@
 #pragma once
 
-#include "vesk/com/com_ptr.h"
-#include "vesk/com/plain_object.h"
+#include "vesk/component_hosting/com_ptr.h"
+#include "vesk/component_hosting/plain_object.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // The class object of one class: makes its objects. Holding it does not keep the library in
 // use; LockServer does.
@@ -25,4 +25,4 @@ private:
     Create m_create;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,13 +1,13 @@
-#include "vesk/com/com_error.h"
+#include "vesk/component_hosting/com_error.h"
 
 #include <fmt/format.h>
 
 #include <array>
 #include <utility>
 
-#include "vesk/com/result_codes.h"
+#include "vesk/component_hosting/result_codes.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 ComError::ComError(HRESULT code, const std::string& description)
     : Error(description, static_cast<int>(code)), m_code(code) {}
@@ -54,4 +54,4 @@ void ThrowIfFailed(HRESULT result, std::string_view what) {
     }
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

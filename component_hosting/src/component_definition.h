@@ -4,9 +4,9 @@
 #include <span>
 
 #include "interface_shape.h"
-#include "vesk/com/com_ptr.h"
+#include "vesk/component_hosting/com_ptr.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // One class of a component library.
 struct ClassDefinition {
@@ -48,4 +48,4 @@ ClassDefinition DefineClass(const char* name, const char* programId, const CLSID
 // once (photo/photo_component.cpp, ...); the entry points (entry_points.cpp) serve it.
 const ComponentDefinition& ThisComponent();
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,4 +1,4 @@
-#include "vesk/com/component_library.h"
+#include "vesk/component_hosting/component_library.h"
 
 #include <dlfcn.h>
 
@@ -7,9 +7,9 @@
 #include <memory>
 #include <mutex>
 
-#include "vesk/com/com_error.h"
+#include "vesk/component_hosting/com_error.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 ComponentLibrary& ComponentLibrary::Load(const std::string& path) {
     static std::mutex mutex;
@@ -74,4 +74,4 @@ const ClassDescription* ComponentLibrary::FindClass(const CLSID& clsid) const {
     return nullptr;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -9,10 +9,10 @@
 #include "class_factory.h"
 #include "module_usage.h"
 #include "native_object.h"
-#include "vesk/com/registry.h"
+#include "vesk/component_hosting/registry.h"
 #include "vesk/files/file_system.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -166,4 +166,4 @@ const TypeLibraryDescription* DescribeComponent(const ComponentDefinition& compo
     return &described.library;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -3,12 +3,12 @@
 #include <string>
 
 #include "component_definition.h"
-#include "vesk/com/registry_file.h"
-#include "vesk/com/type_description.h"
+#include "vesk/component_hosting/registry_file.h"
+#include "vesk/component_hosting/type_description.h"
 
 // What the exported entry points of a component library do (entry_points.h tells the
 // contract of each), for the library described by `component`.
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // `addressInLibrary` is any address inside the library, whose path the registry records.
 HRESULT RegisterComponent(const ComponentDefinition& component, const void* addressInLibrary);
@@ -26,4 +26,4 @@ void AddComponentEntries(RegistryFile& file, const ComponentDefinition& componen
                          const std::string& libraryPath);
 void RemoveComponentEntries(RegistryFile& file, const ComponentDefinition& component);
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

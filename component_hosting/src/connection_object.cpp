@@ -3,7 +3,7 @@
 #include "recordset_object.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -43,4 +43,4 @@ const DispatchTable<ConnectionObject>& ConnectionObject::Table() {
     return table;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -4,7 +4,7 @@
 #include "dispatch_table.h"
 #include "vesk/data_access/connection.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // A database connection of this library as a late-bound host sees it: ConnectionString,
 // State, Execute(sql) -> rows affected, OpenRecordset(source) -> a keyset record set open for
@@ -25,4 +25,4 @@ private:
     data::ConnectionPtr m_connection;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "vesk/com/plain_object.h"
+#include "vesk/component_hosting/plain_object.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 ConnectionPoint::ConnectionPoint(IConnectionPointContainer& container, const IID& eventIid)
     : m_container(container), m_eventIid(eventIid) {}
@@ -76,4 +76,4 @@ void ConnectionPoint::Fire(DISPID id, DISPPARAMS& params) const {
     }
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

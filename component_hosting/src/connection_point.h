@@ -3,10 +3,10 @@
 #include <utility>
 #include <vector>
 
-#include "vesk/com/com_ptr.h"
-#include "vesk/com/dispatch_types.h"
+#include "vesk/component_hosting/com_ptr.h"
+#include "vesk/component_hosting/dispatch_types.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // The sinks of one event interface of an object (its container). It lives inside the
 // container and shares its reference count: holding the connection point holds the object.
@@ -42,4 +42,4 @@ private:
     DWORD m_lastCookie = 0;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
-#include "vesk/com/text_conversion.h"
+#include "vesk/component_hosting/text_conversion.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 Variant ToComVariant(const data::Variant& value) {
     switch (value.Type()) {
@@ -52,4 +52,4 @@ data::Variant ToDataVariant(const VARIANT& raw) {
     }
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "vesk/com/variant.h"
+#include "vesk/component_hosting/variant.h"
 #include "vesk/data_access/variant.h"
 
 // Field values between the data-access layer and the component interface.
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // Empty, Null, 16- and 32-bit integers, doubles, Booleans and texts as themselves; 64-bit
 // integers as doubles; dates as their ISO text. Throws std::invalid_argument for bytes, which
@@ -15,4 +15,4 @@ Variant ToComVariant(const data::Variant& value);
 // reference); throws std::invalid_argument for other types.
 data::Variant ToDataVariant(const VARIANT& value);
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

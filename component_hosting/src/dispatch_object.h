@@ -4,11 +4,11 @@
 
 #include "native_object.h"
 #include "reference_count.h"
-#include "vesk/com/com_ptr.h"
-#include "vesk/com/dispatch_types.h"
-#include "vesk/com/plain_object.h"
+#include "vesk/component_hosting/com_ptr.h"
+#include "vesk/component_hosting/dispatch_types.h"
+#include "vesk/component_hosting/plain_object.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // The IUnknown and IDispatch of an object of class Self, a C++ object of this library exposed
 // to late-bound hosts. Self provides `static const DispatchTable<Self>& Table()` (defined in a
@@ -85,4 +85,4 @@ private:
     ReferenceCount m_references;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

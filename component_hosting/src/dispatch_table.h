@@ -8,7 +8,7 @@
 #include "call.h"
 #include "interface_shape.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // The value type of the description for a C++ property type.
 template <typename Value>
@@ -119,4 +119,4 @@ private:
     std::vector<Handler> m_handlers;  // one per slot of m_shape, in the same order
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,12 +1,13 @@
-// The exported entry points of a component library (contracts in vesk/com/entry_points.h).
-// Every component library compiles this file once; its own definition (ThisComponent) says
-// what it serves. Everything else of the hosting code stays hidden in the library.
+// The exported entry points of a component library (contracts in
+// vesk/component_hosting/entry_points.h). Every component library compiles this file once; its own
+// definition (ThisComponent) says what it serves. Everything else of the hosting code stays hidden
+// in the library.
 #include "component_server.h"
 
-using vesk::com::HRESULT;
-using vesk::com::REFCLSID;
-using vesk::com::REFIID;
-using vesk::com::ThisComponent;
+using vesk::component_hosting::HRESULT;
+using vesk::component_hosting::REFCLSID;
+using vesk::component_hosting::REFIID;
+using vesk::component_hosting::ThisComponent;
 
 #define VESK_EXPORTED extern "C" __attribute__((visibility("default")))
 
@@ -18,25 +19,25 @@ const char kLibraryAnchor = 0;
 }  // namespace
 
 VESK_EXPORTED HRESULT DllRegisterServer() {
-    return vesk::com::RegisterComponent(ThisComponent(), &kLibraryAnchor);
+    return vesk::component_hosting::RegisterComponent(ThisComponent(), &kLibraryAnchor);
 }
 
 VESK_EXPORTED HRESULT DllUnregisterServer() {
-    return vesk::com::UnregisterComponent(ThisComponent());
+    return vesk::component_hosting::UnregisterComponent(ThisComponent());
 }
 
 VESK_EXPORTED HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    return vesk::com::GetClassObject(ThisComponent(), clsid, iid, object);
+    return vesk::component_hosting::GetClassObject(ThisComponent(), clsid, iid, object);
 }
 
 VESK_EXPORTED HRESULT DllCanUnloadNow() {
-    return vesk::com::CanUnloadNow();
+    return vesk::component_hosting::CanUnloadNow();
 }
 
 VESK_EXPORTED HRESULT DllGetApplicationObject(REFCLSID clsid, REFIID iid, void** object) {
-    return vesk::com::GetApplicationObject(ThisComponent(), clsid, iid, object);
+    return vesk::component_hosting::GetApplicationObject(ThisComponent(), clsid, iid, object);
 }
 
-VESK_EXPORTED const vesk::com::TypeLibraryDescription* VeskDescribeTypeLibrary() {
-    return vesk::com::DescribeComponent(ThisComponent());
+VESK_EXPORTED const vesk::component_hosting::TypeLibraryDescription* VeskDescribeTypeLibrary() {
+    return vesk::component_hosting::DescribeComponent(ThisComponent());
 }

@@ -1,8 +1,8 @@
 #include "event_call.h"
 
-#include "vesk/com/text_conversion.h"
+#include "vesk/component_hosting/text_conversion.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 EventCall::~EventCall() {
     for (Argument& argument : m_arguments) {
@@ -80,4 +80,4 @@ void EventCall::Fire(const ConnectionPoint& point, DISPID id) {
     }
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

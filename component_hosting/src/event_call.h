@@ -7,7 +7,7 @@
 
 #include "connection_point.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // One event of a C++ object on its way to the sinks of a connection point. Every argument
 // goes by reference to a copy of the C++ value; after the sinks have run, what they wrote is
@@ -45,4 +45,4 @@ private:
     std::vector<Argument> m_arguments;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,6 +1,6 @@
-#include "vesk/com/event_connection.h"
+#include "vesk/component_hosting/event_connection.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 EventConnection::EventConnection(EventConnection&& other) noexcept
     : m_point(std::move(other.m_point)), m_cookie(std::exchange(other.m_cookie, 0)) {}
@@ -20,4 +20,4 @@ void EventConnection::Disconnect() {
     }
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,6 +1,6 @@
-#include "vesk/com/event_sink.h"
+#include "vesk/component_hosting/event_sink.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 ComPtr<IDispatch> EventSink::Make(const InterfaceDescription& events, EventHandler handler) {
     return ComPtr<IDispatch>::Share(new EventSink(events, std::move(handler)));
@@ -51,4 +51,4 @@ HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VAR
     return DISP_E_MEMBERNOTFOUND;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

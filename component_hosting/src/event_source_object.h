@@ -3,7 +3,7 @@
 #include "connection_point.h"
 #include "dispatch_object.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // A DispatchObject that also fires events: it is a connection point container with one
 // connection point, for the event interface whose shape Self::EventShape() gives.
@@ -49,4 +49,4 @@ private:
     ConnectionPoint m_events{*this, Self::EventShape().Iid()};
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

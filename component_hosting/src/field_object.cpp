@@ -2,7 +2,7 @@
 
 #include "data_variants.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -36,4 +36,4 @@ const DispatchTable<FieldObject>& FieldObject::Table() {
     return table;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -4,7 +4,7 @@
 #include "dispatch_table.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // A column of a record set's current row as a late-bound host sees it: Name, Type (the ADO
 // type code), ActualSize, and Value (get and put; binary values cannot be read this way).
@@ -22,4 +22,4 @@ private:
     data::Field m_field;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

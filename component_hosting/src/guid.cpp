@@ -1,11 +1,11 @@
-#include "vesk/com/guid.h"
+#include "vesk/component_hosting/guid.h"
 
 #include <fmt/format.h>
 
 #include <array>
 #include <cctype>
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -83,4 +83,4 @@ std::optional<Guid> ParseGuid(std::string_view text) {
     return guid;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -4,10 +4,10 @@
 #include <cctype>
 
 #include "call.h"
-#include "vesk/com/text_conversion.h"
+#include "vesk/component_hosting/text_conversion.h"
 #include "vesk/data_access/letter_case.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -226,4 +226,4 @@ const InterfaceDescription& InterfaceShape::Description() const {
     return m_description->description;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

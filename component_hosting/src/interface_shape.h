@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "vesk/com/dispatch_types.h"
-#include "vesk/com/type_description.h"
+#include "vesk/component_hosting/dispatch_types.h"
+#include "vesk/component_hosting/type_description.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 class Call;
 
@@ -122,4 +122,4 @@ private:
     mutable std::unique_ptr<PlainDescription> m_description;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

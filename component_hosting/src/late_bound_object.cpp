@@ -1,12 +1,12 @@
-#include "vesk/com/late_bound_object.h"
+#include "vesk/component_hosting/late_bound_object.h"
 
 #include <fmt/format.h>
 
-#include "vesk/com/com_error.h"
-#include "vesk/com/component_library.h"
-#include "vesk/com/text_conversion.h"
+#include "vesk/component_hosting/com_error.h"
+#include "vesk/component_hosting/component_library.h"
+#include "vesk/component_hosting/text_conversion.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -121,4 +121,4 @@ LateBoundObject GetApplicationObject(std::string_view programId, const Registry&
                            library->FindClass(registration.clsid));
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

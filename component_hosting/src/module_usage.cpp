@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -34,4 +34,4 @@ bool ModuleUsage::InUse() {
     return g_objects.load() > 0 || g_locks.load() > 0;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

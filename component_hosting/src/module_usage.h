@@ -1,6 +1,6 @@
 #pragma once
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // How much of this component library is in use: objects that someone holds, and LockServer
 // locks. Each library links its own copy of this code, so each has its own count, which
@@ -17,4 +17,4 @@ public:
     static bool InUse();
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "vesk/com/com_ptr.h"
+#include "vesk/component_hosting/com_ptr.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // Lets a library recognise its own objects among the interface pointers a host passes in, so
 // that it may use their C++ state (a connection, a record set, a picture). An object answers
@@ -38,4 +38,4 @@ Object* NativeObject(IUnknown* unknown) {
     return static_cast<Object*>(native.Get());
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

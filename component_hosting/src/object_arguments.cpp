@@ -4,11 +4,11 @@
 #include "field_object.h"
 #include "picture_object.h"
 #include "recordset_object.h"
-#include "vesk/com/com_error.h"
-#include "vesk/com/late_bound_object.h"
-#include "vesk/com/text_conversion.h"
+#include "vesk/component_hosting/com_error.h"
+#include "vesk/component_hosting/late_bound_object.h"
+#include "vesk/component_hosting/text_conversion.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -87,4 +87,4 @@ ComPtr<IDispatch> PictureResult(const platform::Picture& picture) {
     return PictureObject::Make(picture);
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -7,7 +7,7 @@
 
 // Object arguments of late-bound calls as the C++ objects the components take. An argument
 // that is neither of the forms named throws ArgumentError (DISP_E_TYPEMISMATCH).
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // No object (also when left out); a Connection object of this library, whose connection is
 // shared; a connection text, opened now; or another object with a ConnectionString property
@@ -32,4 +32,4 @@ ComPtr<IDispatch> ConnectionResult(data::ConnectionPtr connection);
 ComPtr<IDispatch> RecordsetResult(data::RecordsetPtr rows);
 ComPtr<IDispatch> PictureResult(const platform::Picture& picture);
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

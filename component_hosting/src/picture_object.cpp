@@ -1,6 +1,6 @@
 #include "picture_object.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -40,4 +40,4 @@ const DispatchTable<PictureObject>& PictureObject::Table() {
     return table;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

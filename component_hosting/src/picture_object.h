@@ -4,7 +4,7 @@
 #include "dispatch_table.h"
 #include "vesk/picture/picture.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // A picture as a late-bound host sees it: Handle (0 for the empty picture), Width and Height
 // in HIMETRIC units, Type (0 none, 1 bitmap, 2 metafile, 3 icon, 4 enhanced metafile), and
@@ -21,4 +21,4 @@ private:
     platform::Picture m_picture;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

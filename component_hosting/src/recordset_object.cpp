@@ -2,7 +2,7 @@
 
 #include "field_object.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -58,4 +58,4 @@ const DispatchTable<RecordsetObject>& RecordsetObject::Table() {
     return table;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

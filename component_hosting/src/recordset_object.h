@@ -4,7 +4,7 @@
 #include "dispatch_table.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // A record set of this library as a late-bound host sees it: RecordCount, EOF, BOF,
 // MoveFirst, MoveLast, MoveNext, MovePrevious, Fields(index or name) -> Field, AddNew,
@@ -24,4 +24,4 @@ private:
     data::RecordsetPtr m_rows;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

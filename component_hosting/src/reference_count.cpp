@@ -2,7 +2,7 @@
 
 #include "module_usage.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 ULONG ReferenceCount::Add() {
     const ULONG count = ++m_count;
@@ -31,4 +31,4 @@ void ReferenceCount::BelongToLibrary() {
     }
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

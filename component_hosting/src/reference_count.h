@@ -2,9 +2,9 @@
 
 #include <atomic>
 
-#include "vesk/com/base_types.h"
+#include "vesk/component_hosting/base_types.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // The reference count of one object of this library. While the count is above the object's
 // floor the object keeps the library in use (ModuleUsage). The floor is 0, except for an
@@ -27,4 +27,4 @@ private:
     ULONG m_floor = 0;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,4 +1,4 @@
-#include "vesk/com/registry.h"
+#include "vesk/component_hosting/registry.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -18,7 +18,7 @@
 #include "vesk/files/file_system.h"
 #include "vesk/files/temp_names.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace fs = std::filesystem;
 
@@ -184,4 +184,4 @@ std::string TypeLibSection(const Guid& libraryId) {
     return "TypeLib " + ToString(libraryId);
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,12 +1,12 @@
-#include "vesk/com/registry_file.h"
+#include "vesk/component_hosting/registry_file.h"
 
 #include <algorithm>
 #include <cctype>
 #include <sstream>
 
-#include "vesk/com/text_conversion.h"
+#include "vesk/component_hosting/text_conversion.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 RegistryFile RegistryFile::Parse(std::string_view text) {
     RegistryFile file;
@@ -90,4 +90,4 @@ std::vector<std::string> RegistryFile::Sections(std::string_view kind) const {
     return names;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

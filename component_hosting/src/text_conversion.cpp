@@ -1,11 +1,11 @@
-#include "vesk/com/text_conversion.h"
+#include "vesk/component_hosting/text_conversion.h"
 
 #include <cctype>
 #include <new>
 
-#include "vesk/com/text.h"
+#include "vesk/component_hosting/text.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -129,4 +129,4 @@ std::string TextOfTerminated(const OLECHAR* text) {
     return ToUtf8(text == nullptr ? std::u16string_view() : std::u16string_view(text));
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

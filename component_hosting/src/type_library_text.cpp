@@ -1,12 +1,12 @@
-#include "vesk/com/type_library_text.h"
+#include "vesk/component_hosting/type_library_text.h"
 
 #include <fmt/format.h>
 
 #include <set>
 
-#include "vesk/com/dispatch_types.h"
+#include "vesk/component_hosting/dispatch_types.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -117,4 +117,4 @@ std::string TypeLibraryText(const TypeLibraryDescription& library) {
     return text + "};\n";
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,4 +1,4 @@
-#include "vesk/com/variant.h"
+#include "vesk/component_hosting/variant.h"
 
 #include <fmt/format.h>
 
@@ -7,11 +7,11 @@
 #include <cmath>
 #include <optional>
 
-#include "vesk/com/com_error.h"
-#include "vesk/com/text_conversion.h"
+#include "vesk/component_hosting/com_error.h"
+#include "vesk/component_hosting/text_conversion.h"
 #include "vesk/data_access/letter_case.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -299,4 +299,4 @@ ComPtr<IDispatch> Variant::ToDispatch() const {
     return ComPtr<IDispatch>::Adopt(std::exchange(converted.m_value.pdispVal, nullptr));
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

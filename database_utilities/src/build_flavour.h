@@ -4,7 +4,7 @@
 
 // Everything that sets the two builds of the database utilities apart. The code is one for
 // both: each object reads its build's flavour where the builds differ, and nowhere else.
-namespace vesk::dbutil {
+namespace vesk::database_utilities {
 
 // A type name of the file dialect (DBDefault) that a build gives in place of the common one;
 // such a name takes no size suffix.
@@ -63,4 +63,4 @@ inline constexpr BuildFlavour kLegacyBuild{
     .opensAfterCompaction = true,
 };
 
-}  // namespace vesk::dbutil
+}  // namespace vesk::database_utilities

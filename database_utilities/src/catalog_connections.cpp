@@ -4,11 +4,11 @@
 
 #include "messages.h"
 #include "vesk/data_access/connection_text.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 #include "vesk/files/file_system.h"
 #include "vesk/ui/current_ui.h"
 
-namespace vesk::dbutil {
+namespace vesk::database_utilities {
 
 namespace {
 
@@ -51,4 +51,4 @@ bool DatabaseUtilities::CheckConnections() {
     return m_templateCatalog && m_mainCatalog;
 }
 
-}  // namespace vesk::dbutil
+}  // namespace vesk::database_utilities

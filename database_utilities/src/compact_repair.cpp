@@ -12,11 +12,11 @@
 #include "database_engine.h"
 #include "file_replacement.h"
 #include "messages.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 #include "vesk/files/file_error.h"
 #include "vesk/ui/current_ui.h"
 
-namespace vesk::dbutil {
+namespace vesk::database_utilities {
 
 namespace {
 
@@ -90,4 +90,4 @@ bool DatabaseUtilities::RepairDatabase(const std::string& FileName, const std::s
     return true;
 }
 
-}  // namespace vesk::dbutil
+}  // namespace vesk::database_utilities

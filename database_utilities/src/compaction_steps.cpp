@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 namespace {
 
@@ -23,4 +23,4 @@ void ReachCompactionStep(CompactionStep step) {
     }
 }
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

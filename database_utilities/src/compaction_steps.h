@@ -3,7 +3,7 @@
 #include <functional>
 
 // The steps of a compaction in the order they run, with a hook for fault-injection tests.
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 enum class CompactionStep {
     RemoveLeftover = 1,  // temporary files a killed compaction of this database left go
@@ -24,4 +24,4 @@ void SetCompactionFaultHook(std::function<void(CompactionStep step)> hook);
 // Runs the hook, if any, for `step`.
 void ReachCompactionStep(CompactionStep step);
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

@@ -5,10 +5,10 @@
 
 #include "sql_names.h"
 #include "table_copy.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 #include "vesk/events/ignoring_failures.h"
 
-namespace vesk::dbutil {
+namespace vesk::database_utilities {
 
 namespace {
 
@@ -94,4 +94,4 @@ void DatabaseUtilities::FireProgressUpsize(std::string TableName, std::int16_t T
     });
 }
 
-}  // namespace vesk::dbutil
+}  // namespace vesk::database_utilities

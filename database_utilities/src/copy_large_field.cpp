@@ -2,9 +2,9 @@
 #include <exception>
 
 #include "vesk/data_access/chunks.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 
-namespace vesk::dbutil {
+namespace vesk::database_utilities {
 
 // The remainder goes first, then the full pieces; reads continue where the last one ended, so
 // the bytes arrive in their order. The piece count is 64-bit: values of any size are copied
@@ -25,4 +25,4 @@ data::Variant DatabaseUtilities::CopyLargeField(data::Field& fldSource, data::Fi
     return {};
 }
 
-}  // namespace vesk::dbutil
+}  // namespace vesk::database_utilities

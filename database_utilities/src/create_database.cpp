@@ -3,10 +3,10 @@
 #include "messages.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 #include "vesk/ui/current_ui.h"
 
-namespace vesk::dbutil {
+namespace vesk::database_utilities {
 
 // The blank before ';' belongs to the text hosts know; the data-access layer trims values.
 // A path or password that holds ';' or a quote goes between quotes, and any other as it is.
@@ -26,4 +26,4 @@ bool DatabaseUtilities::CreateDatabase(const std::string& sPath) {
     return true;
 }
 
-}  // namespace vesk::dbutil
+}  // namespace vesk::database_utilities

@@ -14,7 +14,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/locked_database.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 namespace {
 
@@ -121,4 +121,4 @@ const DatabaseEngine& Engine() {
     return engine;
 }
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

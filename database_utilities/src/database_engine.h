@@ -5,7 +5,7 @@
 #include "vesk/data_access/database_file.h"
 
 // The embedded database engine as compaction and repair use it.
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 // Where a compaction puts its temporary file: `stem` + "-" + six random characters +
 // `extension`, a pattern that only this database's compactions use.
@@ -51,4 +51,4 @@ public:
 // The calling thread's engine.
 const DatabaseEngine& Engine();
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

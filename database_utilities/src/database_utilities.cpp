@@ -1,11 +1,11 @@
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 
 #include <algorithm>
 
 #include "build_flavour.h"
 #include "vesk/data_access/sql_text.h"
 
-namespace vesk::dbutil {
+namespace vesk::database_utilities {
 
 DatabaseUtilities::DatabaseUtilities() : DatabaseUtilities(kCurrentBuild) {}
 
@@ -30,4 +30,4 @@ std::string DatabaseUtilities::FixQuotes(const std::string& text) const {
     return data::EscapeSqlText(text);
 }
 
-}  // namespace vesk::dbutil
+}  // namespace vesk::database_utilities

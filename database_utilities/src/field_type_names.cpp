@@ -9,9 +9,9 @@
 #include <fmt/format.h>
 
 #include "build_flavour.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 
-namespace vesk::dbutil {
+namespace vesk::database_utilities {
 
 namespace {
 
@@ -126,4 +126,4 @@ std::string DatabaseUtilities::GetFieldTypeName(int typeCode, double size,
     return name->text;
 }
 
-}  // namespace vesk::dbutil
+}  // namespace vesk::database_utilities

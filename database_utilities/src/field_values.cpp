@@ -6,7 +6,7 @@
 
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 namespace {
 
@@ -169,4 +169,4 @@ std::optional<Variant> DestinationValue(FieldGroup group, const Variant& value, 
     }
 }
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

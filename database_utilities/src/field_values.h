@@ -8,7 +8,7 @@
 
 // How the copy between databases converts the value of a source field for its destination
 // field: by the group of the source column's type.
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 enum class FieldGroup { Numeric, Date, Text, Boolean, Binary, NotCopied };
 
@@ -28,4 +28,4 @@ std::optional<data::Variant> DestinationValue(FieldGroup group, const data::Vari
 // no digit was read. The decimal point is always '.', whatever the locale.
 double LeadingNumber(std::string_view text);
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

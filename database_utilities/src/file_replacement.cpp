@@ -11,7 +11,7 @@
 #include "vesk/files/file_error.h"
 #include "vesk/files/file_system.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 namespace {
 
@@ -109,4 +109,4 @@ bool IsRegularFile(const std::string& path) {
     return fs::is_regular_file(path, ignored);
 }
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

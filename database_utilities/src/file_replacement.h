@@ -4,7 +4,7 @@
 
 // Replacing a database file so that the file at its name is always either the whole old
 // database or the whole new one, even across a crash. Failures throw platform::FileError.
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 // Puts the file `replacement` (on `target`'s file system) in the place of `target` by one atomic
 // rename, after flushing it to disk with `target`'s mode and (where allowed) owner, and then
@@ -19,4 +19,4 @@ std::string KeepFileAs(const std::string& path, const std::string& keepPath);
 // True when `path` names a regular file.
 bool IsRegularFile(const std::string& path);
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

@@ -10,11 +10,11 @@
 #include "build_flavour.h"
 #include "messages.h"
 #include "schema_statements.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 #include "vesk/events/ignoring_failures.h"
 #include "vesk/ui/current_ui.h"
 
-namespace vesk::dbutil {
+namespace vesk::database_utilities {
 
 namespace detail {
 
@@ -260,4 +260,4 @@ void DatabaseUtilities::FireEntryProgress(std::string TableName, std::int16_t& T
     FireProgress(std::move(TableName), TotalTables, noFields, noField, TableNo);
 }
 
-}  // namespace vesk::dbutil
+}  // namespace vesk::database_utilities

@@ -1,6 +1,6 @@
 #include "key_window.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 void KeyWindow::Clear() {
     m_keys.clear();
@@ -54,4 +54,4 @@ void KeyWindow::Settle(const RowOutcome& outcome) {
     m_states.at(m_firstEqual.at(outcome.row)) = outcome.refusal ? State::None : State::Stored;
 }
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

@@ -8,7 +8,7 @@
 #include "vesk/data_access/recordset.h"
 #include "vesk/data_access/variant.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 // The keys of a stretch of source rows, numbered from 0, and what the destination said of
 // them: which it holds, and which equal an earlier key of the stretch, both by its own
@@ -49,4 +49,4 @@ private:
     std::vector<State> m_states;            // by the row that stands for a key
 };
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

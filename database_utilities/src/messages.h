@@ -2,7 +2,7 @@
 
 // The titles and fixed texts of the message boxes the database utilities show. Hosts and
 // their users know these texts, so they are kept letter for letter.
-namespace vesk::dbutil::messages {
+namespace vesk::database_utilities::messages {
 
 // The title of a box the utilities show without a title of their own. Passed explicitly:
 // the UI services' application title belongs to the whole process.
@@ -24,4 +24,4 @@ inline constexpr int kOkOnly = 0;
 inline constexpr int kExclamation = 48;
 inline constexpr int kInformation = 64;
 
-}  // namespace vesk::dbutil::messages
+}  // namespace vesk::database_utilities::messages

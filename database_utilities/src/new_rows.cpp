@@ -7,7 +7,7 @@
 
 #include "vesk/events/ignoring_failures.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 using platform::IgnoringFailure;
 
@@ -92,4 +92,4 @@ std::vector<RowOutcome> NewRows::StoreGroup() {
     return outcomes;
 }
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

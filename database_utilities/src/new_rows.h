@@ -7,7 +7,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 // What became of a row handed to NewRows: the caller's number for it, and why the database
 // refused it (none when it was stored).
@@ -51,4 +51,4 @@ private:
     std::vector<std::size_t> m_kept;  // the numbers of the rows kept back, in order
 };
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

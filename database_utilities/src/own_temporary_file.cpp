@@ -13,7 +13,7 @@
 
 #include "vesk/files/file_error.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 namespace {
 
@@ -94,4 +94,4 @@ int OwnTemporaryFile::RemoveLeftovers(const std::string& stem, const std::string
     return removed;
 }
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

@@ -3,7 +3,7 @@
 #include <string>
 
 // Temporary files that an operation makes beside its work and recognises again by name.
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 // A temporary file this process made: created exclusively under the unique name `stem` + "-"
 // + six random letters or digits + `extension`, locked while it lives so that no other run
@@ -31,4 +31,4 @@ private:
     int m_descriptor = -1;
 };
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

@@ -2,7 +2,7 @@
 
 #include "sql_names.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 std::string SchemaStatements::CreateTable(const std::string& table, const std::string& column,
                                           const std::string& type) const {
@@ -32,4 +32,4 @@ std::string SchemaStatements::AlterTable(const std::string& table) const {
     return (m_dialect == DBPostgreSQL ? "ALTER TABLE " : "ALTER Table ") + Name(table);
 }
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

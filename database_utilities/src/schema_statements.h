@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 // The data-definition statements of schema repair in the dialect of the main database. The
 // file and SQL Server dialects (and every other DBTypes value) write names as the catalogs
@@ -37,4 +37,4 @@ private:
     DBTypes m_dialect;
 };
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

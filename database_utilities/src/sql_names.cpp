@@ -6,7 +6,7 @@
 
 #include "vesk/data_access/sql_text.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 namespace {
 
@@ -144,4 +144,4 @@ std::string SqlName(std::string_view name) {
     return data::QuoteIdentifier(name);
 }
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 // `name` ready to stand in a statement as a table or column name: a plain name (a letter or
 // '_' and then letters, digits or '_', no reserved word) as it is, so that the server folds it
@@ -11,4 +11,4 @@ namespace vesk::dbutil::detail {
 // quotes, its own double quotes doubled, so that it is kept letter for letter.
 std::string SqlName(std::string_view name);
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

@@ -6,11 +6,11 @@
 
 #include "sql_names.h"
 #include "vesk/data_access/data_access_error.h"
-#include "vesk/dbutil/database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
 #include "vesk/events/ignoring_failures.h"
 #include "vesk/ui/current_ui.h"
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 namespace {
 
@@ -322,4 +322,4 @@ bool TableCopy::Lost(const std::optional<data::DataAccessError>& failure,
     return true;
 }
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

@@ -8,13 +8,13 @@
 #include "key_window.h"
 #include "new_rows.h"
 #include "vesk/data_access/recordset.h"
-#include "vesk/dbutil/copy_report.h"
+#include "vesk/database_utilities/copy_report.h"
 
-namespace vesk::dbutil {
+namespace vesk::database_utilities {
 class DatabaseUtilities;
 }
 
-namespace vesk::dbutil::detail {
+namespace vesk::database_utilities::detail {
 
 // The copy of one source table's rows into the destination table of the same name. The rows
 // go in stretches: the destination is asked once about a stretch's keys, then its rows are
@@ -78,4 +78,4 @@ private:
     std::optional<data::DataAccessError> m_stop;
 };
 
-}  // namespace vesk::dbutil::detail
+}  // namespace vesk::database_utilities::detail

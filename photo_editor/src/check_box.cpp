@@ -1,9 +1,9 @@
 #include "vesk/photo_editor/check_box.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) {
     connect(this, &QCheckBox::toggled, this, [this] { emit Click(); });
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

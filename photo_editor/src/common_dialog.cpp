@@ -2,7 +2,7 @@
 
 #include "vesk/ui/current_ui.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 void CommonDialog::ShowOpen() {
     platform::OpenFileResult chosen = platform::Ui().OpenFile(Flags, Filter);
@@ -10,4 +10,4 @@ void CommonDialog::ShowOpen() {
     FileTitle = std::move(chosen.fileTitle);
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

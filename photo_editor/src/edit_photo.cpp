@@ -7,10 +7,10 @@
 #include <stdexcept>
 
 #include "vesk/errors/error.h"
-#include "vesk/photo/c_picture.h"
 #include "vesk/photo_editor/frm_photo.h"
+#include "vesk/photo_store/c_picture.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 namespace {
 
@@ -44,8 +44,8 @@ void RequireWidgetApplication() {
 
 // The dialog's shared instance: made on first use, released after each edit so that the
 // next one starts from a fresh dialog.
-std::unique_ptr<editor::frmPhoto>& SharedPhotoDialog() {
-    static std::unique_ptr<editor::frmPhoto> dialog;
+std::unique_ptr<photo_editor::frmPhoto>& SharedPhotoDialog() {
+    static std::unique_ptr<photo_editor::frmPhoto> dialog;
     return dialog;
 }
 
@@ -55,9 +55,9 @@ Picture CPicture::EditPhoto(const std::string& PhotosGroup, const std::string& O
                             const std::string& OwnerDescription, data::ConnectionPtr cnn) {
     RequireWidgetApplication();
     Init(OwnerID, PhotosGroup, OwnerDescription, nullptr, std::move(cnn));
-    std::unique_ptr<editor::frmPhoto>& dialog = SharedPhotoDialog();
+    std::unique_ptr<photo_editor::frmPhoto>& dialog = SharedPhotoDialog();
     if (dialog == nullptr) {
-        dialog = std::make_unique<editor::frmPhoto>();
+        dialog = std::make_unique<photo_editor::frmPhoto>();
     }
     dialog->SetObjcPhoto(this);
     try {
@@ -71,4 +71,4 @@ Picture CPicture::EditPhoto(const std::string& PhotosGroup, const std::string& O
     return result;
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

@@ -7,7 +7,7 @@
 #include "vesk/ui/current_ui.h"
 #include "vesk/ui/message_box.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 using platform::IgnoringFailure;
 using platform::MessageBoxAnswer;
@@ -131,4 +131,4 @@ void frmPhoto::DeleteCurrentPhoto() {
     IgnoringFailure([&] { ClearPhotoDetails(); });
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

@@ -13,7 +13,7 @@
 #include "vesk/photo_editor/twips.h"
 #include "vesk/ui/message_box.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 namespace {
 
@@ -60,7 +60,7 @@ frmPhoto::~frmPhoto() {
     SetObjcPhoto(nullptr);
 }
 
-void frmPhoto::SetObjcPhoto(photo::CPicture* picture) {
+void frmPhoto::SetObjcPhoto(photo_store::CPicture* picture) {
     if (m_objcPhoto != nullptr) {
         m_objcPhoto->Unadvise(this);
     }
@@ -247,4 +247,4 @@ void frmPhoto::ConnectHandlers() {
     });
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

@@ -9,7 +9,7 @@
 #include "vesk/photo_editor/twips.h"
 #include "vesk/ui/message_box.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 using platform::IgnoringFailure;
 
@@ -227,4 +227,4 @@ void frmPhoto::objcPhoto_RecordPosition(std::int32_t& /*lRecordPosition*/,
     }
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

@@ -11,7 +11,7 @@
 #include "vesk/photo_editor/twips.h"
 #include "vesk/ui/current_ui.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 using platform::IgnoringFailure;
 
@@ -41,7 +41,7 @@ void frmPhoto::Form_Load() {
     InitialiseDialog();
 }
 
-photo::CPicture& frmPhoto::Store() const {
+photo_store::CPicture& frmPhoto::Store() const {
     if (m_objcPhoto == nullptr) {
         throw std::logic_error("Object variable or With block variable not set");
     }
@@ -173,4 +173,4 @@ bool frmPhoto::HasPicture() const {
     return !imgMainPhoto->Picture().IsEmpty();
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

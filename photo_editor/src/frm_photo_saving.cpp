@@ -12,7 +12,7 @@
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/ui/message_box.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 using detail::NumberText;
 using platform::IgnoringFailure;
@@ -128,7 +128,7 @@ bool frmPhoto::SaveEditedRecord() {
 // Begins in `writing` a write transaction on objcPhoto's connection that holds the photo
 // table; none when objcPhoto was given rows without a connection.
 void frmPhoto::BeginStoreWrite(std::optional<data::Transaction>& writing) {
-    photo::CPicture& store = Store();
+    photo_store::CPicture& store = Store();
     if (store.DBConnection() != nullptr) {
         writing.emplace(store.DBConnection(), store.TableName);
     }
@@ -138,7 +138,7 @@ bool frmPhoto::SavePhotoRecord() {
     // The default marks are cleared and the record stored as one change: a save that fails
     // leaves the owner's photos (and their files) as they were.
     try {
-        photo::CPicture& store = Store();
+        photo_store::CPicture& store = Store();
         std::optional<data::Transaction> writing;
         BeginStoreWrite(writing);
         store.UnSetDefaultPhoto(store.PhotoCode(), txtDescription->Text());
@@ -204,4 +204,4 @@ void frmPhoto::cmdClose_Click() {
     }
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

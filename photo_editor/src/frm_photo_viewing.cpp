@@ -11,7 +11,7 @@
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/ui/message_box.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 using detail::NumberText;
 using platform::IgnoringFailure;
@@ -161,4 +161,4 @@ void frmPhoto::optActualsize_Click() {
     LayoutPhoto();
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

@@ -5,7 +5,7 @@
 
 #include "vesk/photo_editor/picture_box.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 ImageBox::ImageBox(PictureBox& container) : QWidget(&container), m_container(container) {
     UpdateGeometry();
@@ -110,4 +110,4 @@ void ImageBox::UpdateGeometry() {
     setGeometry(m_container.ToWidgetRect(m_left, m_top, m_width, m_height));
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

@@ -2,7 +2,7 @@
 
 #include "vesk/photo_editor/twips.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -32,4 +32,4 @@ QRect PictureBox::ToWidgetRect(double left, double top, double width, double hei
     return TwipsRect(left, top, width, height).translated(contentsRect().topLeft());
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

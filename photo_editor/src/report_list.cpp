@@ -7,7 +7,7 @@
 
 #include "vesk/photo_editor/twips.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 namespace {
 
@@ -153,4 +153,4 @@ QTreeWidgetItem* ReportList::ItemOf(const std::string& key) const {
     return nullptr;
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

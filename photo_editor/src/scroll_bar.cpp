@@ -7,7 +7,7 @@
 
 #include "vesk/photo_editor/picture_box.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 int ToInteger16(double value) {
     const double rounded = std::nearbyint(value);
@@ -42,4 +42,4 @@ void ScrollBar::SetValue(double value) {
     setValue(whole);
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

@@ -2,7 +2,7 @@
 
 #include "vesk/photo_editor/twips.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 template <typename Editor>
 void TextBox<Editor>::SetBackColor(long color) {
@@ -15,4 +15,4 @@ void TextBox<Editor>::SetBackColor(long color) {
 template class TextBox<QLineEdit>;
 template class TextBox<QPlainTextEdit>;
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

@@ -1,10 +1,10 @@
 #include "vesk/photo_editor/toggle_button.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 ToggleButton::ToggleButton(QWidget* parent) : QPushButton(parent) {
     setCheckable(true);
     connect(this, &QPushButton::toggled, this, [this] { emit Click(); });
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

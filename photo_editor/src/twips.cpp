@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 int TwipsToPixels(double twips) {
     return static_cast<int>(std::lround(twips / TwipsPerPixel));
@@ -46,4 +46,4 @@ QColor ColorFromOle(long color) {
                   static_cast<int>((color >> 16) & 0xFF));
 }
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

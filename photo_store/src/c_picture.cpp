@@ -1,11 +1,11 @@
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 
 #include <algorithm>
 #include <exception>
 
 #include "vesk/data_access/sql_text.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 void CPicture::Advise(CPictureEvents* listener) {
     m_listeners.Add(listener);
@@ -86,4 +86,4 @@ void CPicture::OpenOwnerRows(const std::string& strCode, const std::string& strQ
     rows->Open();
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

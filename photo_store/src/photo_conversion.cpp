@@ -6,9 +6,9 @@
 #include "vesk/data_access/chunks.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/transaction.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 namespace {
 
@@ -248,4 +248,4 @@ bool CPicture::ConvertAllToBlobs(data::ConnectionPtr cnn) {
     }
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

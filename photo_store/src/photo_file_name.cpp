@@ -4,7 +4,7 @@
 
 #include <fmt/format.h>
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 namespace {
 
@@ -36,4 +36,4 @@ std::string PhotoFileBaseName(std::string_view code, std::string_view descriptio
                           std::string(group));
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 // A text made safe to stand as (part of) one file name: '/' and NUL, which no file name can
 // hold, become %2F and %00, and a '%' that would read as such an escape becomes %25. Every
@@ -15,4 +15,4 @@ std::string EncodeFileName(std::string_view text);
 std::string PhotoFileBaseName(std::string_view code, std::string_view description,
                               std::string_view group);
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

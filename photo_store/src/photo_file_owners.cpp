@@ -11,9 +11,9 @@
 #include "vesk/data_access/sql_text.h"
 #include "vesk/files/file_error.h"
 #include "vesk/files/pending_file.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 namespace {
 
@@ -85,4 +85,4 @@ void CPicture::PreparePhotoFolder() {
     platform::RemoveLeftoverTemporaries(PhotosFolder, ".vpc");
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

@@ -12,7 +12,7 @@
 #include "vesk/files/file_error.h"
 #include "vesk/files/pending_file.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 namespace {
 
@@ -118,4 +118,4 @@ bool PhotoFileWrite::Undo() {
     }
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

@@ -5,7 +5,7 @@
 
 #include "vesk/picture/picture.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 // Writes a photo file so that the write can be taken back until it is kept: the file that
 // stood at the name before is held aside (as a second link, or its bytes) and Undo puts it
@@ -39,4 +39,4 @@ private:
     bool m_pending = false;
 };
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

@@ -8,11 +8,11 @@
 #include "vesk/files/file_error.h"
 #include "vesk/files/file_system.h"
 #include "vesk/files/pending_file.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 #include "vesk/picture/picture_error.h"
 #include "vesk/ui/current_ui.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 namespace {
 
@@ -236,4 +236,4 @@ bool CPicture::ExtractRowToFile(data::Recordset& rows, const std::string& sFolde
     }
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

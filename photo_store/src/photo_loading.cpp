@@ -6,9 +6,9 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/sql_text.h"
 #include "vesk/files/file_error.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 namespace {
 
@@ -304,4 +304,4 @@ Picture CPicture::GetPhoto(const std::string& PhotosGroup, const std::string& Ow
     return OwnerPhoto;
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

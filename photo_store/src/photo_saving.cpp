@@ -7,9 +7,9 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/sql_text.h"
 #include "vesk/data_access/transaction.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 namespace {
 
@@ -335,4 +335,4 @@ void CPicture::CheckIfDescriptionExists(const std::string& vData) {
     }
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

@@ -1,4 +1,4 @@
-#include "vesk/photo/photo_table.h"
+#include "vesk/photo_store/photo_table.h"
 
 #include <fmt/format.h>
 
@@ -6,7 +6,7 @@
 #include "vesk/data_access/sql_text.h"
 #include "vesk/data_access/transaction.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 // On the server the default mark is a smallint, which takes the 0 and 1 that hosts' own
 // statements write there; a boolean column would refuse them. The store itself writes marks
@@ -49,4 +49,4 @@ void UsePhotoTable(CPicture& store, const PhotoTableNames& names) {
     store.OwnerPhotoField = names.photoColumn;
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

@@ -1,4 +1,4 @@
-#include "vesk/photo/photo_table_check.h"
+#include "vesk/photo_store/photo_table_check.h"
 
 #include <sys/stat.h>
 
@@ -12,7 +12,7 @@
 #include "vesk/data_access/letter_case.h"
 #include "vesk/files/pending_file.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 namespace {
 
@@ -271,4 +271,4 @@ void PhotoTableCheck::ClearExtraMarks(const std::vector<data::Variant>& marked,
     }
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

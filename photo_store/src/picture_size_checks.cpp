@@ -11,10 +11,10 @@
 
 #include "vesk/files/file_system.h"
 #include "vesk/files/temp_names.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 #include "vesk/ui/current_ui.h"
 
-namespace vesk::photo {
+namespace vesk::photo_store {
 
 namespace {
 
@@ -122,4 +122,4 @@ void CPicture::ResizePhoto(ImageControl& imgCtrl, double MaxWidth, double MaxHei
     IgnoringFailure([&] { imgCtrl.SetBorderStyle(0); });
 }
 
-}  // namespace vesk::photo
+}  // namespace vesk::photo_store

@@ -2,12 +2,12 @@
 // and the registry's text.
 #include <gtest/gtest.h>
 
-#include "vesk/com/argument_list.h"
-#include "vesk/com/com_error.h"
-#include "vesk/com/registry_file.h"
-#include "vesk/com/text_conversion.h"
+#include "vesk/component_hosting/argument_list.h"
+#include "vesk/component_hosting/com_error.h"
+#include "vesk/component_hosting/registry_file.h"
+#include "vesk/component_hosting/text_conversion.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 namespace {
 
 TEST(Identifiers, TextFormRoundTrips) {
@@ -115,4 +115,4 @@ TEST(RegistryText, ParsesWhatItWritesAndKeepsSectionOrder) {
 }
 
 }  // namespace
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

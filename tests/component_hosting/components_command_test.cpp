@@ -9,7 +9,7 @@
 #include "components_command.h"
 #include "hosting_fixture.h"
 
-namespace vesk::com::testing {
+namespace vesk::component_hosting::testing {
 namespace {
 
 class ComponentsCommand : public HostingTest {
@@ -79,4 +79,4 @@ TEST_F(ComponentsCommand, RegistersTheLibrariesThisProgramUsesWhereAsked) {
 }
 
 }  // namespace
-}  // namespace vesk::com::testing
+}  // namespace vesk::component_hosting::testing

@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "hosting_fixture.h"
-#include "vesk/com/com_error.h"
+#include "vesk/component_hosting/com_error.h"
 
-namespace vesk::com::testing {
+namespace vesk::component_hosting::testing {
 namespace {
 
 struct Build {
@@ -142,4 +142,4 @@ INSTANTIATE_TEST_SUITE_P(Builds, UtilitiesBinding,
                          BuildName);
 
 }  // namespace
-}  // namespace vesk::com::testing
+}  // namespace vesk::component_hosting::testing

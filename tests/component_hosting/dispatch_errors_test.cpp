@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "hosting_fixture.h"
-#include "vesk/com/com_error.h"
-#include "vesk/com/text_conversion.h"
+#include "vesk/component_hosting/com_error.h"
+#include "vesk/component_hosting/text_conversion.h"
 
-namespace vesk::com::testing {
+namespace vesk::component_hosting::testing {
 namespace {
 
 class DispatchErrors : public HostingTest {
@@ -144,4 +144,4 @@ TEST_F(DispatchErrors, NamedArgumentsOnlyForThePutValue) {
 }
 
 }  // namespace
-}  // namespace vesk::com::testing
+}  // namespace vesk::component_hosting::testing

@@ -2,12 +2,12 @@
 
 #include <cstdlib>
 
-#include "vesk/com/component_library.h"
+#include "vesk/component_hosting/component_library.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::com::testing {
+namespace vesk::component_hosting::testing {
 
 void HostingTest::SetUp() {
     m_dataHome.emplace("XDG_DATA_HOME", m_folder.Path("data"));
@@ -64,4 +64,4 @@ std::vector<std::string> EventRecorder::Named(const std::string& name) const {
     return found;
 }
 
-}  // namespace vesk::com::testing
+}  // namespace vesk::component_hosting::testing

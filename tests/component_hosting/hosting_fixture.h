@@ -8,9 +8,9 @@
 
 #include "scoped_environment.h"
 #include "scratch_folder.h"
-#include "vesk/com/late_bound_object.h"
+#include "vesk/component_hosting/late_bound_object.h"
 
-namespace vesk::com::testing {
+namespace vesk::component_hosting::testing {
 
 // The built component libraries.
 inline const std::string kPhotoLibrary = VESK_PHOTO_LIBRARY;
@@ -55,4 +55,4 @@ public:
     std::vector<std::string> Named(const std::string& name) const;
 };
 
-}  // namespace vesk::com::testing
+}  // namespace vesk::component_hosting::testing

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "hosting_fixture.h"
-#include "vesk/com/component_library.h"
+#include "vesk/component_hosting/component_library.h"
 
-namespace vesk::com::testing {
+namespace vesk::component_hosting::testing {
 namespace {
 
 const TypeLibraryDescription& Library(const std::string& path) {
@@ -234,4 +234,4 @@ TEST(InterfaceOrder, LibrariesCarryTheirNamesVersionsAndOwnIdentifiers) {
 }
 
 }  // namespace
-}  // namespace vesk::com::testing
+}  // namespace vesk::component_hosting::testing

@@ -7,7 +7,7 @@
 #include "hosting_fixture.h"
 #include "picture_files.h"
 
-namespace vesk::com::testing {
+namespace vesk::component_hosting::testing {
 namespace {
 
 // An image control of the host, with the properties CPicture::ResizePhoto uses.
@@ -185,4 +185,4 @@ TEST_F(PhotoBinding, ResizePhotoWorksOnTheHostsImageControl) {
 }
 
 }  // namespace
-}  // namespace vesk::com::testing
+}  // namespace vesk::component_hosting::testing

@@ -6,10 +6,10 @@
 #include <fstream>
 
 #include "hosting_fixture.h"
-#include "vesk/com/com_error.h"
-#include "vesk/com/component_library.h"
+#include "vesk/component_hosting/com_error.h"
+#include "vesk/component_hosting/component_library.h"
 
-namespace vesk::com::testing {
+namespace vesk::component_hosting::testing {
 namespace {
 
 using Registration = HostingTest;
@@ -180,4 +180,4 @@ TEST_F(Registration, ApplicationObjectIsOneInstanceThatTheLibraryKeeps) {
 }
 
 }  // namespace
-}  // namespace vesk::com::testing
+}  // namespace vesk::component_hosting::testing

@@ -6,7 +6,7 @@
 #include "utilities_fixture.h"
 #include "vesk/data_access/connection_text.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 const RecordedMessageBox kCannotFix{
@@ -100,4 +100,4 @@ TEST_P(CatalogConnectionsTest, FixConnectionThatCannotOpenIsAConnectionError) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

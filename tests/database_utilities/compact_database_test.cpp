@@ -13,7 +13,7 @@
 #include "utilities_fixture.h"
 #include "vesk/data_access/database_file.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -409,4 +409,4 @@ TEST_P(CompactDatabaseTest, ByRenameLinksAndSecondNamesAreWrittenBack) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

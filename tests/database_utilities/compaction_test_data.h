@@ -14,7 +14,7 @@
 #include "vesk/data_access/recordset.h"
 
 // Databases for the compaction and repair tests: rows whose text can be told from their id.
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 
 inline std::string PayloadOf(long id) {
     return fmt::format("row {:06} ", id) + std::string(90, static_cast<char>('a' + id % 26));
@@ -53,4 +53,4 @@ inline std::string FileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

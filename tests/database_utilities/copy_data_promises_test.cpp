@@ -10,7 +10,7 @@
 
 #include "copy_fixture.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 class CopyPromisesTest : public CopyTest {
@@ -178,4 +178,4 @@ TEST_P(CopyPromisesTest, WholeNumbersAtTheEdgesOfSixtyFourBitsKeepEveryDigit) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

@@ -6,7 +6,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 using data::Variant;
@@ -210,9 +210,9 @@ TEST_P(CopyDataTest, RowsOfManyGroupsAreAddedOnceInTheSourcesOrder) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 // Copies with the server on one side, and losing it.
@@ -335,4 +335,4 @@ TEST_P(ServerCopyDataTest, LostDestinationInTheMiddleOfATableKeepsEveryRowCopied
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

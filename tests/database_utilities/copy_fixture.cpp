@@ -7,7 +7,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 
 void UpsizeListener::ProgressUpsize(std::string& TableName, std::int16_t& TotalTables,
                                     std::int16_t& TotalFields, std::int16_t& TableNo) {
@@ -135,4 +135,4 @@ std::vector<std::string> NumberedCodes(int rows, int leftOut) {
     return codes;
 }
 
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

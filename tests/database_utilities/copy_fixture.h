@@ -11,7 +11,7 @@
 #include "utilities_fixture.h"
 #include "vesk/data_access/connection.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 
 // Records each ProgressUpsize as "Name,TotalTables,TotalFields,TableNo"; `onUpsize` runs
 // inside, as a host's handler would.
@@ -78,4 +78,4 @@ private:
 // "Text:K1", "Text:K2", ... up to `rows`, leaving out the number `leftOut`.
 std::vector<std::string> NumberedCodes(int rows, int leftOut);
 
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

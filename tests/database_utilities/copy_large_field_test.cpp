@@ -3,7 +3,7 @@
 #include "utilities_fixture.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 using data::Bytes;
@@ -78,4 +78,4 @@ TEST_P(CopyLargeFieldTest, UnreadableSizeAppendsNothingAndReportsNothing) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

@@ -8,7 +8,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 std::string FileBytes(const std::string& path) {
@@ -69,4 +69,4 @@ TEST_P(CreateDatabaseTest, MissingFolderIsReportedAndLeavesNothing) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

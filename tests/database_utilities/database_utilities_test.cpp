@@ -3,7 +3,7 @@
 #include "utilities_fixture.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 class DatabaseUtilitiesObjectTest : public ::testing::TestWithParam<Build> {
@@ -48,4 +48,4 @@ TEST_F(UtilitiesTest, QuotedValuesComeBackAsTheyWere) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

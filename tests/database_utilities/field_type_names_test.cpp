@@ -4,7 +4,7 @@
 
 #include "utilities_fixture.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 struct TypeNameCase {
@@ -84,4 +84,4 @@ TEST(GetFieldTypeNameTest, LegacyBuildDiffersInSixFileDialectNamesOnly) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

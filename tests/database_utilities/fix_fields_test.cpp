@@ -6,7 +6,7 @@
 
 #include "utilities_fixture.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -238,4 +238,4 @@ TEST_P(FixFieldsTest, RefusedStatementIsCountedReportedAndSkipped) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

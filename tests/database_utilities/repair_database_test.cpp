@@ -8,7 +8,7 @@
 #include "utilities_fixture.h"
 #include "vesk/data_access/database_file.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -206,4 +206,4 @@ TEST_P(RepairDatabaseTest, AMissingFileIsReported) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

@@ -5,7 +5,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -87,4 +87,4 @@ TEST_F(SchemaRepairTest, SecondRunFindsNothingToDo) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

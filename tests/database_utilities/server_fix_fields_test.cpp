@@ -6,7 +6,7 @@
 #include "utilities_fixture.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -117,4 +117,4 @@ TEST_F(ServerFixFieldsTest, RefusedAlterationIsReportedAndTheRepairGoesOn) {
 }
 
 }  // namespace
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

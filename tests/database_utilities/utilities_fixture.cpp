@@ -4,7 +4,7 @@
 
 #include "vesk/data_access/connection_text.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 
 void RecordingListener::ProcessDone(std::int16_t& TablesCreates, std::int16_t& FieldsCreated) {
     events.push_back(fmt::format("ProcessDone({},{})", TablesCreates, FieldsCreated));
@@ -83,4 +83,4 @@ std::vector<std::string> UtilitiesTest::Events(const std::string& name) const {
     return found;
 }
 
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

@@ -8,12 +8,12 @@
 
 #include "scratch_folder.h"
 #include "vesk/data_access/catalog.h"
-#include "vesk/dbutil/database_utilities.h"
-#include "vesk/dbutil/legacy_database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
+#include "vesk/database_utilities/legacy_database_utilities.h"
 #include "vesk/ui/current_ui.h"
 #include "vesk/ui/scripted_ui_services.h"
 
-namespace vesk::dbutil::testing {
+namespace vesk::database_utilities::testing {
 
 using platform::RecordedMessageBox;
 
@@ -82,4 +82,4 @@ protected:
     BuildTest() : UtilitiesTest(GetParam()) {}
 };
 
-}  // namespace vesk::dbutil::testing
+}  // namespace vesk::database_utilities::testing

@@ -27,8 +27,8 @@ fail() { echo "installed_package: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$scratch/installed" >"$scratch/install.log" ||
   { cat "$scratch/install.log" >&2; fail "cmake --install failed"; }
 mv "$scratch/installed" "$prefix"
-for file in bin/vesk share/man/man1/vesk.1 share/doc/vesk/LICENSE include/vesk/photo/c_picture.h \
-    include/vesk/com/late_bound_object.h; do
+for file in bin/vesk share/man/man1/vesk.1 share/doc/vesk/LICENSE \
+    include/vesk/photo_store/c_picture.h include/vesk/component_hosting/late_bound_object.h; do
   [ -f "$prefix/$file" ] || fail "the prefix has no $file"
 done
 

@@ -11,7 +11,7 @@
 #include "editor_fixture.h"
 #include "qt_application.h"
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 namespace {
 
 class EditPhotoTest : public EditorTest {
@@ -74,4 +74,4 @@ TEST_F(EditPhotoTest, AnOwnerWithoutPhotosGivesAnEmptyPicture) {
 }
 
 }  // namespace
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing

@@ -2,7 +2,7 @@
 
 #include "picture_files.h"
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 
 data::Bytes BitmapBytes(int width, int height) {
     return vesk::test::QtEncoded(vesk::test::PatternImage(width, height), "bmp");
@@ -36,4 +36,4 @@ std::vector<std::string> EditorTest::Keys() const {
     return keys;
 }
 
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing

@@ -9,12 +9,12 @@
 #include "vesk/ui/message_box.h"
 #include "vesk/ui/scripted_ui_services.h"
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 
 using platform::Picture;
 
 // A photo table with the editor dialog over it; message boxes and file dialogs are scripted.
-class EditorTest : public photo::testing::PhotoTableTest {
+class EditorTest : public photo_store::testing::PhotoTableTest {
 protected:
     // Adds a photo row of owner EMP001 in group EMP with a bitmap of width x height pixels.
     void AddPhoto(const std::string& description, bool isDefault = false, int width = 40,
@@ -34,4 +34,4 @@ protected:
 // The file bytes of a bitmap of width x height pixels.
 data::Bytes BitmapBytes(int width, int height);
 
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing

@@ -8,7 +8,7 @@
 #include "editor_fixture.h"
 #include "picture_files.h"
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 namespace {
 
 class AddingTest : public EditorTest {
@@ -170,9 +170,9 @@ TEST_F(AddingTest, AnsweringYesWhenTheSaveIsRefusedKeepsTheChange) {
 }
 
 }  // namespace
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 namespace {
 
 // A clipboard that cannot be read or written, as when another program holds it.
@@ -205,4 +205,4 @@ TEST_F(ClipboardFailureTest, FailuresOfTheClipboardAreShownWithTheirTitles) {
 }
 
 }  // namespace
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing

@@ -12,7 +12,7 @@
 
 #include "editor_fixture.h"
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 namespace {
 
 using platform::MessageBoxAnswer;
@@ -251,4 +251,4 @@ TEST_F(CommandStatesTest, TheSizeWarningAppearsWithSaveAlreadyWithdrawn) {
 }
 
 }  // namespace
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing

@@ -6,7 +6,7 @@
 #include "editor_fixture.h"
 #include "picture_files.h"
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 namespace {
 
 // What the action menu offered when it opened.
@@ -105,4 +105,4 @@ TEST_F(ActionMenuTest, TheMenuHasItsItemsInOrderWithAddFromFileAsDefault) {
 }
 
 }  // namespace
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing

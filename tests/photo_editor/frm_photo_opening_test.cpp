@@ -7,7 +7,7 @@
 #include "editor_fixture.h"
 #include "vesk/photo_editor/twips.h"
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 namespace {
 
 using OpeningTest = EditorTest;
@@ -187,4 +187,4 @@ TEST_F(OpeningTest, TheLayoutFollowsTheDesign) {
 }
 
 }  // namespace
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing

@@ -11,7 +11,7 @@
 #include "editor_fixture.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 namespace {
 
 using platform::MessageBoxAnswer;
@@ -212,4 +212,4 @@ TEST_F(RecordShownTest, ARefusedSaveInFileStorageLeavesNoFile) {
 }
 
 }  // namespace
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing

@@ -6,7 +6,7 @@
 
 #include "editor_fixture.h"
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 namespace {
 
 using platform::MessageBoxAnswer;
@@ -234,9 +234,9 @@ TEST_F(SavingTest, FileStorageKeepsTheSavedPhotoInItsFile) {
 }
 
 }  // namespace
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 namespace {
 
 using platform::MessageBoxAnswer;
@@ -288,4 +288,4 @@ TEST_F(RefusedChangeTest, ADeleteTheStoreRefusesKeepsItsLine) {
 }
 
 }  // namespace
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing

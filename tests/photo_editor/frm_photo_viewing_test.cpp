@@ -6,7 +6,7 @@
 
 #include "editor_fixture.h"
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 namespace {
 
 // The photo frame is 3955 x 3975 twips outside, 3900 x 3915 inside; a pixel is 15 twips.
@@ -135,7 +135,8 @@ TEST_F(ViewingTest, ARecordWithoutPictureShowsZeroSizes) {
 
 TEST_F(ViewingTest, APictureOverTheLimitIsReportedAndRefusedWhenTheStoreSaysSo) {
     m_store.PhotosMaxSize = 250;  // in force from Init on
-    AddRow("EMP001", "Scan", "EMP", false, photo::testing::PictureOfSize(300 * 1024).ToBytes());
+    AddRow("EMP001", "Scan", "EMP", false,
+           photo_store::testing::PictureOfSize(300 * 1024).ToBytes());
     Open();
 
     ASSERT_EQ(m_ui.MessageBoxes().size(), 1u);
@@ -151,7 +152,8 @@ TEST_F(ViewingTest, APictureOverTheLimitIsReportedAndRefusedWhenTheStoreSaysSo) 
 }
 
 TEST_F(ViewingTest, ALimitSetAfterOpeningWarnsButDoesNotRefuse) {
-    AddRow("EMP001", "Scan", "EMP", false, photo::testing::PictureOfSize(300 * 1024).ToBytes());
+    AddRow("EMP001", "Scan", "EMP", false,
+           photo_store::testing::PictureOfSize(300 * 1024).ToBytes());
     Open();
     EXPECT_TRUE(m_ui.MessageBoxes().empty());
     m_store.PhotosMaxSize = 250;
@@ -171,4 +173,4 @@ TEST_F(ViewingTest, WithoutLimitAChangeOfViewEnablesSave) {
 }
 
 }  // namespace
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing

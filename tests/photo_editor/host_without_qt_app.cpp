@@ -19,13 +19,13 @@
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
-#include "vesk/photo/c_picture.h"
-#include "vesk/photo/photo_table.h"
 #include "vesk/photo_editor/frm_photo.h"
+#include "vesk/photo_store/c_picture.h"
+#include "vesk/photo_store/photo_table.h"
 
 namespace {
 
-using vesk::photo::CPicture;
+using vesk::photo_store::CPicture;
 
 // Closes the editor as soon as it shows, from the application's own thread, once the library
 // has made the application.
@@ -36,7 +36,8 @@ void CloseTheEditorWhenShown() {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [] {
-            vesk::test::RunOnModal<vesk::editor::frmPhoto>([](auto& dialog) { dialog.close(); });
+            vesk::test::RunOnModal<vesk::photo_editor::frmPhoto>(
+                [](auto& dialog) { dialog.close(); });
         },
         Qt::QueuedConnection);
 }
@@ -45,7 +46,7 @@ vesk::data::ConnectionPtr PhotoDatabase(const vesk::test::ScratchFolder& folder)
     vesk::data::Catalog catalog;
     auto connection =
         catalog.Create(vesk::data::EmbeddedConnectionText(folder.Path("pay.mdb"), ""));
-    vesk::photo::CreatePhotoTable(connection);
+    vesk::photo_store::CreatePhotoTable(connection);
     vesk::data::Recordset rows;
     rows.Open("SELECT * FROM Photos", connection, vesk::data::adOpenKeyset,
               vesk::data::adLockOptimistic);
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
     }
     vesk::test::ScratchFolder folder;
     CPicture picture;
-    vesk::photo::UsePhotoTable(picture);
+    vesk::photo_store::UsePhotoTable(picture);
     auto connection = PhotoDatabase(folder);
     if (noDisplay) {
         try {

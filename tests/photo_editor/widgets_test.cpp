@@ -10,7 +10,7 @@
 #include "vesk/photo_editor/scroll_bar.h"
 #include "vesk/photo_editor/twips.h"
 
-namespace vesk::editor::testing {
+namespace vesk::photo_editor::testing {
 namespace {
 
 TEST(ScrollBarTest, ValuesAreSixteenBitAndEveryChangeIsSignalled) {
@@ -90,4 +90,4 @@ TEST(ImageBoxTest, SizesFollowTheContainersScaleAndStretch) {
 }
 
 }  // namespace
-}  // namespace vesk::editor::testing
+}  // namespace vesk::photo_editor::testing

@@ -5,10 +5,10 @@
 #include "scratch_folder.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
-#include "vesk/photo/c_picture.h"
-#include "vesk/photo/photo_table.h"
+#include "vesk/photo_store/c_picture.h"
+#include "vesk/photo_store/photo_table.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 namespace {
 
 TEST(CPictureDefaults, NewInstanceHoldsZeroesAndAnEmptyPicture) {
@@ -172,4 +172,4 @@ TEST_F(CPictureInitTest, MissingConnectionIsATableError) {
 }
 
 }  // namespace
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

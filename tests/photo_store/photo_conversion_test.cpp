@@ -5,7 +5,7 @@
 
 #include "photo_table.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 namespace {
 
 using Events = std::vector<std::string>;
@@ -184,4 +184,4 @@ TEST_F(PhotoConversionTest, MissingTableFailsAndSaysWhy) {
 }
 
 }  // namespace
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

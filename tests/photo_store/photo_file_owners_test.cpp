@@ -5,7 +5,7 @@
 
 #include "photo_table.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -65,4 +65,4 @@ TEST_F(PhotoFileOwnersTest, ConversionFollowsTheUmaskCleansLeftoversAndNeverShar
 }
 
 }  // namespace
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

@@ -5,7 +5,7 @@
 #include "photo_file_name.h"
 #include "photo_table.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 namespace {
 
 TEST(PhotoFileName, OrdinaryNamesAreUnchangedAndOthersStayOneName) {
@@ -84,4 +84,4 @@ TEST_F(ExtractToFilesTest, MissingTableChangesNothing) {
 }
 
 }  // namespace
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

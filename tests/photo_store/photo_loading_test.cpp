@@ -5,7 +5,7 @@
 #include "photo_table.h"
 #include "vesk/files/file_system.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 namespace {
 
 using Events = std::vector<std::string>;
@@ -234,4 +234,4 @@ TEST_F(PhotoLoadingTest, EmptyFolderMeansVskPhotosBesideTheComponent) {
 }
 
 }  // namespace
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

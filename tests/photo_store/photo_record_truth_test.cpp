@@ -10,7 +10,7 @@
 #include "photo_table.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -205,4 +205,4 @@ TEST_F(RecordTruthTest, SizeLimitsMustBeNumbersAndSizesMustBeMeasured) {
 }
 
 }  // namespace
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

@@ -5,7 +5,7 @@
 
 #include "photo_table.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 namespace {
 
 using Events = std::vector<std::string>;
@@ -237,4 +237,4 @@ TEST_F(PhotoSavingTest, ExistenceChecksIgnoreCaseAndClearTheirFilter) {
 }
 
 }  // namespace
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

@@ -8,9 +8,9 @@
 #include "server_cluster.h"
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/recordset.h"
-#include "vesk/photo/photo_table.h"
+#include "vesk/photo_store/photo_table.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 namespace {
 
 // A photo larger than the size a server row read holds: its column is read in pieces.
@@ -28,7 +28,7 @@ protected:
         m_connection = std::make_shared<data::Connection>();
         m_connection->Open(m_database->ConnectionText());
         CreatePhotoTable(m_connection);
-        photo::UsePhotoTable(m_store);
+        photo_store::UsePhotoTable(m_store);
         m_store.Advise(&m_listener);
     }
 
@@ -162,7 +162,7 @@ TEST_F(ServerPhotoStoreTest, AReaderWhoMayNotWriteIsToldWhichRowsWereLeft) {
     readOnly->Open(reader.ConnectionText(), {}, reader.Password());
 
     CPicture store;
-    photo::UsePhotoTable(store);
+    photo_store::UsePhotoTable(store);
     RecordingListener listener;
     store.Advise(&listener);
     std::filesystem::create_directory(PhotosFolder());
@@ -176,4 +176,4 @@ TEST_F(ServerPhotoStoreTest, AReaderWhoMayNotWriteIsToldWhichRowsWereLeft) {
 }
 
 }  // namespace
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

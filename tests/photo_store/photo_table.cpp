@@ -8,9 +8,9 @@
 #include "vesk/data_access/catalog.h"
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
-#include "vesk/photo/photo_table.h"
+#include "vesk/photo_store/photo_table.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 
 void PhotoTableTest::SetUp() {
     data::Catalog catalog;
@@ -54,4 +54,4 @@ Picture PictureOfSize(std::size_t bytes, int width) {
     return Picture::FromBytes(vesk::test::Emf(width, 100, bytes));
 }
 
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

@@ -7,9 +7,9 @@
 #include "recording_listener.h"
 #include "scratch_folder.h"
 #include "vesk/data_access/connection.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 
 // A keyed photo database in a scratch folder with the usual photo table, a CPicture
 // configured for it, a listener on it, and a photo folder for file storage.
@@ -35,4 +35,4 @@ protected:
 // A picture whose file form is exactly `bytes` bytes (an enhanced metafile keeps its bytes).
 Picture PictureOfSize(std::size_t bytes, int width = 100);
 
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

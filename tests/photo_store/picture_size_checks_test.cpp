@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "picture_files.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 #include "vesk/ui/current_ui.h"
 #include "vesk/ui/scripted_ui_services.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 namespace {
 
 // A picture that saves to exactly `bytes` bytes (an enhanced metafile keeps its own bytes).
@@ -184,4 +184,4 @@ TEST(ResizePhoto, EmptyPictureSkipsTheFailingStep) {
 }
 
 }  // namespace
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

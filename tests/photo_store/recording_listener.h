@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "vesk/photo/c_picture_events.h"
+#include "vesk/photo_store/c_picture_events.h"
 
-namespace vesk::photo::testing {
+namespace vesk::photo_store::testing {
 
 // Records every notification as a line of text, in order, e.g. "RecordPosition(1,3)".
 // Hooks may change the by-reference arguments, as a host's listener can.
@@ -69,4 +69,4 @@ private:
     }
 };
 
-}  // namespace vesk::photo::testing
+}  // namespace vesk::photo_store::testing

@@ -7,7 +7,7 @@
 #include "database_utilities_ids.h"
 #include "database_utilities_object.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
@@ -32,4 +32,4 @@ const ComponentDefinition& ThisComponent() {
     return component;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

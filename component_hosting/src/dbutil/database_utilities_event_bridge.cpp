@@ -2,7 +2,7 @@
 
 #include "event_call.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 void DatabaseUtilitiesEventBridge::ProcessDone(std::int16_t& TablesCreates,
                                                std::int16_t& FieldsCreated) {
@@ -31,4 +31,4 @@ void DatabaseUtilitiesEventBridge::DatabaseCreated() {
     EventCall().Fire(m_point, 4);
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

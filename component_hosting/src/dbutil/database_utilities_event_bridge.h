@@ -1,14 +1,14 @@
 #pragma once
 
 #include "connection_point.h"
-#include "vesk/dbutil/database_utilities_events.h"
+#include "vesk/database_utilities/database_utilities_events.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // Hands the notifications of a DatabaseUtilities to the sinks of its object's connection
 // point as the events of __DatabaseUtilities (identifiers 1 to 4). The C++ arguments are
 // references, so what a sink writes back reaches the counters the operation goes on with.
-class DatabaseUtilitiesEventBridge final : public dbutil::DatabaseUtilitiesEvents {
+class DatabaseUtilitiesEventBridge final : public database_utilities::DatabaseUtilitiesEvents {
 public:
     explicit DatabaseUtilitiesEventBridge(const ConnectionPoint& point) : m_point(point) {}
 
@@ -23,4 +23,4 @@ private:
     const ConnectionPoint& m_point;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "vesk/com/guid.h"
+#include "vesk/component_hosting/guid.h"
 #include "vesk/library_identity.h"
 
 // What the two database utilities libraries are called (set where the build sets it) and their
 // fixed identifiers, distinct between the builds.
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 struct DatabaseUtilitiesIds {
     const LibraryIdentity& identity;
@@ -33,4 +33,4 @@ inline constexpr DatabaseUtilitiesIds kLegacyDatabaseUtilitiesIds{
     {0x7699AB62, 0x1390, 0x4B31, {0xA1, 0xB4, 0x20, 0x4E, 0x29, 0x1F, 0xC8, 0x72}},
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

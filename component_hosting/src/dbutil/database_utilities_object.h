@@ -3,15 +3,15 @@
 #include "database_utilities_event_bridge.h"
 #include "dispatch_table.h"
 #include "event_source_object.h"
-#include "vesk/dbutil/database_utilities.h"
-#include "vesk/dbutil/legacy_database_utilities.h"
+#include "vesk/database_utilities/database_utilities.h"
+#include "vesk/database_utilities/legacy_database_utilities.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // A DatabaseUtilities of one build as a late-bound host sees it: the dispatch interface
 // _DatabaseUtilities in that build's slot order and the event interface __DatabaseUtilities
-// (database_utilities_table.cpp). Utilities is dbutil::DatabaseUtilities (the current build)
-// or dbutil::legacy::DatabaseUtilities.
+// (database_utilities_table.cpp). Utilities is database_utilities::DatabaseUtilities (the current
+// build) or database_utilities::legacy::DatabaseUtilities.
 template <typename Utilities>
 class DatabaseUtilitiesObject final : public EventSourceObject<DatabaseUtilitiesObject<Utilities>> {
 public:
@@ -27,8 +27,9 @@ private:
     DatabaseUtilitiesEventBridge m_bridge{this->Events()};
 };
 
-using PayDatabaseUtilitiesObject = DatabaseUtilitiesObject<dbutil::DatabaseUtilities>;
-using LegacyDatabaseUtilitiesObject = DatabaseUtilitiesObject<dbutil::legacy::DatabaseUtilities>;
+using PayDatabaseUtilitiesObject = DatabaseUtilitiesObject<database_utilities::DatabaseUtilities>;
+using LegacyDatabaseUtilitiesObject =
+    DatabaseUtilitiesObject<database_utilities::legacy::DatabaseUtilities>;
 
 template <>
 const DispatchTable<PayDatabaseUtilitiesObject>& PayDatabaseUtilitiesObject::Table();
@@ -39,4 +40,4 @@ const DispatchTable<LegacyDatabaseUtilitiesObject>& LegacyDatabaseUtilitiesObjec
 template <>
 const InterfaceShape& LegacyDatabaseUtilitiesObject::EventShape();
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

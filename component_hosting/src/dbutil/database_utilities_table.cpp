@@ -9,11 +9,11 @@
 #include "database_utilities_object.h"
 #include "object_arguments.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
-using dbutil::DatabaseUtilities;  // the members both builds share
+using database_utilities::DatabaseUtilities;  // the members both builds share
 template <typename Object>
 using Table = DispatchTable<Object>;
 
@@ -168,4 +168,4 @@ const InterfaceShape& LegacyDatabaseUtilitiesObject::EventShape() {
     return EventsOf<LegacyDatabaseUtilitiesObject>(kLegacyDatabaseUtilitiesIds);
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -2,7 +2,7 @@
 
 #include "event_call.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 void CPictureEventBridge::DataValidated(bool& bValid, std::string& sMsg) {
     EventCall().Arg(bValid).Arg(sMsg).Fire(m_point, 1);
@@ -50,4 +50,4 @@ void CPictureEventBridge::ConversionProgress(std::string& msg, std::int32_t& Pos
     EventCall().Arg(msg).Arg(Pos).Arg(TotalRecs).Fire(m_point, 11);
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "connection_point.h"
-#include "vesk/photo/c_picture_events.h"
+#include "vesk/photo_store/c_picture_events.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // Hands the notifications of a CPicture to the sinks of its object's connection point as the
 // events of __CPicture (identifiers 1 to 11). The C++ arguments are references, so what a
 // sink writes back reaches the values the store goes on with.
-class CPictureEventBridge final : public photo::CPictureEvents {
+class CPictureEventBridge final : public photo_store::CPictureEvents {
 public:
     explicit CPictureEventBridge(const ConnectionPoint& point) : m_point(point) {}
 
@@ -28,4 +28,4 @@ private:
     const ConnectionPoint& m_point;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -3,9 +3,9 @@
 #include "c_picture_event_bridge.h"
 #include "dispatch_table.h"
 #include "event_source_object.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/photo_store/c_picture.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // A CPicture as a late-bound host sees it: the dispatch interface _CPicture in its slot order
 // and the event interface __CPicture (c_picture_table.cpp).
@@ -16,11 +16,11 @@ public:
 
     static const DispatchTable<CPictureObject>& Table();
     static const InterfaceShape& EventShape();
-    photo::CPicture& Target() { return m_picture; }
+    photo_store::CPicture& Target() { return m_picture; }
 
 private:
-    photo::CPicture m_picture;
+    photo_store::CPicture m_picture;
     CPictureEventBridge m_bridge{Events()};
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

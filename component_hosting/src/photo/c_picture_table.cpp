@@ -6,11 +6,11 @@
 #include "object_arguments.h"
 #include "photo_ids.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 namespace {
 
-using photo::CPicture;
+using photo_store::CPicture;
 using Table = DispatchTable<CPictureObject>;
 
 // A method of CPicture without arguments or result.
@@ -237,4 +237,4 @@ const InterfaceShape& CPictureObject::EventShape() {
     return events;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

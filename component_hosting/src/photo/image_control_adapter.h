@@ -1,15 +1,15 @@
 #pragma once
 
-#include "vesk/com/late_bound_object.h"
-#include "vesk/photo/image_control.h"
+#include "vesk/component_hosting/late_bound_object.h"
+#include "vesk/photo_store/image_control.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 // A host's image control, reached by late binding, as the ImageControl that
 // CPicture::ResizePhoto works on: each property is read or written through the control's
 // IDispatch by name (Visible, Stretch, Width, Height, Left, Top, BorderStyle). A failure of
 // the control is thrown as ComError.
-class ImageControlAdapter final : public photo::ImageControl {
+class ImageControlAdapter final : public photo_store::ImageControl {
 public:
     explicit ImageControlAdapter(ComPtr<IDispatch> control) : m_control(std::move(control)) {}
 
@@ -34,4 +34,4 @@ private:
     LateBoundObject m_control;
 };
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -5,7 +5,7 @@
 #include "photo_ids.h"
 #include "vesk/library_identity.h"
 
-namespace vesk::com {
+namespace vesk::component_hosting {
 
 const ComponentDefinition& ThisComponent() {
     const LibraryIdentity& identity = kPhotoLibraryIdentity;
@@ -18,4 +18,4 @@ const ComponentDefinition& ThisComponent() {
     return component;
 }
 
-}  // namespace vesk::com
+}  // namespace vesk::component_hosting

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "vesk/com/guid.h"
+#include "vesk/component_hosting/guid.h"
 
 // The fixed identifiers of the photo component library.
-namespace vesk::com::photo_ids {
+namespace vesk::component_hosting::photo_ids {
 
 inline constexpr Guid kLibrary{
     0xF2F5EF65, 0x579A, 0x4564, {0x9C, 0x06, 0x5D, 0xFB, 0xDC, 0x46, 0x1B, 0xA1}};
@@ -14,4 +14,4 @@ inline constexpr IID kCPictureInterface{
 inline constexpr IID kCPictureEvents{
     0x4BF6720B, 0xC5C0, 0x4DCF, {0x9E, 0x82, 0xF6, 0x67, 0x16, 0x9B, 0xF6, 0x5D}};
 
-}  // namespace vesk::com::photo_ids
+}  // namespace vesk::component_hosting::photo_ids

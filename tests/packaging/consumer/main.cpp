@@ -9,14 +9,14 @@
 
 #include "vesk/data_access/connection.h"
 #include "vesk/data_access/connection_text.h"
-#include "vesk/dbutil/database_utilities.h"
-#include "vesk/photo/c_picture.h"
+#include "vesk/database_utilities/database_utilities.h"
+#include "vesk/photo_store/c_picture.h"
 #include "vesk/picture/picture.h"
 
 namespace {
 
 // Counts what a schema repair created.
-class RepairTotals : public vesk::dbutil::DatabaseUtilitiesEvents {
+class RepairTotals : public vesk::database_utilities::DatabaseUtilitiesEvents {
 public:
     void ProcessDone(std::int16_t& tables, std::int16_t& fields) override {
         tablesCreated = tables;
@@ -34,7 +34,7 @@ vesk::data::ConnectionPtr Open(const std::string& path, const std::string& passw
 
 // Makes `path` keyed with `password`; with `withPhotos`, it gets the store's photo table.
 void CreateDatabase(const std::string& path, const std::string& password, bool withPhotos) {
-    vesk::dbutil::DatabaseUtilities utilities;
+    vesk::database_utilities::DatabaseUtilities utilities;
     utilities.TemplatePWD = password;
     if (!utilities.CreateDatabase(path)) {
         throw std::runtime_error("cannot create " + path);
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         CreateDatabase(folder + "/pay.mdb", "pw", false);
         vesk::data::ConnectionPtr connection = Open(folder + "/pay.mdb", "pw");
 
-        vesk::dbutil::DatabaseUtilities utilities;
+        vesk::database_utilities::DatabaseUtilities utilities;
         RepairTotals totals;
         utilities.Advise(&totals);
         utilities.SetTemplateFilePath(folder + "/template.mdb");
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         utilities.FixFields();
         utilities.Unadvise(&totals);
 
-        vesk::photo::CPicture store;
+        vesk::photo_store::CPicture store;
         store.TableName = "Photos";
         store.OwnerIDField = "PhotoCode";
         store.OwnerDescField = "PhotoDescription";

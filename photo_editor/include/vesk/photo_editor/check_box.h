@@ -2,7 +2,7 @@
 
 #include <QCheckBox>
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 // A check box whose value is 0 (unchecked) or 1 (checked). Click is signalled whenever the
 // value changes, by the user or by the program.
@@ -19,4 +19,4 @@ signals:
     void Click();
 };
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

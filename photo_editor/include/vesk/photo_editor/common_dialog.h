@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 // The open-file dialog as a control: set Flags and Filter, call ShowOpen, then read the
 // chosen FileName (full path) and FileTitle (name without folder); both "" when cancelled.
@@ -17,4 +17,4 @@ public:
     void ShowOpen();
 };
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "vesk/data_access/transaction.h"
-#include "vesk/photo/c_picture.h"
 #include "vesk/photo_editor/check_box.h"
 #include "vesk/photo_editor/common_dialog.h"
 #include "vesk/photo_editor/image_box.h"
@@ -19,6 +18,7 @@
 #include "vesk/photo_editor/scroll_bar.h"
 #include "vesk/photo_editor/text_box.h"
 #include "vesk/photo_editor/toggle_button.h"
+#include "vesk/photo_store/c_picture.h"
 
 class QAction;
 class QKeyEvent;
@@ -29,7 +29,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 // The modal dialog in which a user looks at, adds, describes, marks as default and deletes
 // the photos of one owner. Everything it reads and stores goes through the CPicture set with
@@ -37,7 +37,7 @@ namespace vesk::editor {
 //
 // Controls, handlers and state carry the names the dialog's behaviour is described by, and
 // are public so that tests can drive and inspect the real widgets.
-class frmPhoto : public QDialog, private photo::CPictureEvents {
+class frmPhoto : public QDialog, private photo_store::CPictureEvents {
     Q_OBJECT
 
 public:
@@ -46,8 +46,8 @@ public:
 
     // The photo store the dialog edits (not owned); the dialog listens to its notifications
     // while set. Set it before ShowModal.
-    photo::CPicture* objcPhoto() const { return m_objcPhoto; }
-    void SetObjcPhoto(photo::CPicture* picture);
+    photo_store::CPicture* objcPhoto() const { return m_objcPhoto; }
+    void SetObjcPhoto(photo_store::CPicture* picture);
 
     // Loads the dialog from objcPhoto and runs it modally until the user closes it.
     void ShowModal();
@@ -224,7 +224,7 @@ private:
     }
 
     int ShowMessage(const std::string& text, int flags, const std::string& title = {});
-    photo::CPicture& Store() const;
+    photo_store::CPicture& Store() const;
 
     // Notifications of objcPhoto.
     void DescriptionExists(bool& bExists) override { objcPhoto_DescriptionExists(bExists); }
@@ -234,7 +234,7 @@ private:
     void ErrorDescrption(std::string& sErrDescrption) override;
     void ErrorSavingPhoto(std::string& sErrMsg) override;
 
-    photo::CPicture* m_objcPhoto = nullptr;
+    photo_store::CPicture* m_objcPhoto = nullptr;
     bool m_bShowingMenu = false;  // guards chkAction_Click against its own value change
     bool m_bMenuOpening = false;  // UpdateCommandStates sets the menu's items too
     bool m_loaded = false;
@@ -244,4 +244,4 @@ private:
     std::map<std::string, data::Variant> m_lineRecords;
 };
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

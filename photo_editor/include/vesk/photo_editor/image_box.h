@@ -2,10 +2,10 @@
 
 #include <QWidget>
 
-#include "vesk/photo/image_control.h"
+#include "vesk/photo_store/image_control.h"
 #include "vesk/picture/picture.h"
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 class PictureBox;
 
@@ -13,7 +13,7 @@ class PictureBox;
 // current scale and kept as single-precision twips, as given (not rounded to pixels). With
 // Stretch on the picture is scaled to the control's size; with Stretch off the control takes
 // the picture's natural size (0 x 0 for no picture) and shows it unscaled.
-class ImageBox : public QWidget, public photo::ImageControl {
+class ImageBox : public QWidget, public photo_store::ImageControl {
 public:
     explicit ImageBox(PictureBox& container);
 
@@ -55,4 +55,4 @@ private:
     float m_height = 0;
 };
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

@@ -2,7 +2,7 @@
 
 #include <QFrame>
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 // A framed viewport for pictures. Its outer size is kept in twips as given; its inner (scale)
 // size is the area inside the border, in the current scale: twips, or pixels while switched.
@@ -37,4 +37,4 @@ private:
     ScaleMode m_scale = ScaleMode::Twips;
 };
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

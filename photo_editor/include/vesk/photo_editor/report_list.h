@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 // A one-column report list whose lines carry a unique key, a text and a text colour.
 // Positions are 1-based. ItemClick is signalled when the user clicks a line or moves to
@@ -56,4 +56,4 @@ private:
     QTreeWidgetItem* RequireItemOf(const std::string& key) const;
 };
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

@@ -2,7 +2,7 @@
 
 #include <QScrollBar>
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 class PictureBox;
 
@@ -46,4 +46,4 @@ private:
 // does not fit.
 int ToInteger16(double value);
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

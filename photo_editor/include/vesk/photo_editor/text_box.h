@@ -6,7 +6,7 @@
 #include <string>
 #include <type_traits>
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 // A text box over a Qt editor (QLineEdit or QPlainTextEdit) with the Locked state and the
 // OLE background colour the dialog switches between. The editor's textChanged signal is its
@@ -45,4 +45,4 @@ private:
 using SingleLineTextBox = TextBox<QLineEdit>;
 using MultiLineTextBox = TextBox<QPlainTextEdit>;
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 // A push button that stays pressed while its value is 1, so that it reads as a button that
 // opens something rather than as a setting. Value and Click behave as CheckBox's: Click is
@@ -20,4 +20,4 @@ signals:
     void Click();
 };
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor

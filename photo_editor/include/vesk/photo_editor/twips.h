@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace vesk::editor {
+namespace vesk::photo_editor {
 
 // The editor is laid out in twips, 1440 to the inch, drawn at 15 twips per pixel.
 inline constexpr double TwipsPerPixel = 15.0;
@@ -24,4 +24,4 @@ inline constexpr long SystemWindowTextColor = 0x80000008;
 inline constexpr long SystemButtonFaceColor = 0x8000000F;
 QColor ColorFromOle(long color);
 
-}  // namespace vesk::editor
+}  // namespace vesk::photo_editor
