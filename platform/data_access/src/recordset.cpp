@@ -574,8 +574,9 @@ void Recordset::CheckInvariants() const {
     assert(m_position >= -1 && m_position <= size);
     assert(m_keys.size() <= m_allKeys.size());
     assert(!m_filter.empty() || m_keys.size() == m_allKeys.size());
-    // A deleted row leaves the set on its place, which the next row (or EOF) now holds.
-    assert(!m_currentDeleted || (m_position >= 0 && m_editMode == adEditNone));
+    // A deleted row leaves the set on its place, which the next row (or EOF) now holds; a row
+    // may be added from there.
+    assert(!m_currentDeleted || (m_position >= 0 && m_editMode != adEditInProgress));
     assert(m_editMode != adEditInProgress || onRow);
     assert(m_editMode != adEditNone || m_pending.empty());
     assert(!m_row || (onRow && m_editMode != adEditAdd));
