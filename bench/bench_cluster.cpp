@@ -44,7 +44,7 @@ BenchCluster::~BenchCluster() {
 
 std::string BenchCluster::MakeDatabase(const std::string& name) const {
     std::string text = m_connectionText + ";Database=" + name;
-    data::Catalog().Create(text);
+    data_access::Catalog().Create(text);
     return text;
 }
 
@@ -64,9 +64,9 @@ void BenchCluster::LoadWithPgloader(const std::string& plainFile, const std::str
 }
 
 long CountRows(const std::string& connectionText, const std::string& table) {
-    auto connection = std::make_shared<data::Connection>();
+    auto connection = std::make_shared<data_access::Connection>();
     connection->Open(connectionText);
-    data::Recordset count;
+    data_access::Recordset count;
     count.Open("SELECT COUNT(*) FROM " + table, connection);
     return static_cast<long>(count.Fields().Item(0L).Value().ToInt64());
 }

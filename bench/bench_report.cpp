@@ -106,8 +106,9 @@ std::string NumberedRowsInsert(const std::string& table, const std::string& sele
 std::string CreateNumberedDatabase(const std::string& path, const std::string& password,
                                    const std::string& schema, const std::string& table,
                                    const std::string& selectList, int rows) {
-    data::Catalog catalog;
-    data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, password));
+    data_access::Catalog catalog;
+    data_access::ConnectionPtr connection =
+        catalog.Create(data_access::EmbeddedConnectionText(path, password));
     connection->Execute(schema);
     connection->Execute(NumberedRowsInsert(table, selectList, rows));
     return path;

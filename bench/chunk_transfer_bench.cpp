@@ -110,20 +110,21 @@ private:
 class LayerPath {
 public:
     explicit LayerPath(const std::string& path) {
-        data::Catalog catalog;
-        m_connection = catalog.Create(data::EmbeddedConnectionText(path, kPassword));
+        data_access::Catalog catalog;
+        m_connection = catalog.Create(data_access::EmbeddedConnectionText(path, kPassword));
         m_connection->Execute(kCreateTable);
     }
 
     void WriteAll(const std::vector<std::uint8_t>& piece) {
         m_connection->Execute("DELETE FROM Photos");
-        data::Recordset rows;
-        rows.Open("SELECT * FROM Photos", m_connection, data::adOpenKeyset, data::adLockOptimistic);
-        data::Variant chunk{data::Bytes(piece)};
+        data_access::Recordset rows;
+        rows.Open("SELECT * FROM Photos", m_connection, data_access::adOpenKeyset,
+                  data_access::adLockOptimistic);
+        data_access::Variant chunk{data_access::Bytes(piece)};
         for (int value = 0; value < kValues; ++value) {
             rows.AddNew();
             rows.Fields()["PhotoCode"].SetValue("P" + std::to_string(value));
-            data::Field photo = rows.Fields()["Photo"];
+            data_access::Field photo = rows.Fields()["Photo"];
             for (int offset = 0; offset < kValueSize; offset += kPiece) {
                 photo.AppendChunk(chunk);
             }
@@ -133,10 +134,11 @@ public:
 
     std::uint64_t ReadAll() {
         std::uint64_t sum = 0;
-        data::Recordset rows;
-        rows.Open("SELECT * FROM Photos", m_connection, data::adOpenKeyset, data::adLockOptimistic);
+        data_access::Recordset rows;
+        rows.Open("SELECT * FROM Photos", m_connection, data_access::adOpenKeyset,
+                  data_access::adLockOptimistic);
         for (; !rows.IsEOF(); rows.MoveNext()) {
-            data::Field photo = rows.Fields()["Photo"];
+            data_access::Field photo = rows.Fields()["Photo"];
             std::int64_t size = photo.ActualSize();
             for (std::int64_t offset = 0; offset < size; offset += kPiece) {
                 sum += photo.GetChunk(kPiece).AsBytes()->front();
@@ -146,7 +148,7 @@ public:
     }
 
 private:
-    data::ConnectionPtr m_connection;
+    data_access::ConnectionPtr m_connection;
 };
 
 }  // namespace

@@ -38,14 +38,14 @@ std::string MakeSource(const std::string& path, int rows) {
 
 std::string MakeEmptyDestination(const std::string& path) {
     std::filesystem::remove(path);
-    data::Catalog catalog;
-    catalog.Create(data::EmbeddedConnectionText(path, kPassword))->Execute(kSchema);
+    data_access::Catalog catalog;
+    catalog.Create(data_access::EmbeddedConnectionText(path, kPassword))->Execute(kSchema);
     return path;
 }
 
-data::ConnectionPtr Open(const std::string& path) {
-    auto connection = std::make_shared<data::Connection>();
-    connection->Open(data::EmbeddedConnectionText(path, kPassword));
+data_access::ConnectionPtr Open(const std::string& path) {
+    auto connection = std::make_shared<data_access::Connection>();
+    connection->Open(data_access::EmbeddedConnectionText(path, kPassword));
     return connection;
 }
 

@@ -29,8 +29,8 @@ constexpr const char* kNarrow =
 constexpr const char* kServerNarrow =
     "CREATE TABLE Narrow (Code varchar(20), Name varchar(40), Grade integer)";
 
-data::ConnectionPtr Open(const std::string& text) {
-    auto connection = std::make_shared<data::Connection>();
+data_access::ConnectionPtr Open(const std::string& text) {
+    auto connection = std::make_shared<data_access::Connection>();
     connection->Open(text);
     return connection;
 }
@@ -38,8 +38,8 @@ data::ConnectionPtr Open(const std::string& text) {
 // A new empty file database holding `schema`; its connection text.
 std::string EmptyFile(const std::string& path, const std::string& schema) {
     std::filesystem::remove(path);
-    std::string text = data::EmbeddedConnectionText(path, kBenchPassword);
-    data::Catalog().Create(text)->Execute(schema);
+    std::string text = data_access::EmbeddedConnectionText(path, kBenchPassword);
+    data_access::Catalog().Create(text)->Execute(schema);
     return text;
 }
 
@@ -47,8 +47,8 @@ double TimedCopy(const std::string& source, const std::string& destination) {
     return BestSeconds(1, [&] {
         database_utilities::DatabaseUtilities utilities;
         utilities.RowsPerCommit = 5000;
-        utilities.CopyDataFromDBtoDB(Open(data::EmbeddedConnectionText(source, kBenchPassword)),
-                                     Open(destination));
+        utilities.CopyDataFromDBtoDB(
+            Open(data_access::EmbeddedConnectionText(source, kBenchPassword)), Open(destination));
         if (utilities.CopyFailure()) {
             throw *utilities.CopyFailure();
         }

@@ -236,11 +236,11 @@ void RequireWidgetApplication() {
 }
 
 EditorTimes RunEditorSession(photo_store::CPicture& store, const std::string& group,
-                             const std::string& owner, data::ConnectionPtr connection,
+                             const std::string& owner, data_access::ConnectionPtr connection,
                              const std::string& newDescription) {
     RequireWidgetApplication();
-    platform::ScriptedUiServices user;
-    platform::ScopedUi scripted(user);
+    ui::ScriptedUiServices user;
+    ui::ScopedUi scripted(user);
     PhotoPaintCounter counter;
     QCoreApplication::instance()->installEventFilter(&counter);
     EditorTimes times;

@@ -33,7 +33,7 @@ void RequireWidgetApplication();
 // closes. Message boxes are answered by a scripted user; any box, or a step that shows nothing
 // within a minute, is an error (std::runtime_error) after the dialog is closed.
 EditorTimes RunEditorSession(photo_store::CPicture& store, const std::string& group,
-                             const std::string& owner, data::ConnectionPtr connection,
+                             const std::string& owner, data_access::ConnectionPtr connection,
                              const std::string& newDescription);
 
 // The best of `rounds` switches of a plain widget that paints `image` as the editor's photo

@@ -75,13 +75,13 @@ QImage MakePhoto(int index) {
 
 // The owner's photos, stored through the photo store as the host stores them; the first is
 // the default.
-data::ConnectionPtr FillStore(const std::string& path) {
-    data::ConnectionPtr connection = CreatePhotoDatabase(path, kPassword);
+data_access::ConnectionPtr FillStore(const std::string& path) {
+    data_access::ConnectionPtr connection = CreatePhotoDatabase(path, kPassword);
     photo_store::CPicture store;
     photo_store::UsePhotoTable(store);
     store.Init(kOwner, kGroup, {}, nullptr, connection);
     for (int index = 0; index < kPhotos; ++index) {
-        store.SetPhoto(platform::Picture(MakePhoto(index)));
+        store.SetPhoto(picture::Picture(MakePhoto(index)));
         store.SetPhotoDescription("Photo " + std::to_string(index));
         store.SetPhotoComments("Taken for the editor benchmark");
         store.SetDefaultPhoto(index == 0);
@@ -284,7 +284,7 @@ double Mean(const std::vector<double>& values) {
 
 // The best of kRounds editor sessions, step by step; a selection counts as the mean of the
 // session's selections.
-EditorTimes BestSessions(const data::ConnectionPtr& connection) {
+EditorTimes BestSessions(const data_access::ConnectionPtr& connection) {
     EditorTimes best;
     for (int round = 0; round < kRounds; ++round) {
         photo_store::CPicture store;
@@ -336,7 +336,7 @@ void RunEditorLatencyBench() {
     RequireWidgetApplication();
     const std::string folder = MakeBenchFolder();
     const std::string path = folder + "/photos.db";
-    data::ConnectionPtr connection = FillStore(path);
+    data_access::ConnectionPtr connection = FillStore(path);
     const std::vector<Bytes> bitmaps = StoredBitmaps(path);
     const std::vector<std::string> files = WriteFiles(folder, bitmaps);
     fmt::print(

@@ -42,14 +42,14 @@ std::string TableDefinition(int table) {
     return fmt::format("CREATE TABLE Table{:03} ({})", table, columns);
 }
 
-data::ConnectionPtr CreateDatabase(const std::string& path) {
+data_access::ConnectionPtr CreateDatabase(const std::string& path) {
     std::filesystem::remove(path);
-    data::Catalog catalog;
-    return catalog.Create(data::EmbeddedConnectionText(path, kPassword));
+    data_access::Catalog catalog;
+    return catalog.Create(data_access::EmbeddedConnectionText(path, kPassword));
 }
 
 void CreateTemplate(const std::string& path) {
-    data::ConnectionPtr connection = CreateDatabase(path);
+    data_access::ConnectionPtr connection = CreateDatabase(path);
     connection->BeginTrans();
     for (int table = 0; table < kTables; ++table) {
         connection->Execute(TableDefinition(table));
@@ -65,15 +65,15 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 double TimeFixFields(const std::string& templatePath, const std::string& mainPath,
                      std::vector<std::string>& statements) {
     CreateDatabase(mainPath);
-    auto main = std::make_shared<data::Connection>();
-    main->Open(data::EmbeddedConnectionText(mainPath, kPassword));
+    auto main = std::make_shared<data_access::Connection>();
+    main->Open(data_access::EmbeddedConnectionText(mainPath, kPassword));
     database_utilities::DatabaseUtilities utilities;
     utilities.SetTemplateFilePath(templatePath);
     utilities.TemplatePWD = kPassword;
     utilities.MainFileConnection = main;
     statements.clear();
     utilities.SetStatementTrace(
-        [&](data::StatementKind, std::string_view sql) { statements.emplace_back(sql); });
+        [&](data_access::StatementKind, std::string_view sql) { statements.emplace_back(sql); });
     auto start = std::chrono::steady_clock::now();
     utilities.FixFields();
     double seconds = SecondsSince(start);

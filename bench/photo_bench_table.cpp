@@ -6,9 +6,11 @@
 
 namespace vesk::bench {
 
-data::ConnectionPtr CreatePhotoDatabase(const std::string& path, const std::string& password) {
-    data::Catalog catalog;
-    data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, password));
+data_access::ConnectionPtr CreatePhotoDatabase(const std::string& path,
+                                               const std::string& password) {
+    data_access::Catalog catalog;
+    data_access::ConnectionPtr connection =
+        catalog.Create(data_access::EmbeddedConnectionText(path, password));
     photo_store::CreatePhotoTable(connection);
     return connection;
 }

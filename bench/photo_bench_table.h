@@ -9,6 +9,7 @@ namespace vesk::bench {
 
 // A new keyed database file holding the usual photo table (PhotoCode, PhotoDescription,
 // PhotoGroup, PhotoComments, DefaultPhoto, Photo), and a connection open on it.
-data::ConnectionPtr CreatePhotoDatabase(const std::string& path, const std::string& password);
+data_access::ConnectionPtr CreatePhotoDatabase(const std::string& path,
+                                               const std::string& password);
 
 }  // namespace vesk::bench

@@ -31,17 +31,19 @@ constexpr int kPhotos = 500;
 constexpr const char* kPassword = "bench";
 
 // A photo table whose rows hold distinct 1600 x 1200 bitmaps.
-data::ConnectionPtr BuildTable(const std::string& path) {
-    data::Catalog catalog;
-    data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, kPassword));
+data_access::ConnectionPtr BuildTable(const std::string& path) {
+    data_access::Catalog catalog;
+    data_access::ConnectionPtr connection =
+        catalog.Create(data_access::EmbeddedConnectionText(path, kPassword));
     photo_store::CreatePhotoTable(connection);
-    data::Recordset rows;
-    rows.Open("SELECT * FROM Photos", connection, data::adOpenKeyset, data::adLockOptimistic);
+    data_access::Recordset rows;
+    rows.Open("SELECT * FROM Photos", connection, data_access::adOpenKeyset,
+              data_access::adLockOptimistic);
     connection->BeginTrans();
     for (int index = 0; index < kPhotos; ++index) {
         QImage image(1600, 1200, QImage::Format_RGB32);
         image.fill(QColor::fromHsv(index % 360, 100, 200));
-        data::Bytes bytes = platform::Picture(image).ToBytes();
+        data_access::Bytes bytes = picture::Picture(image).ToBytes();
         rows.AddNew();
         rows.Fields()["PhotoCode"].SetValue(fmt::format("E{:04}", index));
         rows.Fields()["PhotoDescription"].SetValue("Portrait");
@@ -49,7 +51,7 @@ data::ConnectionPtr BuildTable(const std::string& path) {
         for (std::size_t offset = 0; offset < bytes.size(); offset += 16384) {
             std::size_t length = std::min<std::size_t>(16384, bytes.size() - offset);
             rows.Fields()["Photo"].AppendChunk(
-                data::Bytes(bytes.begin() + offset, bytes.begin() + offset + length));
+                data_access::Bytes(bytes.begin() + offset, bytes.begin() + offset + length));
         }
         rows.Update();
     }
@@ -79,13 +81,13 @@ void RunPhotoConversionBench() {
     fmt::print(
         "Conversion to files: {} photos of 1600x1200 (5.5 MB each as bitmaps), keyed files\n",
         kPhotos);
-    data::ConnectionPtr peerTable = BuildTable(folder + "/peer.db");
+    data_access::ConnectionPtr peerTable = BuildTable(folder + "/peer.db");
     peerTable->Close();
     double peer = PeerSeconds(folder + "/peer.db", folder + "/peer-files");
     std::filesystem::remove_all(folder + "/peer-files");
     std::filesystem::remove(folder + "/peer.db");
 
-    data::ConnectionPtr connection = BuildTable(folder + "/store.db");
+    data_access::ConnectionPtr connection = BuildTable(folder + "/store.db");
     photo_store::CPicture store;
     photo_store::UsePhotoTable(store);
     store.SaveAsFile = true;

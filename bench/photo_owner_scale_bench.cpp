@@ -31,9 +31,10 @@ constexpr const char* kOwner = "E25000";
 
 // The table and its index as the host command makes them, filled with kRows photo rows of
 // kRows / kPhotosPerOwner owners, each with a small picture.
-data::ConnectionPtr CreateScaledTable(const std::string& path) {
-    data::Catalog catalog;
-    data::ConnectionPtr connection = catalog.Create(data::EmbeddedConnectionText(path, kPassword));
+data_access::ConnectionPtr CreateScaledTable(const std::string& path) {
+    data_access::Catalog catalog;
+    data_access::ConnectionPtr connection =
+        catalog.Create(data_access::EmbeddedConnectionText(path, kPassword));
     photo_store::CreatePhotoTable(connection);
     connection->Execute(NumberedRowsInsert(
         "Photos",
@@ -76,7 +77,7 @@ void Report(const std::string& what, double seconds, double engineSeconds) {
 void RunPhotoOwnerScaleBench() {
     std::string folder = MakeBenchFolder();
     std::string path = folder + "/scale.db";
-    data::ConnectionPtr connection = CreateScaledTable(path);
+    data_access::ConnectionPtr connection = CreateScaledTable(path);
     fmt::print("Photo owner at scale: {} photo rows, {} per owner, keyed file\n", kRows,
                kPhotosPerOwner);
     photo_store::CPicture store;
@@ -96,11 +97,11 @@ void RunPhotoOwnerScaleBench() {
     image.fill(Qt::gray);
     int added = 0;
     double saving = BestSeconds(kRounds, [&] {
-        data::Transaction writing(connection, "Photos");
+        data_access::Transaction writing(connection, "Photos");
         store.CheckIfDescriptionExists("Added " + std::to_string(added));
         store.UnSetDefaultPhoto(kOwner, {});
         store.SetPhotoDescription("Added " + std::to_string(added++));
-        store.SetPhoto(platform::Picture(image));
+        store.SetPhoto(picture::Picture(image));
         store.SetDefaultPhoto(true);
         store.SavePhotoDetails(true);
         writing.Commit();

@@ -35,7 +35,7 @@ constexpr const char* kCreateTable =
     "CREATE TABLE Photos (PhotoCode Text (50), PhotoDescription Text (100), PhotoGroup Text (50), "
     "PhotoComments Memo, DefaultPhoto YESNO, Photo LONGBINARY)";
 
-using platform::Picture;
+using picture::Picture;
 
 Picture MakePhoto(int index) {
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
@@ -124,7 +124,7 @@ struct StorePass {
 
 StorePass RunStore(const std::string& path, const std::string& filesFolder,
                    const std::vector<Picture>& photos) {
-    data::ConnectionPtr connection = CreatePhotoDatabase(path, kPassword);
+    data_access::ConnectionPtr connection = CreatePhotoDatabase(path, kPassword);
     photo_store::CPicture store;
     photo_store::UsePhotoTable(store);
     store.SaveAsFile = !filesFolder.empty();

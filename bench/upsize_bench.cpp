@@ -22,8 +22,8 @@ namespace vesk::bench {
 
 namespace {
 
-data::ConnectionPtr Open(const std::string& text) {
-    auto connection = std::make_shared<data::Connection>();
+data_access::ConnectionPtr Open(const std::string& text) {
+    auto connection = std::make_shared<data_access::Connection>();
     connection->Open(text);
     return connection;
 }
@@ -46,7 +46,7 @@ std::string PreparedDatabase(const BenchCluster& cluster, const std::string& nam
 void Upsize(const std::string& source, const std::string& destinationText) {
     database_utilities::DatabaseUtilities utilities;
     utilities.RowsPerCommit = 5000;
-    utilities.CopyDataFromDBtoDB(Open(data::EmbeddedConnectionText(source, kBenchPassword)),
+    utilities.CopyDataFromDBtoDB(Open(data_access::EmbeddedConnectionText(source, kBenchPassword)),
                                  Open(destinationText));
     if (utilities.CopyFailure()) {
         throw *utilities.CopyFailure();

@@ -76,7 +76,7 @@ std::string VersionText() {
         "engines: {4}\n"
         "Qt {5}",
         VESK_VERSION, VESK_PHOTO_VERSION, VESK_PAY_DB_VERSION, VESK_LEGACY_DB_VERSION,
-        data::EngineVersions(), qVersion());
+        data_access::EngineVersions(), qVersion());
 }
 
 }  // namespace vesk::host

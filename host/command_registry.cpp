@@ -47,9 +47,9 @@ std::vector<std::string> PasswordArguments(const std::vector<std::string>& argum
 // connection text or URI it quotes, nor one given to a password option.
 std::string WithoutPasswords(const std::string& message,
                              const std::vector<std::string>& arguments) {
-    std::string masked = data::MaskPasswords(message);
+    std::string masked = data_access::MaskPasswords(message);
     for (const std::string& password : PasswordArguments(arguments)) {
-        masked = data::WithoutSecret(std::move(masked), password);
+        masked = data_access::WithoutSecret(std::move(masked), password);
     }
     return masked;
 }
@@ -103,7 +103,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, Output output) {
     try {
         action(output);
     } catch (const std::exception& error) {
-        output.err << "vesk: " << data::MaskPasswords(error.what()) << "\n";
+        output.err << "vesk: " << data_access::MaskPasswords(error.what()) << "\n";
         return kFailure;
     }
     return kSuccess;

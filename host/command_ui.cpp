@@ -6,7 +6,7 @@ namespace vesk::host {
 
 int CommandMessageBoxes::ShowMessageBox(const std::string& text, int flags,
                                         const std::string& title) {
-    return ConsoleUiServices::ShowMessageBox(data::MaskPasswords(text), flags, title);
+    return ConsoleUiServices::ShowMessageBox(data_access::MaskPasswords(text), flags, title);
 }
 
 }  // namespace vesk::host

@@ -10,7 +10,7 @@ namespace vesk::host {
 
 // Message boxes as lines of the command's error stream, with the passwords of any connection
 // text or URI they quote masked.
-class CommandMessageBoxes : public platform::ConsoleUiServices {
+class CommandMessageBoxes : public ui::ConsoleUiServices {
 public:
     explicit CommandMessageBoxes(std::ostream& err) : ConsoleUiServices(err) {}
 
@@ -23,16 +23,16 @@ protected:
 // window).
 class CommandUi {
 public:
-    explicit CommandUi(std::ostream& err) : m_console(err), m_previous(platform::SetUi(nullptr)) {
-        platform::SetUi(m_previous != nullptr ? m_previous : &m_console);
+    explicit CommandUi(std::ostream& err) : m_console(err), m_previous(ui::SetUi(nullptr)) {
+        ui::SetUi(m_previous != nullptr ? m_previous : &m_console);
     }
-    ~CommandUi() { platform::SetUi(m_previous); }
+    ~CommandUi() { ui::SetUi(m_previous); }
     CommandUi(const CommandUi&) = delete;
     CommandUi& operator=(const CommandUi&) = delete;
 
 private:
     CommandMessageBoxes m_console;
-    platform::UiServices* m_previous;
+    ui::UiServices* m_previous;
 };
 
 }  // namespace vesk::host

@@ -106,10 +106,9 @@ void InstallRegistration(CLI::App& components, CommandAction& action, bool regis
 }  // namespace
 
 std::vector<std::string> UsedComponentLibraries() {
-    return {
-        platform::LibraryFile(reinterpret_cast<const void*>(&VeskPhotoTypeLibrary)),
-        platform::LibraryFile(reinterpret_cast<const void*>(&VeskPayDBUtilitiesTypeLibrary)),
-        platform::LibraryFile(reinterpret_cast<const void*>(&VeskDatabaseUtilitiesTypeLibrary))};
+    return {files::LibraryFile(reinterpret_cast<const void*>(&VeskPhotoTypeLibrary)),
+            files::LibraryFile(reinterpret_cast<const void*>(&VeskPayDBUtilitiesTypeLibrary)),
+            files::LibraryFile(reinterpret_cast<const void*>(&VeskDatabaseUtilitiesTypeLibrary))};
 }
 
 void InstallComponentsCommands(CLI::App& app, CommandAction& action) {

@@ -32,9 +32,9 @@ bool IsConnectionText(const std::string& text) {
     }
     // A path may hold "provider=" or "driver=" too: it is a text only when it reads as one.
     try {
-        data::ParseConnectionText(text);
+        data_access::ParseConnectionText(text);
         return true;
-    } catch (const data::DataAccessError&) {
+    } catch (const data_access::DataAccessError&) {
         return false;
     }
 }
@@ -49,7 +49,7 @@ std::string ConnectionTextFor(const std::string& database, const std::string& pa
     if (IsConnectionText(database)) {
         return database;
     }
-    return data::EmbeddedConnectionText(database, password);
+    return data_access::EmbeddedConnectionText(database, password);
 }
 
 void RequireDatabaseFile(const std::string& path) {
@@ -60,8 +60,8 @@ void RequireDatabaseFile(const std::string& path) {
     }
 }
 
-data::ConnectionPtr OpenDatabase(const DatabaseOptions& options) {
-    auto connection = std::make_shared<data::Connection>();
+data_access::ConnectionPtr OpenDatabase(const DatabaseOptions& options) {
+    auto connection = std::make_shared<data_access::Connection>();
     bool fullText = IsConnectionText(options.database);
     if (!fullText) {
         RequireDatabaseFile(options.database);

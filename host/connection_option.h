@@ -33,6 +33,6 @@ void RequireDatabaseFile(const std::string& path);
 
 // Opens the database the options name. Throws DataAccessError, or Error when
 // the file named does not exist.
-data::ConnectionPtr OpenDatabase(const DatabaseOptions& options);
+data_access::ConnectionPtr OpenDatabase(const DatabaseOptions& options);
 
 }  // namespace vesk::host

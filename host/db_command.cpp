@@ -60,12 +60,13 @@ public:
     RepairReport(DatabaseUtilities& utilities, Output& output)
         : m_utilities(utilities), m_output(output), m_bar(output) {
         m_utilities.Advise(this);
-        m_utilities.SetStatementTrace([this](data::StatementKind kind, std::string_view sql) {
-            if (kind == data::StatementKind::Command) {
-                m_bar.Clear();
-                m_output.out << sql << '\n';
-            }
-        });
+        m_utilities.SetStatementTrace(
+            [this](data_access::StatementKind kind, std::string_view sql) {
+                if (kind == data_access::StatementKind::Command) {
+                    m_bar.Clear();
+                    m_output.out << sql << '\n';
+                }
+            });
     }
     ~RepairReport() override {
         m_utilities.Unadvise(this);
@@ -120,14 +121,14 @@ void RequireTemplateTable(const FixOptions& options) {
         return;
     }
     RequireDatabaseFile(options.templatePath);
-    auto connection = std::make_shared<data::Connection>();
-    connection->Open(
-        data::EmbeddedConnectionText(options.templatePath, options.templatePassword.Value()));
-    data::Catalog catalog;
+    auto connection = std::make_shared<data_access::Connection>();
+    connection->Open(data_access::EmbeddedConnectionText(options.templatePath,
+                                                         options.templatePassword.Value()));
+    data_access::Catalog catalog;
     catalog.SetActiveConnection(connection);
     try {
         catalog.Tables().Item(options.table);
-    } catch (const data::DataAccessError&) {
+    } catch (const data_access::DataAccessError&) {
         throw Error(
             fmt::format("the template {} has no table {}", options.templatePath, options.table));
     }
@@ -135,8 +136,8 @@ void RequireTemplateTable(const FixOptions& options) {
 
 // Repairs the database open on `main` against `templatePath`, reporting as RepairReport does.
 // With a `fixConnection` the statements go through it instead of a connection of their own.
-void Repair(const data::ConnectionPtr& main, const FixOptions& options, Output& output,
-            const data::ConnectionPtr& fixConnection = {}) {
+void Repair(const data_access::ConnectionPtr& main, const FixOptions& options, Output& output,
+            const data_access::ConnectionPtr& fixConnection = {}) {
     std::unique_ptr<DatabaseUtilities> utilities = MakeUtilities(options.legacy);
     utilities->SetTemplateFilePath(options.templatePath);
     utilities->TemplatePWD = options.templatePassword.Value();
@@ -151,8 +152,8 @@ void Repair(const data::ConnectionPtr& main, const FixOptions& options, Output& 
 // A dry run on a server database: the repair reads the catalog and runs its statements on
 // one connection inside a transaction, which is rolled back whatever happens.
 void DryRunOnServer(const FixOptions& options, Output& output) {
-    data::ConnectionPtr main = OpenDatabase(options.database);
-    data::Transaction dryRun(main);
+    data_access::ConnectionPtr main = OpenDatabase(options.database);
+    data_access::Transaction dryRun(main);
     Repair(main, options, output, main);
     dryRun.Rollback();
 }
@@ -162,12 +163,12 @@ void DryRunOnServer(const FixOptions& options, Output& output) {
 class ThrowawayCopy {
 public:
     explicit ThrowawayCopy(const DatabaseOptions& original) {
-        data::ConnectionSettings settings = data::ParseConnectionText(
+        data_access::ConnectionSettings settings = data_access::ParseConnectionText(
             ConnectionTextFor(original.database, original.password.Value()));
-        if (settings.provider != data::Provider::EmbeddedFile) {
+        if (settings.provider != data_access::Provider::EmbeddedFile) {
             throw Error("--dry-run needs a main database file");
         }
-        std::string folder = platform::TempFolder() + "vesk-dry-run-XXXXXX";
+        std::string folder = files::TempFolder() + "vesk-dry-run-XXXXXX";
         if (::mkdtemp(folder.data()) == nullptr) {
             throw Error("cannot make a temporary folder for the dry run");
         }
@@ -196,8 +197,9 @@ private:
 };
 
 bool IsServerDatabase(const DatabaseOptions& options) {
-    return data::ParseConnectionText(ConnectionTextFor(options.database, options.password.Value()))
-               .provider == data::Provider::PostgreSql;
+    return data_access::ParseConnectionText(
+               ConnectionTextFor(options.database, options.password.Value()))
+               .provider == data_access::Provider::PostgreSql;
 }
 
 // Every connection of the repair is opened with the password given: the host's own, and the
@@ -235,17 +237,17 @@ void RunCreate(const CreateOptions& options, Output& output) {
                                   given.empty() ? "" : " (encrypted)");
         return;
     }
-    data::ConnectionSettings settings = data::ParseConnectionText(options.path);
+    data_access::ConnectionSettings settings = data_access::ParseConnectionText(options.path);
     std::string password = given.empty() ? settings.password : given;
-    if (settings.provider == data::Provider::EmbeddedFile) {
+    if (settings.provider == data_access::Provider::EmbeddedFile) {
         CreateDatabaseFile(settings.path, password);
         output.out << fmt::format("Created {}{}\n", settings.path,
                                   password.empty() ? "" : " (encrypted)");
         return;
     }
-    data::Catalog().Create(options.path, given);
+    data_access::Catalog().Create(options.path, given);
     output.out << fmt::format("Created the server database of {}\n",
-                              data::MaskPasswords(options.path));
+                              data_access::MaskPasswords(options.path));
 }
 
 void InstallCreate(CLI::App& db, CommandAction& action) {
@@ -311,9 +313,9 @@ const std::vector<std::string> kDemoOlderPayroll = {
     "INSERT INTO Employees VALUES ('EMP003', 'Chiara', 'O''Neill')",
 };
 
-data::ConnectionPtr OpenDemoDatabase(const fs::path& path) {
-    auto connection = std::make_shared<data::Connection>();
-    connection->Open(data::EmbeddedConnectionText(path.string(), kDemoPassword));
+data_access::ConnectionPtr OpenDemoDatabase(const fs::path& path) {
+    auto connection = std::make_shared<data_access::Connection>();
+    connection->Open(data_access::EmbeddedConnectionText(path.string(), kDemoPassword));
     return connection;
 }
 
@@ -323,7 +325,7 @@ fs::path MakeDemoDatabase(const std::string& folder, const std::string& name,
     fs::path path = fs::path(folder) / name;
     fs::remove(path);
     CreateDatabaseFile(path.string(), kDemoPassword);
-    data::ConnectionPtr connection = OpenDemoDatabase(path);
+    data_access::ConnectionPtr connection = OpenDemoDatabase(path);
     for (const std::string& statement : statements) {
         connection->Execute(statement);
     }
@@ -340,7 +342,7 @@ void RepairDemoDatabase(const fs::path& templatePath, const fs::path& path, Outp
     FixOptions options;
     options.templatePath = templatePath.string();
     options.templatePassword = PasswordInput(kDemoPassword);
-    data::ConnectionPtr main = OpenDemoDatabase(path);
+    data_access::ConnectionPtr main = OpenDemoDatabase(path);
     Repair(main, options, output);
 }
 
@@ -362,9 +364,9 @@ void RunDatabaseUtilitiesDemo(const std::string& folder, Output& output) {
     fs::path templatePath = MakeDemoDatabase(folder, "template.mdb", kDemoTemplate, output);
     fs::path olderPath = MakeDemoDatabase(folder, "payroll-2019.mdb", kDemoOlderPayroll, output);
     RepairDemoDatabase(templatePath, olderPath, output);
-    data::Recordset rows;
-    rows.Open("SELECT * FROM Employees", OpenDemoDatabase(olderPath), data::adOpenKeyset,
-              data::adLockReadOnly);
+    data_access::Recordset rows;
+    rows.Open("SELECT * FROM Employees", OpenDemoDatabase(olderPath), data_access::adOpenKeyset,
+              data_access::adLockReadOnly);
     output.out << "\nThe older rows, kept through the repair:\n";
     PrintRows(rows, output.out);
     RepairDemoDatabase(templatePath, olderPath, output);  // finds nothing left to do

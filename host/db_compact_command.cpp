@@ -91,8 +91,8 @@ void RunCompact(const CompactOptions& options, Output& output) {
 }
 
 // One line per table of a rebuilt file: what it kept and what it lost, and why.
-void PrintRepairReport(const std::vector<data::TableSalvageReport>& report, Output& output) {
-    for (const data::TableSalvageReport& table : report) {
+void PrintRepairReport(const std::vector<data_access::TableSalvageReport>& report, Output& output) {
+    for (const data_access::TableSalvageReport& table : report) {
         output.out << fmt::format("{}: {} rows kept, {} rows lost", table.table, table.rowsKept,
                                   table.RowsLost());
         if (table.rowsUnreadable > 0) {
@@ -171,8 +171,8 @@ void InstallDbCompactCommands(CLI::App& db, CommandAction& action) {
 void RunCompactionDemo(const std::string& databasePath, const std::string& password,
                        Output& output) {
     {
-        data::Connection connection;
-        connection.Open(data::EmbeddedConnectionText(databasePath, password));
+        data_access::Connection connection;
+        connection.Open(data_access::EmbeddedConnectionText(databasePath, password));
         connection.Execute("DROP TABLE IF EXISTS DemoFiller");
         connection.Execute("CREATE TABLE DemoFiller (Id INTEGER PRIMARY KEY, Filler Memo)");
         connection.Execute(

@@ -60,7 +60,7 @@ private:
 // Copies `from` into `to` through the build `options.legacy` names and prints, per source
 // table, what became of its rows. Throws with the reason when the copy stopped early or left
 // rows behind.
-void CopyAndReport(const data::ConnectionPtr& from, const data::ConnectionPtr& to,
+void CopyAndReport(const data_access::ConnectionPtr& from, const data_access::ConnectionPtr& to,
                    const CopyOptions& options, Output& output) {
     std::unique_ptr<database_utilities::DatabaseUtilities> utilities =
         MakeUtilities(options.legacy);
@@ -78,8 +78,8 @@ void CopyAndReport(const data::ConnectionPtr& from, const data::ConnectionPtr& t
 
 void RunCopy(const CopyOptions& options, Output& output) {
     CommandUi ui(output.err);
-    data::ConnectionPtr from = OpenDatabase(options.from);
-    data::ConnectionPtr to = OpenDatabase(options.to);
+    data_access::ConnectionPtr from = OpenDatabase(options.from);
+    data_access::ConnectionPtr to = OpenDatabase(options.to);
     CopyAndReport(from, to, options, output);
 }
 
@@ -98,12 +98,13 @@ const std::vector<std::string> kDemoRows = {
     "INSERT INTO Departments VALUES ('FIN', 'Finance')",
 };
 
-data::ConnectionPtr MakeDemoFile(const fs::path& path, const std::vector<std::string>& statements,
-                                 Output& output) {
+data_access::ConnectionPtr MakeDemoFile(const fs::path& path,
+                                        const std::vector<std::string>& statements,
+                                        Output& output) {
     fs::remove(path);
-    data::Catalog catalog;
-    data::ConnectionPtr connection =
-        catalog.Create(data::EmbeddedConnectionText(path.string(), kDemoPassword));
+    data_access::Catalog catalog;
+    data_access::ConnectionPtr connection =
+        catalog.Create(data_access::EmbeddedConnectionText(path.string(), kDemoPassword));
     for (const std::string& statement : statements) {
         connection->Execute(statement);
     }
@@ -148,8 +149,9 @@ void RunDataCopyDemo(const std::string& folder, Output& output) {
     output.out << "\nDatabase utilities: copying data into a new database\n";
     std::vector<std::string> source = kDemoSchema;
     source.insert(source.end(), kDemoRows.begin(), kDemoRows.end());
-    data::ConnectionPtr from = MakeDemoFile(fs::path(folder) / "copy-source.mdb", source, output);
-    data::ConnectionPtr to =
+    data_access::ConnectionPtr from =
+        MakeDemoFile(fs::path(folder) / "copy-source.mdb", source, output);
+    data_access::ConnectionPtr to =
         MakeDemoFile(fs::path(folder) / "copy-upsized.mdb", kDemoSchema, output);
     output.out << "\nCopying every table:\n";
     CopyAndReport(from, to, CopyOptions{}, output);

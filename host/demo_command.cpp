@@ -41,14 +41,14 @@ const DemoEmployee kEmployees[] = {
     {"EMP004", "Dmitri", "Volkov", 3600.00, "2023-01-09"},
 };
 
-data::ConnectionPtr CreateDemoDatabase(const std::filesystem::path& path, Output& output) {
+data_access::ConnectionPtr CreateDemoDatabase(const std::filesystem::path& path, Output& output) {
     if (std::filesystem::exists(path)) {
         std::filesystem::remove(path);
         output.out << fmt::format("Removed the previous demo database {}\n", path.string());
     }
-    data::Catalog catalog;
-    data::ConnectionPtr connection =
-        catalog.Create(data::EmbeddedConnectionText(path.string(), kDemoPassword));
+    data_access::Catalog catalog;
+    data_access::ConnectionPtr connection =
+        catalog.Create(data_access::EmbeddedConnectionText(path.string(), kDemoPassword));
     output.out << fmt::format("Created {} (encrypted, password \"{}\")\n", path.string(),
                               kDemoPassword);
     connection->Execute(
@@ -58,9 +58,10 @@ data::ConnectionPtr CreateDemoDatabase(const std::filesystem::path& path, Output
     return connection;
 }
 
-void AddEmployees(const data::ConnectionPtr& connection, Output& output) {
-    data::Recordset rows;
-    rows.Open("SELECT * FROM Employees", connection, data::adOpenKeyset, data::adLockOptimistic);
+void AddEmployees(const data_access::ConnectionPtr& connection, Output& output) {
+    data_access::Recordset rows;
+    rows.Open("SELECT * FROM Employees", connection, data_access::adOpenKeyset,
+              data_access::adLockOptimistic);
     for (const DemoEmployee& employee : kEmployees) {
         rows.AddNew();
         rows.Fields()["EmployeeCode"].SetValue(employee.code);
@@ -75,10 +76,10 @@ void AddEmployees(const data::ConnectionPtr& connection, Output& output) {
                               rows.RecordCount());
 }
 
-void ShowEmployees(const data::ConnectionPtr& connection, Output& output) {
-    data::Recordset rows;
-    rows.Open("SELECT * FROM Employees ORDER BY EmployeeCode", connection, data::adOpenKeyset,
-              data::adLockReadOnly);
+void ShowEmployees(const data_access::ConnectionPtr& connection, Output& output) {
+    data_access::Recordset rows;
+    rows.Open("SELECT * FROM Employees ORDER BY EmployeeCode", connection,
+              data_access::adOpenKeyset, data_access::adLockReadOnly);
     output.out << "\n";
     PrintRows(rows, output.out);
     rows.MoveFirst();
@@ -89,11 +90,11 @@ void ShowEmployees(const data::ConnectionPtr& connection, Output& output) {
 }
 
 void ShowProtection(const std::filesystem::path& path, Output& output) {
-    data::Connection withoutKey;
+    data_access::Connection withoutKey;
     try {
-        withoutKey.Open(data::EmbeddedConnectionText(path.string()));
+        withoutKey.Open(data_access::EmbeddedConnectionText(path.string()));
         output.out << "Warning: the demo database opened without its password\n";
-    } catch (const data::DataAccessError& error) {
+    } catch (const data_access::DataAccessError& error) {
         output.out << fmt::format("Opening without the password is refused: {}\n",
                                   error.Description());
     }
@@ -126,7 +127,7 @@ void ClaimDemoFolder(const std::string& folder) {
 void RunDemo(const std::string& folder, Output& output) {
     ClaimDemoFolder(folder);
     std::filesystem::path path = std::filesystem::path(folder) / "payroll.mdb";
-    data::ConnectionPtr connection = CreateDemoDatabase(path, output);
+    data_access::ConnectionPtr connection = CreateDemoDatabase(path, output);
     AddEmployees(connection, output);
     ShowEmployees(connection, output);
     ShowProtection(path, output);

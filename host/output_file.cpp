@@ -21,8 +21,8 @@ namespace vesk::host {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::Picture;
-using platform::PictureKind;
+using picture::Picture;
+using picture::PictureKind;
 
 std::string LowerExtension(const std::string& path) {
     std::string extension = fs::path(path).extension().string();
@@ -109,7 +109,7 @@ void WriteOutput(const std::string& path, const std::vector<std::uint8_t>& bytes
     }
     struct stat entry {};
     if (::lstat(path.c_str(), &entry) != 0) {
-        platform::ReplaceFileWith(path, bytes);
+        files::ReplaceFileWith(path, bytes);
         return;
     }
     struct stat named {};
@@ -122,13 +122,13 @@ void WriteOutput(const std::string& path, const std::vector<std::uint8_t>& bytes
     if (!S_ISREG(named.st_mode)) {
         // A device or pipe takes the bytes as they come; opening it neither creates nor
         // truncates anything.
-        platform::BinaryFile device(path, platform::BinaryFile::Mode::Write);
+        files::BinaryFile device(path, files::BinaryFile::Mode::Write);
         device.Write(bytes);
         device.Close();
     } else if (S_ISLNK(entry.st_mode)) {
-        platform::ReplaceFileWith(LinkTarget(path), bytes);
+        files::ReplaceFileWith(LinkTarget(path), bytes);
     } else {
-        platform::ReplaceFileWith(path, bytes);
+        files::ReplaceFileWith(path, bytes);
     }
 }
 

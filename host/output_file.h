@@ -14,8 +14,7 @@ namespace vesk::host {
 // kind; "-" and a name without an extension take the picture's own file form. Throws
 // Error for another extension, or for one the picture cannot take (a metafile is
 // not drawn here, so it has only its own form).
-std::vector<std::uint8_t> PictureBytesFor(const platform::Picture& picture,
-                                          const std::string& path);
+std::vector<std::uint8_t> PictureBytesFor(const picture::Picture& picture, const std::string& path);
 
 // Writes `bytes` where `path` names: "-" is `standardOutput`; a device, pipe or socket is
 // written to, never replaced; a symbolic link is followed to what it names (a link to nothing

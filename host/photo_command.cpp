@@ -53,7 +53,7 @@ void AddOwnerOptions(CLI::App& command, OwnerOptions& owner) {
 
 // The table and the index on its owner columns are made together, or neither is.
 void CreateTable(const PhotoStoreOptions& options, Output& output) {
-    data::ConnectionPtr connection = OpenDatabase(options.database);
+    data_access::ConnectionPtr connection = OpenDatabase(options.database);
     photo_store::CreatePhotoTable(connection, options);
     output.out << fmt::format("Created photo table {}\n", options.table);
 }
@@ -66,7 +66,7 @@ void AddPhoto(const PhotoStoreOptions& options, const AddOptions& add, Output& o
     session.Open(add.owner.code, add.owner.group);
     Picture picture = Picture::Load(add.image);
     std::string size = session.RequireWithinLimit(picture);
-    data::Transaction writing(session.Connection(), options.table);
+    data_access::Transaction writing(session.Connection(), options.table);
     session.RequireNewDescription(add.description);
     session.Save(add.description, add.comments, add.isDefault, picture);
     writing.Commit();

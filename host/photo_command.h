@@ -11,6 +11,7 @@ void InstallPhotoCommands(CLI::App& app, CommandAction& action);
 
 // Stores generated portraits for the demo employees in table and in file storage (in
 // `folder`/photos) and reads them back, printing what it did.
-void RunPhotoDemo(const data::ConnectionPtr& connection, const std::string& folder, Output& output);
+void RunPhotoDemo(const data_access::ConnectionPtr& connection, const std::string& folder,
+                  Output& output);
 
 }  // namespace vesk::host

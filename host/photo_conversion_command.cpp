@@ -55,11 +55,12 @@ public:
     std::vector<long> rowsLeft;  // each row with a problem, once
 };
 
-long PicturesInTable(const data::ConnectionPtr& connection, const PhotoStoreOptions& options) {
-    data::Recordset rows;
+long PicturesInTable(const data_access::ConnectionPtr& connection,
+                     const PhotoStoreOptions& options) {
+    data_access::Recordset rows;
     rows.Open(fmt::format("SELECT count(*) FROM {} WHERE {} IS NOT NULL", options.table,
                           options.photoColumn),
-              connection, data::adOpenStatic, data::adLockReadOnly);
+              connection, data_access::adOpenStatic, data_access::adLockReadOnly);
     return static_cast<long>(rows.Fields().Item(0L).Value().ToInt64());
 }
 
@@ -73,12 +74,12 @@ void Extract(const PhotoStoreOptions& options, const ExtractOptions& extract, Ou
     CPicture& store = session.Store();
     // Init gives the store its connection; the photo table itself need not exist here.
     store.Init({}, extract.group, {}, nullptr, session.Connection());
-    data::ConnectionPtr connection = store.DBConnection();
+    data_access::ConnectionPtr connection = store.DBConnection();
     auto countRows = [&] {
-        data::Recordset rows;
+        data_access::Recordset rows;
         rows.Open(fmt::format("SELECT count(*) FROM {} WHERE {} = '{}'", extract.table,
-                              options.groupColumn, data::EscapeSqlText(extract.group)),
-                  connection, data::adOpenStatic, data::adLockReadOnly);
+                              options.groupColumn, data_access::EscapeSqlText(extract.group)),
+                  connection, data_access::adOpenStatic, data_access::adLockReadOnly);
         return static_cast<long>(rows.Fields().Item(0L).Value().ToInt64());
     };
     long before = countRows();
@@ -108,7 +109,7 @@ void RequireFolder(const std::string& option, const std::string& folder,
 }  // namespace
 
 void ConvertPhotos(const PhotoStoreOptions& options, bool toFiles,
-                   const data::ConnectionPtr& connection, Output& output) {
+                   const data_access::ConnectionPtr& connection, Output& output) {
     PhotoStoreSession session(options, connection);
     CPicture& store = session.Store();
     store.SaveAsFile = toFiles;

@@ -12,6 +12,6 @@ void InstallPhotoConversionCommands(CLI::App& photo, std::shared_ptr<PhotoStoreO
 // Converts every photo of the options' table to files (`toFiles`) or back into the table,
 // printing a summary; throws when the conversion could not run.
 void ConvertPhotos(const PhotoStoreOptions& options, bool toFiles,
-                   const data::ConnectionPtr& connection, Output& output);
+                   const data_access::ConnectionPtr& connection, Output& output);
 
 }  // namespace vesk::host

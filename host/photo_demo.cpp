@@ -36,7 +36,7 @@ Picture GeneratedPortrait(int index) {
     return Picture(image);
 }
 
-void StorePortraits(const data::ConnectionPtr& connection, const PhotoStoreOptions& options,
+void StorePortraits(const data_access::ConnectionPtr& connection, const PhotoStoreOptions& options,
                     Output& output) {
     photo_store::CreatePhotoTable(connection, options);
     for (int index = 0; index < 4; ++index) {
@@ -52,8 +52,8 @@ void StorePortraits(const data::ConnectionPtr& connection, const PhotoStoreOptio
                                                           : "pictures in " + options.filesFolder);
 }
 
-void ReadPortraitsBack(const data::ConnectionPtr& connection, const PhotoStoreOptions& options,
-                       Output& output) {
+void ReadPortraitsBack(const data_access::ConnectionPtr& connection,
+                       const PhotoStoreOptions& options, Output& output) {
     PhotoStoreSession session(options, connection);
     session.Open("EMP001", "EMP");
     session.ForEachPhoto([&](long position, CPicture& store, const std::string&) {
@@ -66,7 +66,7 @@ void ReadPortraitsBack(const data::ConnectionPtr& connection, const PhotoStoreOp
 
 }  // namespace
 
-void RunPhotoDemo(const data::ConnectionPtr& connection, const std::string& folder,
+void RunPhotoDemo(const data_access::ConnectionPtr& connection, const std::string& folder,
                   Output& output) {
     PhotoStoreOptions inTable;
     output.out << "\nPhotos\n";

@@ -64,7 +64,7 @@ PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options)
     : PhotoStoreSession(options, OpenDatabase(options.database)) {}
 
 PhotoStoreSession::PhotoStoreSession(const PhotoStoreOptions& options,
-                                     data::ConnectionPtr connection)
+                                     data_access::ConnectionPtr connection)
     : m_connection(std::move(connection)) {
     photo_store::UsePhotoTable(m_store, options);
     m_store.SaveAsFile = !options.filesFolder.empty();
@@ -125,7 +125,7 @@ void PhotoStoreSession::RequireNewDescription(const std::string& description) {
 // The marks and the new row are one change: a failure leaves both as they were.
 void PhotoStoreSession::Save(const std::string& description, const std::string& comments,
                              bool isDefault, const Picture& picture) {
-    data::Transaction saving(m_connection, m_store.TableName);
+    data_access::Transaction saving(m_connection, m_store.TableName);
     if (isDefault) {
         m_store.UnSetDefaultPhoto(m_store.PhotoCode(), description);
     }

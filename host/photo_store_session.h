@@ -13,7 +13,7 @@
 namespace vesk::host {
 
 using photo_store::CPicture;
-using platform::Picture;
+using picture::Picture;
 
 // The options every `vesk photo` command takes: the table and its columns (the base), the
 // database, the storage form and the size limit.
@@ -37,7 +37,7 @@ class PhotoStoreSession : private photo_store::CPictureEvents {
 public:
     explicit PhotoStoreSession(const PhotoStoreOptions& options);
     // Uses an open connection instead of the options' database.
-    PhotoStoreSession(const PhotoStoreOptions& options, data::ConnectionPtr connection);
+    PhotoStoreSession(const PhotoStoreOptions& options, data_access::ConnectionPtr connection);
     ~PhotoStoreSession() override;
 
     // Selects the owner's photos. Throws when the rows cannot be opened.
@@ -63,7 +63,7 @@ public:
     void Delete(const std::string& description);
 
     CPicture& Store() { return m_store; }
-    const data::ConnectionPtr& Connection() const { return m_connection; }
+    const data_access::ConnectionPtr& Connection() const { return m_connection; }
 
 private:
     void ErrorDescrption(std::string& sErrDescrption) override;
@@ -74,7 +74,7 @@ private:
     void RequireFound(const std::string& description, bool pictureNeeded);
     std::string TakeFailures();
 
-    data::ConnectionPtr m_connection;
+    data_access::ConnectionPtr m_connection;
     CPicture m_store;
     std::vector<std::string> m_failures;
     bool m_exists = false;

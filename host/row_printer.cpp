@@ -11,7 +11,7 @@ namespace vesk::host {
 
 namespace {
 
-std::string Hex(const data::Bytes& bytes) {
+std::string Hex(const data_access::Bytes& bytes) {
     std::string hex;
     hex.reserve(bytes.size() * 2);
     for (auto byte : bytes) {
@@ -20,9 +20,9 @@ std::string Hex(const data::Bytes& bytes) {
     return hex;
 }
 
-Cell BinaryCell(const data::Field& field, bool hexBlobs) {
+Cell BinaryCell(const data_access::Field& field, bool hexBlobs) {
     if (hexBlobs) {
-        data::Variant value = field.Value();
+        data_access::Variant value = field.Value();
         if (value.IsNull()) {
             return {};
         }
@@ -35,28 +35,28 @@ Cell BinaryCell(const data::Field& field, bool hexBlobs) {
     return {Cell::Binary, std::to_string(size)};
 }
 
-Cell CellOf(const data::Field& field, bool hexBlobs) {
-    if (data::IsBinaryType(field.Type())) {
+Cell CellOf(const data_access::Field& field, bool hexBlobs) {
+    if (data_access::IsBinaryType(field.Type())) {
         return BinaryCell(field, hexBlobs);
     }
-    data::Variant value = field.Value();
+    data_access::Variant value = field.Value();
     switch (value.Type()) {
-        case data::VariantType::Empty:
-        case data::VariantType::Null:
+        case data_access::VariantType::Empty:
+        case data_access::VariantType::Null:
             return {};
-        case data::VariantType::Binary:
+        case data_access::VariantType::Binary:
             return {Cell::Binary,
                     hexBlobs ? Hex(*value.AsBytes()) : std::to_string(value.AsBytes()->size())};
-        case data::VariantType::Double:
+        case data_access::VariantType::Double:
             if (!std::isfinite(value.ToDouble())) {
                 return {Cell::Text, value.ToText()};
             }
             return {Cell::Bare, value.ToText()};
-        case data::VariantType::Int16:
-        case data::VariantType::Int32:
-        case data::VariantType::Int64:
+        case data_access::VariantType::Int16:
+        case data_access::VariantType::Int32:
+        case data_access::VariantType::Int64:
             return {Cell::Bare, value.ToText()};
-        case data::VariantType::Bool:
+        case data_access::VariantType::Bool:
             return {Cell::Bool, value.ToText()};
         default:
             return {Cell::Text, value.ToText()};
@@ -242,8 +242,8 @@ void RowWriter::Finish() {
     }
 }
 
-long PrintRows(data::Recordset& rows, std::ostream& out, const RowFormat& format) {
-    data::Fields fields = rows.Fields();
+long PrintRows(data_access::Recordset& rows, std::ostream& out, const RowFormat& format) {
+    data_access::Fields fields = rows.Fields();
     std::vector<std::string> columns;
     for (long column_idx = 0; column_idx < fields.Count(); ++column_idx) {
         columns.push_back(fields.Item(column_idx).Name());

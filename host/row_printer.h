@@ -66,6 +66,6 @@ private:
 // value prints as "<N bytes>" (in Json {"bytes": N}), or with hexBlobs as "\x" and its hex
 // digits (in Json {"hex": "..."}); a large value is never read just to give its size.
 // Returns the number of rows printed.
-long PrintRows(data::Recordset& rows, std::ostream& out, const RowFormat& format = {});
+long PrintRows(data_access::Recordset& rows, std::ostream& out, const RowFormat& format = {});
 
 }  // namespace vesk::host

@@ -84,15 +84,15 @@ bool ChangesRows(const std::string& statement) {
 
 void RunSql(const SqlOptions& options, Output& output) {
     std::string statement = StatementOf(options);
-    data::ConnectionPtr connection = OpenDatabase(options.database);
+    data_access::ConnectionPtr connection = OpenDatabase(options.database);
     if (ChangesRows(statement)) {
         long changed = connection->Execute(statement);
         output.err << fmt::format("{} {} changed\n", changed, changed == 1 ? "row" : "rows");
         return;
     }
-    data::Recordset rows;
-    rows.Open(statement, connection, data::adOpenKeyset, data::adLockReadOnly);
-    if (rows.State() == data::adStateOpen) {
+    data_access::Recordset rows;
+    rows.Open(statement, connection, data_access::adOpenKeyset, data_access::adLockReadOnly);
+    if (rows.State() == data_access::adStateOpen) {
         RowFormat format{RowStyleNamed(options.format), options.header, options.blobs == "hex"};
         PrintRows(rows, output.out, format);
     }

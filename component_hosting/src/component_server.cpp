@@ -102,7 +102,7 @@ void RemoveComponentEntries(RegistryFile& file, const ComponentDefinition& compo
 
 HRESULT RegisterComponent(const ComponentDefinition& component, const void* addressInLibrary) {
     try {
-        const std::string libraryPath = platform::LibraryFile(addressInLibrary);
+        const std::string libraryPath = files::LibraryFile(addressInLibrary);
         Registry(Registry::RegistrationPath()).Update([&](RegistryFile& file) {
             AddComponentEntries(file, component, libraryPath);
         });

@@ -13,7 +13,7 @@ constexpr IID kConnectionIid{
 using Table = DispatchTable<ConnectionObject>;
 
 void Build(Table& table) {
-    table.GetAccessor("ConnectionString", &data::Connection::ConnectionString)
+    table.GetAccessor("ConnectionString", &data_access::Connection::ConnectionString)
         .Get("State", kLong,
              [](ConnectionObject& self, Call& call) {
                  call.Return(static_cast<std::int32_t>(self.Target().State()));
@@ -24,9 +24,9 @@ void Build(Table& table) {
                 })
         .Method("OpenRecordset", kRecordset, {{"Source", kText}},
                 [](ConnectionObject& self, Call& call) {
-                    auto rows = std::make_shared<data::Recordset>();
-                    rows->Open(call.Text(0), self.Connection(), data::adOpenKeyset,
-                               data::adLockOptimistic);
+                    auto rows = std::make_shared<data_access::Recordset>();
+                    rows->Open(call.Text(0), self.Connection(), data_access::adOpenKeyset,
+                               data_access::adLockOptimistic);
                     call.Return(RecordsetObject::Wrap(std::move(rows)));
                 })
         .Method("Close", kVoid, {}, [](ConnectionObject& self, Call&) { self.Target().Close(); });
@@ -34,7 +34,7 @@ void Build(Table& table) {
 
 }  // namespace
 
-ComPtr<IDispatch> ConnectionObject::Wrap(data::ConnectionPtr connection) {
+ComPtr<IDispatch> ConnectionObject::Wrap(data_access::ConnectionPtr connection) {
     return connection ? Make(std::move(connection)) : nullptr;
 }
 

@@ -11,18 +11,18 @@ namespace vesk::component_hosting {
 // editing, Close(). Shares the connection with the component that handed it out.
 class ConnectionObject final : public DispatchObject<ConnectionObject> {
 public:
-    explicit ConnectionObject(data::ConnectionPtr connection)
+    explicit ConnectionObject(data_access::ConnectionPtr connection)
         : m_connection(std::move(connection)) {}
 
     // The object for `connection`; no object for none.
-    static ComPtr<IDispatch> Wrap(data::ConnectionPtr connection);
+    static ComPtr<IDispatch> Wrap(data_access::ConnectionPtr connection);
 
     static const DispatchTable<ConnectionObject>& Table();
-    data::Connection& Target() { return *m_connection; }
-    const data::ConnectionPtr& Connection() const { return m_connection; }
+    data_access::Connection& Target() { return *m_connection; }
+    const data_access::ConnectionPtr& Connection() const { return m_connection; }
 
 private:
-    data::ConnectionPtr m_connection;
+    data_access::ConnectionPtr m_connection;
 };
 
 }  // namespace vesk::component_hosting

@@ -6,47 +6,47 @@
 
 namespace vesk::component_hosting {
 
-Variant ToComVariant(const data::Variant& value) {
+Variant ToComVariant(const data_access::Variant& value) {
     switch (value.Type()) {
-        case data::VariantType::Empty:
+        case data_access::VariantType::Empty:
             return Variant();
-        case data::VariantType::Null:
+        case data_access::VariantType::Null:
             return Variant::Null();
-        case data::VariantType::Int16:
+        case data_access::VariantType::Int16:
             return Variant(static_cast<std::int16_t>(value.ToInt64()));
-        case data::VariantType::Int32:
+        case data_access::VariantType::Int32:
             return Variant(static_cast<std::int32_t>(value.ToInt64()));
-        case data::VariantType::Int64:
-        case data::VariantType::Double:
+        case data_access::VariantType::Int64:
+        case data_access::VariantType::Double:
             return Variant(value.ToDouble());
-        case data::VariantType::Bool:
+        case data_access::VariantType::Bool:
             return Variant(value.ToBool());
-        case data::VariantType::Text:
-        case data::VariantType::Date:
+        case data_access::VariantType::Text:
+        case data_access::VariantType::Date:
             return Variant(value.ToText());
-        case data::VariantType::Binary:
+        case data_access::VariantType::Binary:
             break;
     }
     throw std::invalid_argument("A binary value cannot be passed as a variant");
 }
 
-data::Variant ToDataVariant(const VARIANT& raw) {
+data_access::Variant ToDataVariant(const VARIANT& raw) {
     const VARIANT value = Dereferenced(raw);
     switch (value.vt) {
         case VT_EMPTY:
-            return data::Variant();
+            return data_access::Variant();
         case VT_NULL:
-            return data::Variant::Null();
+            return data_access::Variant::Null();
         case VT_I2:
-            return data::Variant(value.iVal);
+            return data_access::Variant(value.iVal);
         case VT_I4:
-            return data::Variant(value.lVal);
+            return data_access::Variant(value.lVal);
         case VT_R8:
-            return data::Variant(value.dblVal);
+            return data_access::Variant(value.dblVal);
         case VT_BOOL:
-            return data::Variant(value.boolVal != 0);
+            return data_access::Variant(value.boolVal != 0);
         case VT_BSTR:
-            return data::Variant(TextOf(value.bstrVal));
+            return data_access::Variant(TextOf(value.bstrVal));
         default:
             throw std::invalid_argument("The value has no form as a field value");
     }

@@ -12,7 +12,7 @@ constexpr IID kFieldIid{
 using Table = DispatchTable<FieldObject>;
 
 void Build(Table& table) {
-    table.GetAccessor("Name", &data::Field::Name)
+    table.GetAccessor("Name", &data_access::Field::Name)
         .Get("Type", kLong,
              [](FieldObject& self, Call& call) {
                  call.Return(static_cast<std::int32_t>(self.Target().Type()));

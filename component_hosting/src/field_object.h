@@ -11,15 +11,15 @@ namespace vesk::component_hosting {
 // Keeps its record set alive.
 class FieldObject final : public DispatchObject<FieldObject> {
 public:
-    FieldObject(data::RecordsetPtr rows, data::Field field)
+    FieldObject(data_access::RecordsetPtr rows, data_access::Field field)
         : m_rows(std::move(rows)), m_field(field) {}
 
     static const DispatchTable<FieldObject>& Table();
-    data::Field& Target() { return m_field; }
+    data_access::Field& Target() { return m_field; }
 
 private:
-    data::RecordsetPtr m_rows;
-    data::Field m_field;
+    data_access::RecordsetPtr m_rows;
+    data_access::Field m_field;
 };
 
 }  // namespace vesk::component_hosting

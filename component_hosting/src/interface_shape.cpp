@@ -12,7 +12,7 @@ namespace vesk::component_hosting {
 namespace {
 
 bool SameName(std::string_view left, std::string_view right) {
-    return data::SameIgnoringCase(left, right);
+    return data_access::SameIgnoringCase(left, right);
 }
 
 bool IsPut(SlotKind kind) {

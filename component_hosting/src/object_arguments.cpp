@@ -12,8 +12,8 @@ namespace vesk::component_hosting {
 
 namespace {
 
-data::ConnectionPtr OpenConnection(const std::string& text) {
-    auto connection = std::make_shared<data::Connection>();
+data_access::ConnectionPtr OpenConnection(const std::string& text) {
+    auto connection = std::make_shared<data_access::Connection>();
     connection->Open(text);
     return connection;
 }
@@ -38,7 +38,7 @@ Object& RequireNative(IDispatch* object, std::size_t index) {
 
 }  // namespace
 
-data::ConnectionPtr ConnectionArgument(const Call& call, std::size_t index) {
+data_access::ConnectionPtr ConnectionArgument(const Call& call, std::size_t index) {
     if (std::optional<std::string> text = TextArgument(call, index)) {
         return OpenConnection(*text);
     }
@@ -57,33 +57,33 @@ data::ConnectionPtr ConnectionArgument(const Call& call, std::size_t index) {
     }
 }
 
-data::RecordsetPtr RecordsetArgument(const Call& call, std::size_t index) {
+data_access::RecordsetPtr RecordsetArgument(const Call& call, std::size_t index) {
     IDispatch* object = call.Object(index);
     return object == nullptr ? nullptr : RequireNative<RecordsetObject>(object, index).Rows();
 }
 
-data::Field FieldArgument(const Call& call, std::size_t index) {
+data_access::Field FieldArgument(const Call& call, std::size_t index) {
     return RequireNative<FieldObject>(call.Object(index), index).Target();
 }
 
-platform::Picture PictureArgument(const Call& call, std::size_t index) {
+picture::Picture PictureArgument(const Call& call, std::size_t index) {
     if (std::optional<std::string> path = TextArgument(call, index)) {
-        return platform::Picture::Load(*path);
+        return picture::Picture::Load(*path);
     }
     IDispatch* object = call.Object(index);
-    return object == nullptr ? platform::Picture()
+    return object == nullptr ? picture::Picture()
                              : RequireNative<PictureObject>(object, index).Target();
 }
 
-ComPtr<IDispatch> ConnectionResult(data::ConnectionPtr connection) {
+ComPtr<IDispatch> ConnectionResult(data_access::ConnectionPtr connection) {
     return ConnectionObject::Wrap(std::move(connection));
 }
 
-ComPtr<IDispatch> RecordsetResult(data::RecordsetPtr rows) {
+ComPtr<IDispatch> RecordsetResult(data_access::RecordsetPtr rows) {
     return RecordsetObject::Wrap(std::move(rows));
 }
 
-ComPtr<IDispatch> PictureResult(const platform::Picture& picture) {
+ComPtr<IDispatch> PictureResult(const picture::Picture& picture) {
     return PictureObject::Make(picture);
 }
 

@@ -14,22 +14,22 @@ namespace vesk::component_hosting {
 // (a Connection of another library), whose text is opened now. A connection opened here
 // belongs to whatever the component keeps it in (the object the call is for) and is closed
 // when that lets it go. Opening failures throw the data-access error (DISP_E_EXCEPTION).
-data::ConnectionPtr ConnectionArgument(const Call& call, std::size_t index);
+data_access::ConnectionPtr ConnectionArgument(const Call& call, std::size_t index);
 
 // No object, or a Recordset object of this library (its rows are shared).
-data::RecordsetPtr RecordsetArgument(const Call& call, std::size_t index);
+data_access::RecordsetPtr RecordsetArgument(const Call& call, std::size_t index);
 
 // A Field object of this library; no object is a type mismatch.
-data::Field FieldArgument(const Call& call, std::size_t index);
+data_access::Field FieldArgument(const Call& call, std::size_t index);
 
 // No object (the empty picture); a Picture object of this library; or the path of a picture
 // file, loaded now (the empty text is the empty picture). Loading failures throw the
 // picture's error (DISP_E_EXCEPTION).
-platform::Picture PictureArgument(const Call& call, std::size_t index);
+picture::Picture PictureArgument(const Call& call, std::size_t index);
 
 // The objects handed back to hosts.
-ComPtr<IDispatch> ConnectionResult(data::ConnectionPtr connection);
-ComPtr<IDispatch> RecordsetResult(data::RecordsetPtr rows);
-ComPtr<IDispatch> PictureResult(const platform::Picture& picture);
+ComPtr<IDispatch> ConnectionResult(data_access::ConnectionPtr connection);
+ComPtr<IDispatch> RecordsetResult(data_access::RecordsetPtr rows);
+ComPtr<IDispatch> PictureResult(const picture::Picture& picture);
 
 }  // namespace vesk::component_hosting

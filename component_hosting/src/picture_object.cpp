@@ -10,19 +10,19 @@ constexpr IID kPictureIid{
 using Table = DispatchTable<PictureObject>;
 
 // A read-only 32-bit property of the picture.
-Table::Handler Measure(std::int32_t (*measure)(const platform::Picture&)) {
+Table::Handler Measure(std::int32_t (*measure)(const picture::Picture&)) {
     return [measure](PictureObject& self, Call& call) { call.Return(measure(self.Target())); };
 }
 
 void Build(Table& table) {
     table
-        .Get("Handle", kLong, Measure([](const platform::Picture& picture) {
+        .Get("Handle", kLong, Measure([](const picture::Picture& picture) {
                  return static_cast<std::int32_t>(picture.Handle());
              }))
-        .Get("Width", kLong, Measure([](const platform::Picture& picture) {
+        .Get("Width", kLong, Measure([](const picture::Picture& picture) {
                  return static_cast<std::int32_t>(picture.WidthHimetric());
              }))
-        .Get("Height", kLong, Measure([](const platform::Picture& picture) {
+        .Get("Height", kLong, Measure([](const picture::Picture& picture) {
                  return static_cast<std::int32_t>(picture.HeightHimetric());
              }))
         .Get("Type", kInteger,

@@ -12,13 +12,13 @@ namespace vesk::component_hosting {
 // object of the same library or as the path of a picture file (see PictureArgument).
 class PictureObject final : public DispatchObject<PictureObject> {
 public:
-    explicit PictureObject(platform::Picture picture) : m_picture(std::move(picture)) {}
+    explicit PictureObject(picture::Picture picture) : m_picture(std::move(picture)) {}
 
     static const DispatchTable<PictureObject>& Table();
-    const platform::Picture& Target() const { return m_picture; }
+    const picture::Picture& Target() const { return m_picture; }
 
 private:
-    platform::Picture m_picture;
+    picture::Picture m_picture;
 };
 
 }  // namespace vesk::component_hosting

@@ -12,12 +12,12 @@ constexpr IID kRecordsetIid{
 using Table = DispatchTable<RecordsetObject>;
 
 // A method of the record set that takes and returns nothing.
-Table::Handler Run(void (data::Recordset::*operation)()) {
+Table::Handler Run(void (data_access::Recordset::*operation)()) {
     return [operation](RecordsetObject& self, Call&) { (self.Target().*operation)(); };
 }
 
 // The field at a 0-based position, or of a name.
-data::Field FieldAt(data::Recordset& rows, const Call& call) {
+data_access::Field FieldAt(data_access::Recordset& rows, const Call& call) {
     const VARIANT index = call.Arguments().Value(0);
     if (index.vt == VT_BSTR) {
         return rows.Fields().Item(call.Text(0));
@@ -35,21 +35,21 @@ void Build(Table& table) {
              [](RecordsetObject& self, Call& call) { call.Return(self.Target().IsEOF()); })
         .Get("BOF", kBoolean,
              [](RecordsetObject& self, Call& call) { call.Return(self.Target().IsBOF()); })
-        .Method("MoveFirst", kVoid, {}, Run(&data::Recordset::MoveFirst))
-        .Method("MoveLast", kVoid, {}, Run(&data::Recordset::MoveLast))
-        .Method("MoveNext", kVoid, {}, Run(&data::Recordset::MoveNext))
-        .Method("MovePrevious", kVoid, {}, Run(&data::Recordset::MovePrevious))
+        .Method("MoveFirst", kVoid, {}, Run(&data_access::Recordset::MoveFirst))
+        .Method("MoveLast", kVoid, {}, Run(&data_access::Recordset::MoveLast))
+        .Method("MoveNext", kVoid, {}, Run(&data_access::Recordset::MoveNext))
+        .Method("MovePrevious", kVoid, {}, Run(&data_access::Recordset::MovePrevious))
         .Method("Fields", kField, {{"Index", kAnyValue}},
                 [](RecordsetObject& self, Call& call) {
                     call.Return(FieldObject::Make(self.Rows(), FieldAt(self.Target(), call)));
                 })
-        .Method("AddNew", kVoid, {}, Run(&data::Recordset::AddNew))
-        .Method("Update", kVoid, {}, Run(&data::Recordset::Update));
+        .Method("AddNew", kVoid, {}, Run(&data_access::Recordset::AddNew))
+        .Method("Update", kVoid, {}, Run(&data_access::Recordset::Update));
 }
 
 }  // namespace
 
-ComPtr<IDispatch> RecordsetObject::Wrap(data::RecordsetPtr rows) {
+ComPtr<IDispatch> RecordsetObject::Wrap(data_access::RecordsetPtr rows) {
     return rows ? Make(std::move(rows)) : nullptr;
 }
 

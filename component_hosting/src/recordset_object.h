@@ -11,17 +11,17 @@ namespace vesk::component_hosting {
 // Update. Shares the rows with the component that handed them out.
 class RecordsetObject final : public DispatchObject<RecordsetObject> {
 public:
-    explicit RecordsetObject(data::RecordsetPtr rows) : m_rows(std::move(rows)) {}
+    explicit RecordsetObject(data_access::RecordsetPtr rows) : m_rows(std::move(rows)) {}
 
     // The object for `rows`; no object for none.
-    static ComPtr<IDispatch> Wrap(data::RecordsetPtr rows);
+    static ComPtr<IDispatch> Wrap(data_access::RecordsetPtr rows);
 
     static const DispatchTable<RecordsetObject>& Table();
-    data::Recordset& Target() { return *m_rows; }
-    const data::RecordsetPtr& Rows() const { return m_rows; }
+    data_access::Recordset& Target() { return *m_rows; }
+    const data_access::RecordsetPtr& Rows() const { return m_rows; }
 
 private:
-    data::RecordsetPtr m_rows;
+    data_access::RecordsetPtr m_rows;
 };
 
 }  // namespace vesk::component_hosting

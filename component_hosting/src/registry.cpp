@@ -35,13 +35,13 @@ public:
         const std::string path = registryPath + ".lock";
         m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (m_fd < 0) {
-            throw platform::FileError("Cannot open the registry lock", path, LastError());
+            throw files::FileError("Cannot open the registry lock", path, LastError());
         }
         while (::flock(m_fd, LOCK_EX) != 0) {
             if (errno != EINTR) {
                 const std::error_code error = LastError();
                 ::close(m_fd);
-                throw platform::FileError("Cannot lock the registry", path, error);
+                throw files::FileError("Cannot lock the registry", path, error);
             }
         }
     }
@@ -56,12 +56,12 @@ private:
 void WriteReplacing(const std::string& path, const std::string& text) {
     const std::string folder = fs::path(path).parent_path().string();
     const std::string temporary =
-        platform::CreateTempFile(folder, fs::path(path).filename().string() + ".");
+        files::CreateTempFile(folder, fs::path(path).filename().string() + ".");
     try {
-        platform::BinaryFile file(temporary, platform::BinaryFile::Mode::Write);
+        files::BinaryFile file(temporary, files::BinaryFile::Mode::Write);
         file.Write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
         file.Close();
-        platform::RenameFile(temporary, path);
+        files::RenameFile(temporary, path);
     } catch (...) {
         ::unlink(temporary.c_str());
         throw;
@@ -73,7 +73,7 @@ RegistryFile ReadRegistry(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         if (fs::exists(path)) {
-            throw platform::FileError("Cannot read the registry", path, LastError());
+            throw files::FileError("Cannot read the registry", path, LastError());
         }
         return {};
     }
@@ -139,7 +139,7 @@ void Registry::Update(const std::function<void(RegistryFile&)>& change) const {
     std::error_code error;
     fs::create_directories(fs::path(m_path).parent_path(), error);
     if (error) {
-        throw platform::FileError("Cannot create the registry folder", m_path, error);
+        throw files::FileError("Cannot create the registry folder", m_path, error);
     }
     RegistryLock lock(m_path);
     RegistryFile file = Read();

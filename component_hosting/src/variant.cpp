@@ -18,10 +18,10 @@ namespace {
 // A text read as a number: a decimal number, or "True" (-1) / "False" (0).
 std::optional<double> NumberOfText(std::string_view text) {
     text = TrimmedText(text);
-    if (data::SameIgnoringCase(text, "True")) {
+    if (data_access::SameIgnoringCase(text, "True")) {
         return -1.0;
     }
-    if (data::SameIgnoringCase(text, "False")) {
+    if (data_access::SameIgnoringCase(text, "False")) {
         return 0.0;
     }
     if (!text.empty() && text.front() == '+') {

@@ -14,8 +14,8 @@ namespace {
 
 // A path or password that holds ';' or a quote goes between quotes, any other as it is.
 std::string TemplateConnectionText(const std::string& path, const std::string& password) {
-    return "Driver=Microsoft Access Driver (*.mdb);DBQ=" + data::ConnectionTextValue(path) +
-           ";PWD=" + data::ConnectionTextValue(password);
+    return "Driver=Microsoft Access Driver (*.mdb);DBQ=" + data_access::ConnectionTextValue(path) +
+           ";PWD=" + data_access::ConnectionTextValue(password);
 }
 
 }  // namespace
@@ -26,20 +26,19 @@ bool DatabaseUtilities::MakeConnections() {
     try {
         m_templateCatalog.reset();
         m_mainCatalog.reset();
-        if (platform::FirstMatch(m_templateFilePath).empty()) {
-            platform::Ui().MessageBox(messages::kTemplateNotFound, messages::kOkOnly,
-                                      messages::kDefaultTitle);
+        if (files::FirstMatch(m_templateFilePath).empty()) {
+            ui::Ui().MessageBox(messages::kTemplateNotFound, messages::kOkOnly,
+                                messages::kDefaultTitle);
             return false;
         }
-        m_templateCatalog = std::make_shared<data::Catalog>();
-        m_mainCatalog = std::make_shared<data::Catalog>();
+        m_templateCatalog = std::make_shared<data_access::Catalog>();
+        m_mainCatalog = std::make_shared<data_access::Catalog>();
         m_templateCatalog->SetActiveConnection(
             TemplateConnectionText(m_templateFilePath, TemplatePWD));
         m_mainCatalog->SetActiveConnection(MainFileConnection);
         return true;
     } catch (const std::exception& error) {
-        platform::Ui().MessageBox(error.what(), messages::kExclamation,
-                                  messages::kConnectionErrorTitle);
+        ui::Ui().MessageBox(error.what(), messages::kExclamation, messages::kConnectionErrorTitle);
         return false;
     }
 }

@@ -27,8 +27,8 @@ detail::CompactionTemp TempFor(const std::string& fileName, const std::string& t
                                const BuildFlavour& flavour) {
     struct stat status {};
     if (::stat(fileName.c_str(), &status) != 0) {
-        throw platform::FileError("Cannot look up", fileName,
-                                  std::error_code(errno, std::generic_category()));
+        throw files::FileError("Cannot look up", fileName,
+                               std::error_code(errno, std::generic_category()));
     }
     std::string folder = tempFolder;
     if (folder.empty()) {
@@ -65,8 +65,7 @@ bool DatabaseUtilities::CompactDatabase(const std::string& FileName, std::string
             detail::Engine().OpenDatabase(FileName);
         }
     } catch (const std::exception& error) {
-        platform::Ui().MessageBox(error.what(), messages::kExclamation,
-                                  messages::kCompactErrorTitle);
+        ui::Ui().MessageBox(error.what(), messages::kExclamation, messages::kCompactErrorTitle);
         return false;
     }
     return true;
@@ -74,8 +73,8 @@ bool DatabaseUtilities::CompactDatabase(const std::string& FileName, std::string
 
 bool DatabaseUtilities::RepairDatabase(const std::string& FileName, const std::string& Password) {
     if (!detail::IsRegularFile(FileName)) {
-        platform::Ui().MessageBox(messages::kRepairFileNotFound, messages::kExclamation,
-                                  messages::kFileNotFoundTitle);
+        ui::Ui().MessageBox(messages::kRepairFileNotFound, messages::kExclamation,
+                            messages::kFileNotFoundTitle);
         return false;
     }
     m_repairReport.clear();
@@ -83,8 +82,7 @@ bool DatabaseUtilities::RepairDatabase(const std::string& FileName, const std::s
     try {
         m_repairReport = detail::Engine().RepairDatabase(FileName, Password, m_repairKeptAs).tables;
     } catch (const std::exception& error) {
-        platform::Ui().MessageBox(error.what(), messages::kExclamation,
-                                  messages::kRepairErrorTitle);
+        ui::Ui().MessageBox(error.what(), messages::kExclamation, messages::kRepairErrorTitle);
         return false;
     }
     return true;

@@ -6,25 +6,24 @@
 #include "sql_names.h"
 #include "table_copy.h"
 #include "vesk/database_utilities/database_utilities.h"
-#include "vesk/events/ignoring_failures.h"
+#include "vesk/errors/ignoring_failures.h"
 
 namespace vesk::database_utilities {
 
 namespace {
 
-using platform::IgnoringFailure;
-
 // Source rows read together: one read of the database serves this many rows.
 constexpr long kRowsReadTogether = 500;
 
-long FieldCount(data::Recordset& rows) {
+long FieldCount(data_access::Recordset& rows) {
     long count = 0;
-    IgnoringFailure([&] { count = rows.State() == data::adStateOpen ? rows.Fields().Count() : 0; });
+    IgnoringFailure(
+        [&] { count = rows.State() == data_access::adStateOpen ? rows.Fields().Count() : 0; });
     return count;
 }
 
 // The entry's type, upper-cased, is "TABLE": views and system tables are not copied.
-bool IsTableEntry(const data::Tables& tables, std::int16_t index) {
+bool IsTableEntry(const data_access::Tables& tables, std::int16_t index) {
     std::string type;
     IgnoringFailure([&] { type = tables.Item(index).Type(); });
     for (char& c : type) {
@@ -35,12 +34,12 @@ bool IsTableEntry(const data::Tables& tables, std::int16_t index) {
 
 }  // namespace
 
-void DatabaseUtilities::CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConnection,
-                                           const data::ConnectionPtr& DestConnection) {
+void DatabaseUtilities::CopyDataFromDBtoDB(const data_access::ConnectionPtr& SourceConnection,
+                                           const data_access::ConnectionPtr& DestConnection) {
     m_copyFailure.reset();
     m_copyReports.clear();
-    data::Catalog catalog;
-    std::optional<data::Tables> tables;
+    data_access::Catalog catalog;
+    std::optional<data_access::Tables> tables;
     if (!SourceConnection || !DestConnection || !IgnoringFailure([&] {
             catalog.SetActiveConnection(SourceConnection);
             tables = catalog.Tables();
@@ -50,7 +49,7 @@ void DatabaseUtilities::CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConn
     SourceConnection->SetAttributes(128);
     DestConnection->SetAttributes(128);
     const auto entries = static_cast<std::int16_t>(tables->Count());
-    data::Recordset source;
+    data_access::Recordset source;
     source.SetActiveConnection(SourceConnection);
     source.SetCacheSize(kRowsReadTogether);
     std::int16_t TableNo = 0;
@@ -65,17 +64,18 @@ void DatabaseUtilities::CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConn
 
 // One catalog entry: opens its rows, reports it, and copies them when it is a table. A
 // listener that moves TableNo moves the rest of the pass to the entry it names.
-void DatabaseUtilities::CopyTable(data::Recordset& source, const data::Tables& tables,
-                                  std::int16_t& TableNo, const data::ConnectionPtr& destination) {
+void DatabaseUtilities::CopyTable(data_access::Recordset& source, const data_access::Tables& tables,
+                                  std::int16_t& TableNo,
+                                  const data_access::ConnectionPtr& destination) {
     source.Close();
     const std::string name = tables.Item(TableNo).Name();
     IgnoringFailure([&] {
         source.Open("SELECT * FROM " + detail::SqlName(name), source.ActiveConnection(),
-                    data::adOpenKeyset, data::adLockOptimistic);
+                    data_access::adOpenKeyset, data_access::adLockOptimistic);
     });
     FireProgressUpsize(name, static_cast<std::int16_t>(tables.Count()),
                        static_cast<std::int16_t>(FieldCount(source)), TableNo);
-    if (source.State() != data::adStateOpen || !IsTableEntry(tables, TableNo)) {
+    if (source.State() != data_access::adStateOpen || !IsTableEntry(tables, TableNo)) {
         return;
     }
     TableCopyReport& report = m_copyReports.emplace_back();

@@ -9,14 +9,15 @@ namespace vesk::database_utilities {
 // The remainder goes first, then the full pieces; reads continue where the last one ended, so
 // the bytes arrive in their order. The piece count is 64-bit: values of any size are copied
 // whole. A failure ends the copy, keeping what was already appended, and is not reported.
-data::Variant DatabaseUtilities::CopyLargeField(data::Field& fldSource, data::Field& fldDestination,
-                                                data::Recordset& /*rsSorc*/) {
+data_access::Variant DatabaseUtilities::CopyLargeField(data_access::Field& fldSource,
+                                                       data_access::Field& fldDestination,
+                                                       data_access::Recordset& /*rsSorc*/) {
     try {
-        data::ForEachChunk(
+        data_access::ForEachChunk(
             fldSource.ActualSize(),
             [&](std::int64_t, std::int64_t length) {
                 m_pieceBuffer = fldSource.GetChunk(length).ToBytes();
-                fldDestination.AppendChunk(data::Variant(m_pieceBuffer));
+                fldDestination.AppendChunk(data_access::Variant(m_pieceBuffer));
             },
             true);
     } catch (const std::exception&) {

@@ -13,13 +13,12 @@ namespace vesk::database_utilities {
 // The catalog, and with it the new file's connection, is released before the event fires.
 bool DatabaseUtilities::CreateDatabase(const std::string& sPath) {
     try {
-        data::Catalog catalog;
-        catalog.Create(
-            "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + data::ConnectionTextValue(sPath) +
-            " ;Jet OLEDB:Database Password=" + data::ConnectionTextValue(TemplatePWD));
+        data_access::Catalog catalog;
+        catalog.Create("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
+                       data_access::ConnectionTextValue(sPath) + " ;Jet OLEDB:Database Password=" +
+                       data_access::ConnectionTextValue(TemplatePWD));
     } catch (const std::exception& error) {
-        platform::Ui().MessageBox(error.what(), messages::kInformation,
-                                  messages::kCreateErrorTitle);
+        ui::Ui().MessageBox(error.what(), messages::kInformation, messages::kCreateErrorTitle);
         return false;
     }
     Fire([](DatabaseUtilitiesEvents& listener) { listener.DatabaseCreated(); });

@@ -20,12 +20,12 @@ namespace {
 
 // The copy's rows, read through its own connection; damage found while reading is reported
 // as the copy's.
-data::DatabaseContents CopyContents(const std::string& copy, const std::string& password) {
+data_access::DatabaseContents CopyContents(const std::string& copy, const std::string& password) {
     try {
-        return data::ReadContents(copy, password);
-    } catch (const data::DataAccessError& error) {
-        throw data::DataAccessError("The compacted copy is damaged: " + error.Description(),
-                                    error.EngineCode(), error.Statement());
+        return data_access::ReadContents(copy, password);
+    } catch (const data_access::DataAccessError& error) {
+        throw data_access::DataAccessError("The compacted copy is damaged: " + error.Description(),
+                                           error.EngineCode(), error.Statement());
     }
 }
 
@@ -33,11 +33,11 @@ data::DatabaseContents CopyContents(const std::string& copy, const std::string& 
 // of this database from a copy of another with the same schema and counts. Every row of the
 // copy is read once, through the engine's page checks; a full integrity check of the copy
 // would be a second pass over it, costing about as much as the export.
-void CheckCopy(std::future<data::DatabaseContents>& original, const std::string& copy,
+void CheckCopy(std::future<data_access::DatabaseContents>& original, const std::string& copy,
                const std::string& password) {
-    data::DatabaseContents copied = CopyContents(copy, password);
+    data_access::DatabaseContents copied = CopyContents(copy, password);
     if (copied != original.get()) {
-        throw data::DataAccessError(
+        throw data_access::DataAccessError(
             "The compacted copy does not hold the same tables and rows as the database");
     }
 }
@@ -52,13 +52,13 @@ bool CanRenameOver(const std::string& copy, const std::string& database) {
            databaseStatus.st_nlink == 1 && databaseStatus.st_dev == copyStatus.st_dev;
 }
 
-void WriteCheckedCopy(const data::LockedDatabase& database, const std::string& source,
+void WriteCheckedCopy(const data_access::LockedDatabase& database, const std::string& source,
                       const CompactionTemp& temp, const std::string& password,
                       CompactionReplacement replacement) {
     OwnTemporaryFile copy(temp.stem, temp.extension);
     ReachCompactionStep(CompactionStep::ExportCopy);
     // The database's own rows are read while the copy is written.
-    std::future<data::DatabaseContents> original = database.ContentsInBackground();
+    std::future<data_access::DatabaseContents> original = database.ContentsInBackground();
     database.ExportCopy(copy.Path());
     ReachCompactionStep(CompactionStep::CheckCopy);
     CheckCopy(original, copy.Path(), password);
@@ -78,7 +78,7 @@ void WriteCheckedCopy(const data::LockedDatabase& database, const std::string& s
 void DatabaseEngine::CompactDatabase(const std::string& source, const CompactionTemp& temp,
                                      const std::string& password,
                                      CompactionReplacement replacement) const {
-    data::LockedDatabase database(source, password);
+    data_access::LockedDatabase database(source, password);
     ReachCompactionStep(CompactionStep::RemoveLeftover);
     OwnTemporaryFile::RemoveLeftovers(temp.stem, temp.extension);
     WriteCheckedCopy(database, source, temp, password, replacement);
@@ -87,18 +87,18 @@ void DatabaseEngine::CompactDatabase(const std::string& source, const Compaction
 // Opening reads the schema, so a file that is no unkeyed database fails here.
 void DatabaseEngine::OpenDatabase(const std::string& path) const {
     ReachCompactionStep(CompactionStep::OpenCompacted);
-    data::Connection connection;
-    connection.Open(data::EmbeddedConnectionText(path));
+    data_access::Connection connection;
+    connection.Open(data_access::EmbeddedConnectionText(path));
     connection.Close();
 }
 
 // The rows are read from a scratch copy whose page count fits its length, so that the damaged
 // file itself is never written and a cut-off file still opens.
-data::SalvageReport DatabaseEngine::RepairDatabase(const std::string& path,
-                                                   const std::string& password,
-                                                   std::string& keptAs) const {
-    data::RequireReadableHeader(path);
-    if (data::CheckIntegrity(path, password).empty()) {
+data_access::SalvageReport DatabaseEngine::RepairDatabase(const std::string& path,
+                                                          const std::string& password,
+                                                          std::string& keptAs) const {
+    data_access::RequireReadableHeader(path);
+    if (data_access::CheckIntegrity(path, password).empty()) {
         return {};
     }
     const std::string stem = path + ".repairing";
@@ -106,10 +106,10 @@ data::SalvageReport DatabaseEngine::RepairDatabase(const std::string& path,
     OwnTemporaryFile readable(stem, "");
     std::filesystem::copy_file(path, readable.Path(),
                                std::filesystem::copy_options::overwrite_existing);
-    data::FitPageCountToLength(readable.Path());
+    data_access::FitPageCountToLength(readable.Path());
     OwnTemporaryFile rebuilt(stem, "");
-    data::SalvageReport report =
-        data::SalvageReadableRows(readable.Path(), rebuilt.Path(), password);
+    data_access::SalvageReport report =
+        data_access::SalvageReadableRows(readable.Path(), rebuilt.Path(), password);
     keptAs = KeepFileAs(path, path + ".damaged");
     ReplaceFile(rebuilt.Path(), path);
     rebuilt.Release();

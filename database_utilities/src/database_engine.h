@@ -44,8 +44,8 @@ public:
     // mode and owner), the damaged file kept as `path` + ".damaged" (or the first free
     // ".damaged.N"), whose name `keptAs` receives. Returns what each table kept and lost;
     // empty when sound.
-    data::SalvageReport RepairDatabase(const std::string& path, const std::string& password,
-                                       std::string& keptAs) const;
+    data_access::SalvageReport RepairDatabase(const std::string& path, const std::string& password,
+                                              std::string& keptAs) const;
 };
 
 // The calling thread's engine.

@@ -27,7 +27,7 @@ void DatabaseUtilities::DoCleanUp() {
 // Every quote is doubled, also one that is already followed by another: input is never taken
 // to be escaped already, so a lone quote and a doubled pair both survive the round trip.
 std::string DatabaseUtilities::FixQuotes(const std::string& text) const {
-    return data::EscapeSqlText(text);
+    return data_access::EscapeSqlText(text);
 }
 
 }  // namespace vesk::database_utilities

@@ -10,7 +10,7 @@ namespace vesk::database_utilities::detail {
 
 namespace {
 
-using data::Variant;
+using data_access::Variant;
 
 // Leading and trailing blanks (U+0020) only.
 std::string TrimBlanks(std::string_view text) {
@@ -31,9 +31,9 @@ bool IsDigit(char c) {
 }
 
 bool IsWholeNumber(const Variant& value) {
-    const data::VariantType type = value.Type();
-    return type == data::VariantType::Int16 || type == data::VariantType::Int32 ||
-           type == data::VariantType::Int64;
+    const data_access::VariantType type = value.Type();
+    return type == data_access::VariantType::Int16 || type == data_access::VariantType::Int32 ||
+           type == data_access::VariantType::Int64;
 }
 
 Variant NumericValue(const Variant& value, bool wholeNumbers) {
@@ -55,21 +55,21 @@ std::optional<Variant> DateValue(const Variant& value) {
     if (value.IsNull()) {
         return Variant();
     }
-    if (value.AsText() && data::DateTime::IsBeforeCommonEra(*value.AsText())) {
+    if (value.AsText() && data_access::DateTime::IsBeforeCommonEra(*value.AsText())) {
         return value;  // the destination holds it, or refuses it with its reason
     }
-    std::optional<data::DateTime> date =
-        value.AsDate() ? *value.AsDate() : data::DateTime::Parse(TrimBlanks(value.ToText()));
+    std::optional<data_access::DateTime> date =
+        value.AsDate() ? *value.AsDate() : data_access::DateTime::Parse(TrimBlanks(value.ToText()));
     if (!date) {
-        throw data::DataAccessError("Type mismatch: \"" + value.ToText() + "\" is no date");
+        throw data_access::DataAccessError("Type mismatch: \"" + value.ToText() + "\" is no date");
     }
     return Variant(date->ToDayMonthYear());
 }
 
 }  // namespace
 
-FieldGroup GroupOf(data::DataTypeEnum code) {
-    using namespace data;
+FieldGroup GroupOf(data_access::DataTypeEnum code) {
+    using namespace data_access;
     if (IsWholeNumberType(code)) {
         return FieldGroup::Numeric;
     }
@@ -105,8 +105,8 @@ FieldGroup GroupOf(data::DataTypeEnum code) {
     }
 }
 
-bool IsWholeNumberType(data::DataTypeEnum code) {
-    using namespace data;
+bool IsWholeNumberType(data_access::DataTypeEnum code) {
+    using namespace data_access;
     switch (code) {
         case adTinyInt:
         case adSmallInt:

@@ -16,7 +16,7 @@ namespace vesk::database_utilities::detail {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::FileError;
+using files::FileError;
 
 // How many names KeepFileAs tries before it gives up.
 constexpr int kKeepNames = 1000;
@@ -89,7 +89,7 @@ void ReplaceFile(const std::string& replacement, const std::string& target) {
     std::string folder = FolderOf(target);
     TakeModeAndOwner(replacement, StatusOf(target));
     SyncPath(replacement, O_RDONLY);
-    platform::RenameFile(replacement, target);
+    files::RenameFile(replacement, target);
     SyncPath(folder, O_RDONLY | O_DIRECTORY);
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 
 // Replacing a database file so that the file at its name is always either the whole old
-// database or the whole new one, even across a crash. Failures throw platform::FileError.
+// database or the whole new one, even across a crash. Failures throw files::FileError.
 namespace vesk::database_utilities::detail {
 
 // Puts the file `replacement` (on `target`'s file system) in the place of `target` by one atomic

@@ -11,7 +11,7 @@
 #include "messages.h"
 #include "schema_statements.h"
 #include "vesk/database_utilities/database_utilities.h"
-#include "vesk/events/ignoring_failures.h"
+#include "vesk/errors/ignoring_failures.h"
 #include "vesk/ui/current_ui.h"
 
 namespace vesk::database_utilities {
@@ -20,11 +20,11 @@ namespace detail {
 
 struct FixRun {
     SchemaStatements statements{DBDefault};  // in the main database's dialect
-    data::ConnectionPtr connection;          // the fix connection: carries every statement
+    data_access::ConnectionPtr connection;   // the fix connection: carries every statement
     // Both held for the whole call, so that a listener that releases or refreshes the
     // catalogs meanwhile cannot pull them from under the loops.
-    std::optional<data::Tables> templateTables;
-    data::CatalogPtr mainCatalog;
+    std::optional<data_access::Tables> templateTables;
+    data_access::CatalogPtr mainCatalog;
     std::int16_t TotalTables = 0;
     std::int16_t TableNo = 0;
     std::int16_t TotalFields = 0;
@@ -38,9 +38,7 @@ struct FixRun {
 
 namespace {
 
-using platform::IgnoringFailure;
-
-bool IsTableEntry(const data::Table& entry) {
+bool IsTableEntry(const data_access::Table& entry) {
     std::string type = entry.Type();
     std::ranges::transform(type, type.begin(),
                            [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -48,7 +46,7 @@ bool IsTableEntry(const data::Table& entry) {
 }
 
 // A lookup that fails means the table is missing.
-bool MainTableExists(data::Catalog& main, const std::string& table) {
+bool MainTableExists(data_access::Catalog& main, const std::string& table) {
     try {
         return !main.Tables().Item(table).Name().empty();
     } catch (const std::exception&) {
@@ -57,10 +55,10 @@ bool MainTableExists(data::Catalog& main, const std::string& table) {
 }
 
 // The main column's defined size; nothing when any part of the lookup fails.
-std::optional<std::int64_t> MainColumnSize(data::Catalog& main, const std::string& table,
+std::optional<std::int64_t> MainColumnSize(data_access::Catalog& main, const std::string& table,
                                            const std::string& column) {
     try {
-        const data::Column& found = main.Tables().Item(table).Columns().Item(column);
+        const data_access::Column& found = main.Tables().Item(table).Columns().Item(column);
         return found.Name().empty() ? std::nullopt : std::optional(found.DefinedSize());
     } catch (const std::exception&) {
         return std::nullopt;
@@ -68,8 +66,8 @@ std::optional<std::int64_t> MainColumnSize(data::Catalog& main, const std::strin
 }
 
 void ShowCannotFix() {
-    platform::Ui().MessageBox(messages::kCannotFixFields, messages::kExclamation,
-                              messages::kFixFieldsErrorTitle);
+    ui::Ui().MessageBox(messages::kCannotFixFields, messages::kExclamation,
+                        messages::kFixFieldsErrorTitle);
 }
 
 }  // namespace
@@ -82,7 +80,7 @@ void DatabaseUtilities::FixFields(const std::string& TableName) {
     }
     run.TotalTables = static_cast<std::int16_t>(run.templateTables->Count());
     if (m_flavour->clearsClipboard) {
-        IgnoringFailure([] { platform::Ui().ClearClipboard(); });
+        IgnoringFailure([] { ui::Ui().ClearClipboard(); });
     }
     const std::int16_t entries = run.TotalTables;
     for (std::int16_t index = 0; index < entries && !OperationCancelled; ++index) {
@@ -118,8 +116,8 @@ bool DatabaseUtilities::StartFix(detail::FixRun& run) {
         return false;
     }
     if (!run.connection) {
-        platform::Ui().MessageBox(connectionFailure, messages::kExclamation,
-                                  messages::kConnectionErrorTitle);
+        ui::Ui().MessageBox(connectionFailure, messages::kExclamation,
+                            messages::kConnectionErrorTitle);
         ShowCannotFix();
         return false;
     }
@@ -142,7 +140,7 @@ bool DatabaseUtilities::ReadCatalogs(detail::FixRun& run) {
 // choice. Either way only a table ever gets a statement.
 void DatabaseUtilities::FixCatalogEntry(detail::FixRun& run, long index,
                                         const std::string& TableName) {
-    const data::Table& entry = run.templateTables->Item(index);
+    const data_access::Table& entry = run.templateTables->Item(index);
     const bool isTable = IsTableEntry(entry);
     if ((isTable || !m_flavour->picksTablesOnly) &&
         (TableName.empty() || entry.Name() == TableName)) {
@@ -157,10 +155,10 @@ void DatabaseUtilities::FixCatalogEntry(detail::FixRun& run, long index,
 
 // The table is created with the template's first column; the other columns are then added
 // one by one as missing.
-void DatabaseUtilities::CreateMissingTable(detail::FixRun& run, const data::Table& table) {
+void DatabaseUtilities::CreateMissingTable(detail::FixRun& run, const data_access::Table& table) {
     std::string statement;
     bool built = IgnoringFailure([&] {
-        const data::Column& first = table.Columns().Item(0L);
+        const data_access::Column& first = table.Columns().Item(0L);
         statement = run.statements.CreateTable(table.Name(), first.Name(), ColumnTypeText(first));
     });
     if (!built) {
@@ -174,8 +172,9 @@ void DatabaseUtilities::CreateMissingTable(detail::FixRun& run, const data::Tabl
 }
 
 // Each column is counted and reported; only a table's columns are looked up and fixed.
-void DatabaseUtilities::FixColumns(detail::FixRun& run, const data::Table& table, bool isTable) {
-    const data::Columns* columns = nullptr;
+void DatabaseUtilities::FixColumns(detail::FixRun& run, const data_access::Table& table,
+                                   bool isTable) {
+    const data_access::Columns* columns = nullptr;
     IgnoringFailure([&] { columns = &table.Columns(); });
     run.TotalFields = columns ? static_cast<std::int16_t>(columns->Count()) : 0;
     run.FieldNo = 0;
@@ -195,8 +194,8 @@ void DatabaseUtilities::FixColumns(detail::FixRun& run, const data::Table& table
 
 // Adds a missing column, or alters one whose defined size differs from the template's. A
 // column of the same size is left alone, whatever its type.
-void DatabaseUtilities::FixColumn(detail::FixRun& run, const data::Table& table,
-                                  const data::Column& column) {
+void DatabaseUtilities::FixColumn(detail::FixRun& run, const data_access::Table& table,
+                                  const data_access::Column& column) {
     std::optional<std::int64_t> mainSize =
         MainColumnSize(*run.mainCatalog, table.Name(), column.Name());
     std::string suffix;
@@ -210,15 +209,15 @@ void DatabaseUtilities::FixColumn(detail::FixRun& run, const data::Table& table,
                           ? run.statements.AlterColumn(table.Name(), column.Name(), type + suffix)
                           : run.statements.AddColumn(table.Name(), column.Name(), type + suffix));
     if (mainSize) {
-        IgnoringFailure([] { platform::Ui().DoEvents(); });
+        IgnoringFailure([] { ui::Ui().DoEvents(); });
     }
     ++run.FieldsCreated;
 }
 
 // A connection of its own on the main database, opened as the host's connection was: from
 // its text, with the user and password the host gave beside the text.
-data::ConnectionPtr DatabaseUtilities::OpenFixConnection() const {
-    auto connection = std::make_shared<data::Connection>();
+data_access::ConnectionPtr DatabaseUtilities::OpenFixConnection() const {
+    auto connection = std::make_shared<data_access::Connection>();
     connection->SetStatementTrace(m_statementTrace);
     if (MainFileConnection) {
         connection->OpenAlike(*MainFileConnection);
@@ -228,7 +227,7 @@ data::ConnectionPtr DatabaseUtilities::OpenFixConnection() const {
     return connection;
 }
 
-std::string DatabaseUtilities::ColumnTypeText(const data::Column& column) const {
+std::string DatabaseUtilities::ColumnTypeText(const data_access::Column& column) const {
     std::string suffix;
     std::string type =
         GetFieldTypeName(column.Type(), static_cast<double>(column.DefinedSize()), suffix);

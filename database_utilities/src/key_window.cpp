@@ -9,7 +9,7 @@ void KeyWindow::Clear() {
     m_states.clear();
 }
 
-void KeyWindow::Append(std::optional<data::Variant> key) {
+void KeyWindow::Append(std::optional<data_access::Variant> key) {
     m_keys.push_back(std::move(key));
     m_held.push_back(false);
     m_firstEqual.push_back(m_keys.size() - 1);
@@ -17,14 +17,14 @@ void KeyWindow::Append(std::optional<data::Variant> key) {
 }
 
 // Rows that cannot be read are asked about as an empty text, so that the numbering holds.
-void KeyWindow::Ask(data::Recordset& target, const std::string& column, std::size_t first,
+void KeyWindow::Ask(data_access::Recordset& target, const std::string& column, std::size_t first,
                     std::size_t end) {
-    std::vector<data::Variant> keys;
+    std::vector<data_access::Variant> keys;
     keys.reserve(end - first);
     for (std::size_t row = first; row < end; ++row) {
-        keys.push_back(m_keys.at(row).value_or(data::Variant("")));
+        keys.push_back(m_keys.at(row).value_or(data_access::Variant("")));
     }
-    std::vector<data::ValueMatch> matches = target.MatchValues(column, keys);
+    std::vector<data_access::ValueMatch> matches = target.MatchValues(column, keys);
     for (std::size_t row = first; row < end; ++row) {
         m_held[row] = matches[row - first].held;
         m_firstEqual[row] = first + matches[row - first].firstEqual;

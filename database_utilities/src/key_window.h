@@ -25,13 +25,13 @@ public:
     void Clear();
     // Adds the next row's key, as the destination would store it; nothing for a row that
     // could not be read.
-    void Append(std::optional<data::Variant> key);
+    void Append(std::optional<data_access::Variant> key);
     std::size_t Size() const { return m_keys.size(); }
     bool Readable(std::size_t row) const { return m_keys.at(row).has_value(); }
 
     // Asks the destination, through `target` (a set over the table), about the keys of rows
     // [first, end), all readable or not, in `column`. Throws DataAccessError.
-    void Ask(data::Recordset& target, const std::string& column, std::size_t first,
+    void Ask(data_access::Recordset& target, const std::string& column, std::size_t first,
              std::size_t end);
     // What to do with row `row`, asked about.
     Verdict Judge(std::size_t row) const;
@@ -43,7 +43,7 @@ public:
 private:
     enum class State { None, Kept, Stored };
 
-    std::vector<std::optional<data::Variant>> m_keys;
+    std::vector<std::optional<data_access::Variant>> m_keys;
     std::vector<bool> m_held;
     std::vector<std::size_t> m_firstEqual;  // the row whose key stands for the row's
     std::vector<State> m_states;            // by the row that stands for a key

@@ -5,21 +5,22 @@
 
 #include "vesk/data_access/transaction.h"
 
-#include "vesk/events/ignoring_failures.h"
+#include "vesk/errors/ignoring_failures.h"
 
 namespace vesk::database_utilities::detail {
 
-using platform::IgnoringFailure;
-
-NewRows::NewRows(const data::ConnectionPtr& destination, std::string table, long rowsPerCommit)
+NewRows::NewRows(const data_access::ConnectionPtr& destination, std::string table,
+                 long rowsPerCommit)
     : m_destination(destination),
       m_table(std::move(table)),
       m_rowsPerCommit(std::max(rowsPerCommit, 1L)) {}
 
-data::Recordset& NewRows::Target() {
-    if (m_target.State() != data::adStateOpen) {
-        m_target.Open("SELECT * FROM " + m_table + " WHERE 1=0", m_destination, data::adOpenKeyset,
-                      m_rowsPerCommit > 1 ? data::adLockBatchOptimistic : data::adLockOptimistic);
+data_access::Recordset& NewRows::Target() {
+    if (m_target.State() != data_access::adStateOpen) {
+        m_target.Open("SELECT * FROM " + m_table + " WHERE 1=0", m_destination,
+                      data_access::adOpenKeyset,
+                      m_rowsPerCommit > 1 ? data_access::adLockBatchOptimistic
+                                          : data_access::adLockOptimistic);
         m_target.SetBatchRowsJoin(false);  // the copy never visits the rows it added
     }
     return m_target;
@@ -37,7 +38,7 @@ std::vector<RowOutcome> NewRows::Add(std::size_t row) {
         return {RowOutcome{row, {}}};
     } catch (const std::exception& error) {
         IgnoringFailure([&] { m_target.CancelUpdate(); });
-        return {RowOutcome{row, data::AsDataAccessError(error)}};
+        return {RowOutcome{row, data_access::AsDataAccessError(error)}};
     }
 }
 
@@ -63,13 +64,13 @@ std::vector<RowOutcome> NewRows::StoreGroup() {
         outcomes.push_back(RowOutcome{row, {}});
     }
     m_kept.clear();
-    std::optional<data::Transaction> group;
+    std::optional<data_access::Transaction> group;
     IgnoringFailure([&] { group.emplace(m_destination); });
-    std::optional<data::DataAccessError> failure;
+    std::optional<data_access::DataAccessError> failure;
     try {
         m_target.UpdateBatch();
     } catch (const std::exception& error) {
-        failure = data::AsDataAccessError(error);
+        failure = data_access::AsDataAccessError(error);
     }
     for (const auto& [position, error] : m_target.BatchRefusals()) {
         outcomes.at(position).refusal = error;
@@ -86,7 +87,8 @@ std::vector<RowOutcome> NewRows::StoreGroup() {
         group->Commit();  // a refused commit has undone the group
     } catch (const std::exception& error) {
         for (RowOutcome& outcome : outcomes) {
-            outcome.refusal = outcome.refusal ? outcome.refusal : data::AsDataAccessError(error);
+            outcome.refusal =
+                outcome.refusal ? outcome.refusal : data_access::AsDataAccessError(error);
         }
     }
     return outcomes;

@@ -13,7 +13,7 @@ namespace vesk::database_utilities::detail {
 // refused it (none when it was stored).
 struct RowOutcome {
     std::size_t row = 0;
-    std::optional<data::DataAccessError> refusal;
+    std::optional<data_access::DataAccessError> refusal;
 };
 
 // The new rows a copy adds to one destination table. With one row a commit each row is stored,
@@ -23,13 +23,13 @@ struct RowOutcome {
 class NewRows {
 public:
     // `table` as it stands in statements; `rowsPerCommit` below 1 counts as 1.
-    NewRows(const data::ConnectionPtr& destination, std::string table, long rowsPerCommit);
+    NewRows(const data_access::ConnectionPtr& destination, std::string table, long rowsPerCommit);
     NewRows(const NewRows&) = delete;
     NewRows& operator=(const NewRows&) = delete;
 
     // The record set the next row is to be added to (AddNew, values, then Add), opened on
     // first use. Throws DataAccessError when it cannot be opened.
-    data::Recordset& Target();
+    data_access::Recordset& Target();
     // Ends the row being added to Target, numbered `row` by the caller: stores it, or keeps it
     // back and stores the group once it is full. Returns the outcomes of the rows stored.
     std::vector<RowOutcome> Add(std::size_t row);
@@ -44,10 +44,10 @@ public:
 private:
     std::vector<RowOutcome> StoreGroup();
 
-    const data::ConnectionPtr& m_destination;
+    const data_access::ConnectionPtr& m_destination;
     const std::string m_table;
     const long m_rowsPerCommit;
-    data::Recordset m_target;
+    data_access::Recordset m_target;
     std::vector<std::size_t> m_kept;  // the numbers of the rows kept back, in order
 };
 

@@ -63,8 +63,8 @@ OwnTemporaryFile::OwnTemporaryFile(const std::string& stem, const std::string& e
     : m_path(stem + "-" + std::string(kUniqueLength, 'X') + extension) {
     m_descriptor = ::mkostemps(m_path.data(), static_cast<int>(extension.size()), O_CLOEXEC);
     if (m_descriptor < 0) {
-        throw platform::FileError("Cannot create a temporary file in", FolderOf(stem),
-                                  std::error_code(errno, std::generic_category()));
+        throw files::FileError("Cannot create a temporary file in", FolderOf(stem),
+                               std::error_code(errno, std::generic_category()));
     }
     ::flock(m_descriptor, LOCK_EX);
 }

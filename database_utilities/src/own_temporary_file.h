@@ -10,7 +10,7 @@ namespace vesk::database_utilities::detail {
 // takes it for a leftover, and removed when it goes unless released.
 class OwnTemporaryFile {
 public:
-    // Creates the file (mode 0600). Throws platform::FileError when it cannot be made.
+    // Creates the file (mode 0600). Throws files::FileError when it cannot be made.
     OwnTemporaryFile(const std::string& stem, const std::string& extension);
     ~OwnTemporaryFile();
     OwnTemporaryFile(const OwnTemporaryFile&) = delete;

@@ -141,7 +141,7 @@ std::string SqlName(std::string_view name) {
     if (IsPlainName(name)) {
         return std::string(name);
     }
-    return data::QuoteIdentifier(name);
+    return data_access::QuoteIdentifier(name);
 }
 
 }  // namespace vesk::database_utilities::detail

@@ -7,15 +7,14 @@
 #include "sql_names.h"
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/database_utilities/database_utilities.h"
-#include "vesk/events/ignoring_failures.h"
+#include "vesk/errors/ignoring_failures.h"
 #include "vesk/ui/current_ui.h"
 
 namespace vesk::database_utilities::detail {
 
 namespace {
 
-using data::Variant;
-using platform::IgnoringFailure;
+using data_access::Variant;
 
 // Keys asked about together: one statement, and on an unindexed column one pass over the
 // destination table, serves this many rows; with groups, four groups' worth, up to the most.
@@ -27,14 +26,14 @@ constexpr std::int64_t kWindowBytes = 16 * 1024 * 1024;
 
 // Whether `connection` still answers: a step that failed on a database that does not is no
 // refused row but the end of the copy.
-bool Answers(data::Connection& connection) {
+bool Answers(data_access::Connection& connection) {
     return IgnoringFailure([&] { connection.Execute("SELECT 1"); });
 }
 
 }  // namespace
 
-TableCopy::TableCopy(DatabaseUtilities& utilities, data::Recordset& source,
-                     const data::ConnectionPtr& destination, const std::string& table,
+TableCopy::TableCopy(DatabaseUtilities& utilities, data_access::Recordset& source,
+                     const data_access::ConnectionPtr& destination, const std::string& table,
                      long rowsPerCommit, TableCopyReport& report)
     : m_utilities(utilities),
       m_source(source),
@@ -43,7 +42,7 @@ TableCopy::TableCopy(DatabaseUtilities& utilities, data::Recordset& source,
       m_report(report),
       m_rows(destination, SqlName(table), m_rowsPerCommit) {}
 
-std::optional<data::DataAccessError> TableCopy::Run() {
+std::optional<data_access::DataAccessError> TableCopy::Run() {
     if (!Prepare()) {
         if (!m_stop) {
             WalkSkipped();
@@ -61,7 +60,7 @@ std::optional<data::DataAccessError> TableCopy::Run() {
 // is skipped (the destination has no such table, or no such key column) or lost.
 bool TableCopy::Prepare() {
     if (!IgnoringFailure([&] {
-            data::Field key = m_source.Fields().Item(0L);
+            data_access::Field key = m_source.Fields().Item(0L);
             m_column = key.Name();
             m_keyGroup = GroupOf(key.Type());
             m_wholeKeys = IsWholeNumberType(key.Type());
@@ -70,14 +69,14 @@ bool TableCopy::Prepare() {
     }
     std::string reason;
     try {
-        data::Recordset& target = m_rows.Target();
+        data_access::Recordset& target = m_rows.Target();
         PlanColumns(target);
         reason = fmt::format("the destination table has no column {}", m_column);
-        data::Field key = target.Fields().Item(m_column);
+        data_access::Field key = target.Fields().Item(m_column);
         m_wholeKeys = m_wholeKeys && IsWholeNumberType(key.Type());
         return true;
     } catch (const std::exception& error) {
-        if (!Lost(data::AsDataAccessError(error), *m_destination, "destination")) {
+        if (!Lost(data_access::AsDataAccessError(error), *m_destination, "destination")) {
             m_report.skipped = true;
             m_report.skipReason =
                 reason.empty() ? fmt::format("the destination cannot open it: {}", error.what())
@@ -112,7 +111,7 @@ bool TableCopy::CollectWindow() {
         }
         keys = m_source.PeekColumn(0, static_cast<long>(WindowRows()), kWindowBytes);
     } catch (const std::exception& error) {
-        Lost(data::AsDataAccessError(error), *m_source.ActiveConnection(), "source");
+        Lost(data_access::AsDataAccessError(error), *m_source.ActiveConnection(), "source");
         return false;
     }
     for (const std::optional<Variant>& key : keys) {
@@ -141,11 +140,11 @@ void TableCopy::CopyWindow() {
 // after a pump in which the host wrote, whose rest is to be asked about anew. Keys the
 // destination cannot compare are found by halving the stretch; each is refused alone.
 std::size_t TableCopy::CopyRange(std::size_t first, std::size_t end) {
-    std::optional<data::DataAccessError> cannotCompare;
+    std::optional<data_access::DataAccessError> cannotCompare;
     try {
         m_window.Ask(m_rows.Target(), m_column, first, end);
     } catch (const std::exception& error) {
-        cannotCompare = data::AsDataAccessError(error);
+        cannotCompare = data_access::AsDataAccessError(error);
     }
     if (Lost(cannotCompare, *m_destination, "destination")) {
         return end;
@@ -173,14 +172,14 @@ std::size_t TableCopy::CopyRange(std::size_t first, std::size_t end) {
 
 // One row, the source standing on it: read, then added unless the destination holds its key.
 void TableCopy::VisitRow(std::size_t row,
-                         const std::optional<data::DataAccessError>& cannotCompare) {
+                         const std::optional<data_access::DataAccessError>& cannotCompare) {
     if (!m_window.Readable(row)) {
         return;
     }
     try {
         m_source.Fields().Item(0L).Value();  // reads the row, which may have gone meanwhile
     } catch (const std::exception& error) {
-        Lost(data::AsDataAccessError(error), *m_source.ActiveConnection(), "source");
+        Lost(data_access::AsDataAccessError(error), *m_source.ActiveConnection(), "source");
         return;
     }
     ++m_report.rowsRead;
@@ -203,17 +202,17 @@ void TableCopy::VisitRow(std::size_t row,
 // Adds a copy of the source's current row; a row holding a large value that could not be
 // copied whole is not added at all.
 void TableCopy::AddRow(std::size_t row) {
-    data::Recordset* added = nullptr;
+    data_access::Recordset* added = nullptr;
     try {
         added = &m_rows.Target();
         added->AddNew();
     } catch (const std::exception& error) {
-        const data::DataAccessError failure = data::AsDataAccessError(error);
+        const data_access::DataAccessError failure = data_access::AsDataAccessError(error);
         Refuse(failure);
         Lost(failure, *m_destination, "destination");
         return;
     }
-    const std::optional<data::DataAccessError> incomplete = CopyFields(*added);
+    const std::optional<data_access::DataAccessError> incomplete = CopyFields(*added);
     if (incomplete) {
         IgnoringFailure([&] { added->CancelUpdate(); });
         Refuse(*incomplete);
@@ -226,9 +225,9 @@ void TableCopy::AddRow(std::size_t row) {
 
 // Each field by its plan; one that fails is left unassigned and the others still go. Returns
 // why a large value could not be copied whole, or nothing.
-std::optional<data::DataAccessError> TableCopy::CopyFields(data::Recordset& added) {
-    data::Fields to = added.Fields();
-    std::optional<data::DataAccessError> incomplete;
+std::optional<data_access::DataAccessError> TableCopy::CopyFields(data_access::Recordset& added) {
+    data_access::Fields to = added.Fields();
+    std::optional<data_access::DataAccessError> incomplete;
     for (long column_idx = 0; column_idx < static_cast<long>(m_plan.size()); ++column_idx) {
         const ColumnPlan& plan = m_plan[static_cast<std::size_t>(column_idx)];
         if (plan.target) {
@@ -238,10 +237,10 @@ std::optional<data::DataAccessError> TableCopy::CopyFields(data::Recordset& adde
     return incomplete;
 }
 
-void TableCopy::CopyField(long column, const ColumnPlan& plan, data::Fields& to,
-                          std::optional<data::DataAccessError>& incomplete) {
-    data::Field field = m_source.Fields().Item(column);
-    data::Field target = to.Item(*plan.target);
+void TableCopy::CopyField(long column, const ColumnPlan& plan, data_access::Fields& to,
+                          std::optional<data_access::DataAccessError>& incomplete) {
+    data_access::Field field = m_source.Fields().Item(column);
+    data_access::Field target = to.Item(*plan.target);
     if (plan.group != FieldGroup::Binary) {
         if (std::optional<Variant> value =
                 DestinationValue(plan.group, field.Value(), plan.wholeNumbers)) {
@@ -250,7 +249,7 @@ void TableCopy::CopyField(long column, const ColumnPlan& plan, data::Fields& to,
     } else if (field.ActualSize() > 0 || !field.Value().IsNull()) {
         m_utilities.CopyLargeField(field, target, m_source);
         if (target.ActualSize() != field.ActualSize()) {
-            incomplete = data::DataAccessError(
+            incomplete = data_access::DataAccessError(
                 fmt::format("The value of {} could not be copied whole", field.Name()));
         }
     }
@@ -258,13 +257,13 @@ void TableCopy::CopyField(long column, const ColumnPlan& plan, data::Fields& to,
 
 // Where each source column goes: a column of the same name, a binary value to the column at
 // the same position; a column the destination lacks is left out, as its assignment would fail.
-void TableCopy::PlanColumns(data::Recordset& target) {
-    data::Fields from = m_source.Fields();
-    data::Fields to = target.Fields();
+void TableCopy::PlanColumns(data_access::Recordset& target) {
+    data_access::Fields from = m_source.Fields();
+    data_access::Fields to = target.Fields();
     m_plan.assign(static_cast<std::size_t>(from.Count()), ColumnPlan{});
     for (long column_idx = 0; column_idx < from.Count(); ++column_idx) {
         ColumnPlan& plan = m_plan[static_cast<std::size_t>(column_idx)];
-        data::Field field = from.Item(column_idx);
+        data_access::Field field = from.Item(column_idx);
         plan.group = GroupOf(field.Type());
         IgnoringFailure([&] {
             const long index =
@@ -283,13 +282,13 @@ bool TableCopy::Advance() {
         m_source.MoveNext();
         m_atEnd = m_source.IsEOF();
     }) || m_atEnd;
-    const std::uint64_t writes = data::Connection::WritesInProcess();
-    platform::Ui().DoEvents();
-    return data::Connection::WritesInProcess() != writes;
+    const std::uint64_t writes = data_access::Connection::WritesInProcess();
+    ui::Ui().DoEvents();
+    return data_access::Connection::WritesInProcess() != writes;
 }
 
 void TableCopy::Settle(const std::vector<RowOutcome>& outcomes) {
-    std::optional<data::DataAccessError> refusal;
+    std::optional<data_access::DataAccessError> refusal;
     for (const RowOutcome& outcome : outcomes) {
         m_window.Settle(outcome);
         if (outcome.refusal) {
@@ -310,12 +309,12 @@ void TableCopy::Refuse(const Error& reason) {
 
 // Whether a step that failed for `failure` (none when empty) failed because the database on
 // `side` no longer answers; the copy then stops with that reason.
-bool TableCopy::Lost(const std::optional<data::DataAccessError>& failure,
-                     data::Connection& connection, const char* side) {
+bool TableCopy::Lost(const std::optional<data_access::DataAccessError>& failure,
+                     data_access::Connection& connection, const char* side) {
     if (!failure || m_stop || Answers(connection)) {
         return m_stop.has_value();
     }
-    m_stop = data::DataAccessError(
+    m_stop = data_access::DataAccessError(
         fmt::format("The copy stopped in the table {}: the {} database no longer answers: {}",
                     m_report.table, side, failure->Description()),
         failure->EngineCode(), failure->Statement());

@@ -5,7 +5,7 @@
 namespace vesk::photo_editor {
 
 void CommonDialog::ShowOpen() {
-    platform::OpenFileResult chosen = platform::Ui().OpenFile(Flags, Filter);
+    ui::OpenFileResult chosen = ui::Ui().OpenFile(Flags, Filter);
     FileName = std::move(chosen.path);
     FileTitle = std::move(chosen.fileTitle);
 }

@@ -52,7 +52,7 @@ std::unique_ptr<photo_editor::frmPhoto>& SharedPhotoDialog() {
 }  // namespace
 
 Picture CPicture::EditPhoto(const std::string& PhotosGroup, const std::string& OwnerID,
-                            const std::string& OwnerDescription, data::ConnectionPtr cnn) {
+                            const std::string& OwnerDescription, data_access::ConnectionPtr cnn) {
     RequireWidgetApplication();
     Init(OwnerID, PhotosGroup, OwnerDescription, nullptr, std::move(cnn));
     std::unique_ptr<photo_editor::frmPhoto>& dialog = SharedPhotoDialog();

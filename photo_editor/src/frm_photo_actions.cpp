@@ -2,16 +2,15 @@
 // photo to the clipboard and deleting the shown record.
 #include <QAction>
 
-#include "vesk/events/ignoring_failures.h"
+#include "vesk/errors/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/ui/current_ui.h"
 #include "vesk/ui/message_box.h"
 
 namespace vesk::photo_editor {
 
-using platform::IgnoringFailure;
-using platform::MessageBoxAnswer;
-using platform::MessageBoxFlags;
+using ui::MessageBoxAnswer;
+using ui::MessageBoxFlags;
 
 const char* const frmPhoto::PhotoFileFilter =
     "All Photos |*.bmp;*.ico;*.cur;*.rle;*.wmf;*.emf;*.gif;*.rle;*.jpg|"
@@ -49,7 +48,7 @@ void frmPhoto::AddPhotoFromFile() {
         cdlLoadPhotos.ShowOpen();
         if (!cdlLoadPhotos.FileName.empty()) {
             ResetPhotoArea();
-            imgMainPhoto->SetPicture(platform::Picture::Load(cdlLoadPhotos.FileName));
+            imgMainPhoto->SetPicture(picture::Picture::Load(cdlLoadPhotos.FileName));
             txtDescription->SetText(cdlLoadPhotos.FileTitle);
             StorePhotoNaturalSize();
             LayoutPhoto();
@@ -61,7 +60,7 @@ void frmPhoto::AddPhotoFromFile() {
 
 void frmPhoto::AddPhotoFromClipboard() {
     try {
-        const platform::Picture picture = platform::Ui().GetClipboardPicture();
+        const picture::Picture picture = ui::Ui().GetClipboardPicture();
         if (!picture.IsEmpty()) {
             m_bSaveOffered = true;
             m_bChanged = true;
@@ -78,8 +77,8 @@ void frmPhoto::AddPhotoFromClipboard() {
 
 void frmPhoto::mnuCopyToClipboard_Click() {
     try {
-        platform::Ui().ClearClipboard();
-        platform::Ui().SetClipboardPicture(imgMainPhoto->Picture());
+        ui::Ui().ClearClipboard();
+        ui::Ui().SetClipboardPicture(imgMainPhoto->Picture());
     } catch (const std::exception& error) {
         ShowMessage(error.what(), MessageBoxFlags::Critical, "Error Loading Photo");
     }

@@ -215,7 +215,7 @@ void frmPhoto::ConnectHandlers() {
             try {
                 (this->*handler)();
             } catch (const std::exception& error) {
-                ShowMessage(error.what(), platform::MessageBoxFlags::Critical);
+                ShowMessage(error.what(), ui::MessageBoxFlags::Critical);
             }
         };
     };
@@ -242,7 +242,7 @@ void frmPhoto::ConnectHandlers() {
         try {
             lvwPicDescription_ItemClick(key);
         } catch (const std::exception& error) {
-            ShowMessage(error.what(), platform::MessageBoxFlags::Critical);
+            ShowMessage(error.what(), ui::MessageBoxFlags::Critical);
         }
     });
 }

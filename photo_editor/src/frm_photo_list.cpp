@@ -4,14 +4,12 @@
 #include <string>
 
 #include "vesk/data_access/data_access_error.h"
-#include "vesk/events/ignoring_failures.h"
+#include "vesk/errors/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/photo_editor/twips.h"
 #include "vesk/ui/message_box.h"
 
 namespace vesk::photo_editor {
-
-using platform::IgnoringFailure;
 
 namespace {
 
@@ -85,7 +83,7 @@ void frmPhoto::LoadPhotoList() {
             }
         }
     } catch (const std::exception& error) {
-        ShowMessage(error.what(), platform::MessageBoxFlags::Exclamation);
+        ShowMessage(error.what(), ui::MessageBoxFlags::Exclamation);
     }
 }
 
@@ -106,14 +104,14 @@ void frmPhoto::ShowPhotoRecord(const std::string& sDescription, const std::strin
 
 void frmPhoto::ClearPhotoDetails() {
     imgMainPhoto->SetVisible(false);
-    imgMainPhoto->SetPicture(platform::Picture());
+    imgMainPhoto->SetPicture(picture::Picture());
     txtDescription->SetText("");
     txtComments->SetText("");
     chkDefault->SetValue(0);
     m_bSaveOffered = false;
     m_bChanged = false;
     UpdateCommandStates();
-    Store().OwnerPhoto = platform::Picture();
+    Store().OwnerPhoto = picture::Picture();
 }
 
 void frmPhoto::SetAddModeIfNoPhotos() {
@@ -165,11 +163,11 @@ std::string frmPhoto::NewLineKey() const {
 
 // The line `key` shows the record objcPhoto stands on now.
 void frmPhoto::RememberLineRecord(const std::string& key) {
-    const data::RecordsetPtr& rows = Store().m_rsPhotoDetails;
+    const data_access::RecordsetPtr& rows = Store().m_rsPhotoDetails;
     if (rows != nullptr && !rows->IsBOF() && !rows->IsEOF()) {
         m_lineRecords[key] = rows->Bookmark();
     } else {
-        m_lineRecords[key] = data::Variant();
+        m_lineRecords[key] = data_access::Variant();
     }
 }
 
@@ -179,7 +177,7 @@ void frmPhoto::RememberLineRecord(const std::string& key) {
 // is updated, by the default marks say) is found again by its description.
 void frmPhoto::GoToLineRecord(const std::string& key) {
     auto line = m_lineRecords.find(key);
-    data::RecordsetPtr rows = Store().m_rsPhotoDetails;
+    data_access::RecordsetPtr rows = Store().m_rsPhotoDetails;
     if (line == m_lineRecords.end() || line->second.IsEmpty() || rows == nullptr) {
         return;
     }
@@ -188,7 +186,7 @@ void frmPhoto::GoToLineRecord(const std::string& key) {
     }
     try {
         rows->SetBookmark(line->second);
-    } catch (const data::DataAccessError&) {
+    } catch (const data_access::DataAccessError&) {
         Store().SearchForRecord({}, lvwPicDescription->TextOf(key));
         RememberLineRecord(key);
         return;

@@ -6,14 +6,12 @@
 
 #include <stdexcept>
 
-#include "vesk/events/ignoring_failures.h"
+#include "vesk/errors/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/photo_editor/twips.h"
 #include "vesk/ui/current_ui.h"
 
 namespace vesk::photo_editor {
-
-using platform::IgnoringFailure;
 
 namespace {
 
@@ -49,7 +47,7 @@ photo_store::CPicture& frmPhoto::Store() const {
 }
 
 int frmPhoto::ShowMessage(const std::string& text, int flags, const std::string& title) {
-    return platform::Ui().MessageBox(text, flags, title.empty() ? DefaultTitle : title);
+    return ui::Ui().MessageBox(text, flags, title.empty() ? DefaultTitle : title);
 }
 
 void frmPhoto::SetDialogCaption(const std::optional<std::string>& vGroup, const std::string& sMode,
@@ -121,7 +119,7 @@ void frmPhoto::UpdateCommandStates() {
     mnuAddFromFile->setEnabled(true);
     // Add mode offers the clipboard item without reading the clipboard.
     const bool addingOnly = m_bAdding && !m_bEditing;
-    mnuAddFromClipBoard->setEnabled(addingOnly || !platform::Ui().GetClipboardPicture().IsEmpty());
+    mnuAddFromClipBoard->setEnabled(addingOnly || !ui::Ui().GetClipboardPicture().IsEmpty());
     // Only a record that is shown can be deleted: after a delete nothing is, until a line is
     // picked.
     mnuDeleteCurrentPhoto->setEnabled(m_bEditing && !m_sCurrentKey.empty());

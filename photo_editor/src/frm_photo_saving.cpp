@@ -8,16 +8,15 @@
 #include "vesk/data_access/letter_case.h"
 #include "vesk/data_access/transaction.h"
 #include "vesk/errors/error.h"
-#include "vesk/events/ignoring_failures.h"
+#include "vesk/errors/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/ui/message_box.h"
 
 namespace vesk::photo_editor {
 
 using detail::NumberText;
-using platform::IgnoringFailure;
-using platform::MessageBoxAnswer;
-using platform::MessageBoxFlags;
+using ui::MessageBoxAnswer;
+using ui::MessageBoxFlags;
 
 void frmPhoto::ErrorDescrption(std::string& sErrDescrption) {
     if (m_storeFailures.has_value()) {
@@ -68,7 +67,7 @@ bool frmPhoto::CheckBeforeSave() {
 // The check and the save are one write of the photo table: another writer cannot store the
 // same description between them.
 bool frmPhoto::SaveNewRecord() {
-    std::optional<data::Transaction> writing;
+    std::optional<data_access::Transaction> writing;
     try {
         BeginStoreWrite(writing);
     } catch (const std::exception& error) {
@@ -105,7 +104,7 @@ bool frmPhoto::SaveNewRecord() {
 bool frmPhoto::SaveEditedRecord() {
     for (int position = 1; position <= lvwPicDescription->Count(); ++position) {
         if (lvwPicDescription->KeyAt(position) != m_sCurrentKey &&
-            data::SameIgnoringCase(lvwPicDescription->TextAt(position), m_sDescription)) {
+            data_access::SameIgnoringCase(lvwPicDescription->TextAt(position), m_sDescription)) {
             ShowMessage("Description already exists. Enter a unique one!",
                         MessageBoxFlags::Exclamation, "Decription Already Exists");
             txtDescription->setFocus();
@@ -127,7 +126,7 @@ bool frmPhoto::SaveEditedRecord() {
 
 // Begins in `writing` a write transaction on objcPhoto's connection that holds the photo
 // table; none when objcPhoto was given rows without a connection.
-void frmPhoto::BeginStoreWrite(std::optional<data::Transaction>& writing) {
+void frmPhoto::BeginStoreWrite(std::optional<data_access::Transaction>& writing) {
     photo_store::CPicture& store = Store();
     if (store.DBConnection() != nullptr) {
         writing.emplace(store.DBConnection(), store.TableName);
@@ -139,7 +138,7 @@ bool frmPhoto::SavePhotoRecord() {
     // leaves the owner's photos (and their files) as they were.
     try {
         photo_store::CPicture& store = Store();
-        std::optional<data::Transaction> writing;
+        std::optional<data_access::Transaction> writing;
         BeginStoreWrite(writing);
         store.UnSetDefaultPhoto(store.PhotoCode(), txtDescription->Text());
         store.SetPhoto(imgMainPhoto->Picture());

@@ -7,14 +7,13 @@
 #include <string>
 
 #include "number_text.h"
-#include "vesk/events/ignoring_failures.h"
+#include "vesk/errors/ignoring_failures.h"
 #include "vesk/photo_editor/frm_photo.h"
 #include "vesk/ui/message_box.h"
 
 namespace vesk::photo_editor {
 
 using detail::NumberText;
-using platform::IgnoringFailure;
 
 namespace {
 
@@ -141,7 +140,7 @@ void frmPhoto::CheckPhotoSize() {
     if (overLimit) {
         ShowMessage("This Photo is bigger than the maximum photo size: " + NumberText(limit) +
                         "KB, Photo size: " + NumberText(size) + "KB (Bitmap Format)",
-                    platform::MessageBoxFlags::Exclamation);
+                    ui::MessageBoxFlags::Exclamation);
     }
 }
 

@@ -11,7 +11,7 @@ ImageBox::ImageBox(PictureBox& container) : QWidget(&container), m_container(con
     UpdateGeometry();
 }
 
-void ImageBox::SetPicture(const platform::Picture& picture) {
+void ImageBox::SetPicture(const picture::Picture& picture) {
     m_picture = picture;
     if (!m_stretch) {
         TakeNaturalSize();

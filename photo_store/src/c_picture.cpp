@@ -41,8 +41,8 @@ void CPicture::FireTableError(std::string description) {
 }
 
 void CPicture::Init(const std::string& strCode, const std::string& strQualifier,
-                    const std::string& strQulifierName, data::RecordsetPtr rsSource,
-                    data::ConnectionPtr cnn) {
+                    const std::string& strQulifierName, data_access::RecordsetPtr rsSource,
+                    data_access::ConnectionPtr cnn) {
     try {
         if (!strCode.empty()) {
             m_photoCode = strCode;
@@ -75,13 +75,13 @@ void CPicture::Init(const std::string& strCode, const std::string& strQualifier,
 // in place. Values have their quotes doubled: a code like O'Brien selects its own rows.
 void CPicture::OpenOwnerRows(const std::string& strCode, const std::string& strQualifier) {
     std::string source = "SELECT * FROM " + TableName + " WHERE " + OwnerIDField + "='" +
-                         data::EscapeSqlText(strCode) + "' AND " + OwnerGroupField + "='" +
-                         data::EscapeSqlText(strQualifier) + "' ORDER BY " + OwnerIDField;
-    auto rows = std::make_shared<data::Recordset>();
+                         data_access::EscapeSqlText(strCode) + "' AND " + OwnerGroupField + "='" +
+                         data_access::EscapeSqlText(strQualifier) + "' ORDER BY " + OwnerIDField;
+    auto rows = std::make_shared<data_access::Recordset>();
     m_rsPhotoDetails = rows;
     rows->SetActiveConnection(m_cnnPhotos);
-    rows->SetCursorType(data::adOpenKeyset);
-    rows->SetLockType(data::adLockOptimistic);
+    rows->SetCursorType(data_access::adOpenKeyset);
+    rows->SetLockType(data_access::adLockOptimistic);
     rows->SetSource(source);
     rows->Open();
 }

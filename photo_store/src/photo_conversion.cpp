@@ -20,7 +20,7 @@ constexpr std::size_t kRowsPerCommit = 32;
 // what there was, also when the conversion fails.
 class FreedSpaceLeftAsIs {
 public:
-    explicit FreedSpaceLeftAsIs(data::Connection& connection)
+    explicit FreedSpaceLeftAsIs(data_access::Connection& connection)
         : m_connection(connection), m_previous(connection.SetOverwritesFreedSpace(false)) {}
     ~FreedSpaceLeftAsIs() {
         try {
@@ -35,38 +35,38 @@ public:
     FreedSpaceLeftAsIs& operator=(const FreedSpaceLeftAsIs&) = delete;
 
 private:
-    data::Connection& m_connection;
+    data_access::Connection& m_connection;
     std::optional<bool> m_previous;
 };
 
-std::string TextOf(data::Recordset& rows, const std::string& column) {
+std::string TextOf(data_access::Recordset& rows, const std::string& column) {
     if (column.empty()) {
         return {};
     }
-    data::Variant value = rows.Fields()[column].Value();
+    data_access::Variant value = rows.Fields()[column].Value();
     return value.IsNull() ? std::string() : value.ToText();
 }
 
-data::Bytes ReadWholeFile(const std::string& path) {
+data_access::Bytes ReadWholeFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw data::DataAccessError("Cannot read the photo file " + path);
+        throw data_access::DataAccessError("Cannot read the photo file " + path);
     }
-    return data::Bytes(std::istreambuf_iterator<char>(file), {});
+    return data_access::Bytes(std::istreambuf_iterator<char>(file), {});
 }
 
 }  // namespace
 
 // Replaces the instance's rows with a keyset over the whole photo table; returns its row count.
-std::int32_t CPicture::OpenWholeTable(const data::ConnectionPtr& cnn) {
+std::int32_t CPicture::OpenWholeTable(const data_access::ConnectionPtr& cnn) {
     if (!m_cnnPhotos) {
         m_cnnPhotos = cnn;
     }
-    auto rows = std::make_shared<data::Recordset>();
+    auto rows = std::make_shared<data_access::Recordset>();
     m_rsPhotoDetails = rows;
     rows->SetActiveConnection(m_cnnPhotos);
-    rows->SetCursorType(data::adOpenKeyset);
-    rows->SetLockType(data::adLockOptimistic);
+    rows->SetCursorType(data_access::adOpenKeyset);
+    rows->SetLockType(data_access::adLockOptimistic);
     rows->SetSource("SELECT * FROM " + TableName);
     rows->Open();
     return static_cast<std::int32_t>(rows->RecordCount());
@@ -82,7 +82,7 @@ void CPicture::FireConversionProgress(const std::string& message, std::int32_t p
     });
 }
 
-bool CPicture::ConvertAllToFiles(data::ConnectionPtr cnn) {
+bool CPicture::ConvertAllToFiles(data_access::ConnectionPtr cnn) {
     if (!SaveAsFile) {
         return false;
     }
@@ -91,14 +91,14 @@ bool CPicture::ConvertAllToFiles(data::ConnectionPtr cnn) {
         if (total == 0) {
             return true;
         }
-        data::Recordset& rows = *m_rsPhotoDetails;
+        data_access::Recordset& rows = *m_rsPhotoDetails;
         // The pictures leave the table for plain files: overwriting the pages they free would
         // protect nothing and double what clearing them writes.
         FreedSpaceLeftAsIs freedSpace(*m_cnnPhotos);
         // A row loses its binary copy only once its picture is durably in its file, and through
         // the row itself, so that rows with Null or repeated codes and descriptions are cleared
         // too. A row whose file or clearing fails keeps its copy and is reported.
-        std::optional<data::Transaction> clearing;
+        std::optional<data_access::Transaction> clearing;
         std::vector<std::string> clearedFiles;
         std::int32_t done = 0;
         for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
@@ -129,10 +129,10 @@ bool CPicture::ConvertAllToFiles(data::ConnectionPtr cnn) {
 // transaction; a refusal (a user who may not change the table, say) is reported, the row
 // keeps its copy and the others cleared with it stay cleared. Returns whether it was cleared.
 bool CPicture::ClearCopyOfCurrentRow() {
-    data::Recordset& rows = *m_rsPhotoDetails;
+    data_access::Recordset& rows = *m_rsPhotoDetails;
     try {
-        data::Transaction row(m_cnnPhotos);
-        rows.Fields()[OwnerPhotoField].SetValue(data::Variant::Null());
+        data_access::Transaction row(m_cnnPhotos);
+        rows.Fields()[OwnerPhotoField].SetValue(data_access::Variant::Null());
         rows.Update();
         row.Commit();
         return true;
@@ -150,7 +150,7 @@ bool CPicture::ClearCopyOfCurrentRow() {
 
 // Commits the rows cleared since the last commit. When the commit fails, each of their files
 // is reported as ClearCopyOfCurrentRow reports one, and the rows keep their copies.
-void CPicture::CommitClearedRows(std::optional<data::Transaction>& clearing,
+void CPicture::CommitClearedRows(std::optional<data_access::Transaction>& clearing,
                                  std::vector<std::string>& files) {
     if (!clearing) {
         return;
@@ -172,7 +172,7 @@ void CPicture::CommitClearedRows(std::optional<data::Transaction>& clearing,
 // Returns the file stored, or nothing (after reporting why) when the row has no photo file or
 // the row refuses it.
 std::string CPicture::StoreFileInColumn() {
-    data::Recordset& rows = *m_rsPhotoDetails;
+    data_access::Recordset& rows = *m_rsPhotoDetails;
     NormalisePhotosFolder();
     std::string file = PhotoFilePath(TextOf(rows, OwnerIDField), TextOf(rows, OwnerDescField),
                                      TextOf(rows, OwnerGroupField));
@@ -181,16 +181,16 @@ std::string CPicture::StoreFileInColumn() {
         return {};
     }
     try {
-        data::Bytes bytes = ReadWholeFile(file);
-        data::Field picture = rows.Fields()[OwnerPhotoField];
+        data_access::Bytes bytes = ReadWholeFile(file);
+        data_access::Field picture = rows.Fields()[OwnerPhotoField];
         if (bytes.empty()) {
-            picture.SetValue(data::Variant::Null());
+            picture.SetValue(data_access::Variant::Null());
         }
-        data::ForEachChunk(static_cast<std::int64_t>(bytes.size()),
-                           [&](std::int64_t offset, std::int64_t length) {
-                               auto first = bytes.begin() + offset;
-                               picture.AppendChunk(data::Bytes(first, first + length));
-                           });
+        data_access::ForEachChunk(
+            static_cast<std::int64_t>(bytes.size()), [&](std::int64_t offset, std::int64_t length) {
+                auto first = bytes.begin() + offset;
+                picture.AppendChunk(data_access::Bytes(first, first + length));
+            });
         rows.Update();
     } catch (const std::exception& error) {
         try {
@@ -205,7 +205,7 @@ std::string CPicture::StoreFileInColumn() {
     return file;
 }
 
-bool CPicture::ConvertAllToBlobs(data::ConnectionPtr cnn) {
+bool CPicture::ConvertAllToBlobs(data_access::ConnectionPtr cnn) {
     if (SaveAsFile) {
         return false;
     }
@@ -214,13 +214,13 @@ bool CPicture::ConvertAllToBlobs(data::ConnectionPtr cnn) {
         if (total == 0) {
             return true;
         }
-        data::Recordset& rows = *m_rsPhotoDetails;
+        data_access::Recordset& rows = *m_rsPhotoDetails;
         std::vector<std::string> storedFiles;
         std::int32_t done = 0;
         rows.MoveFirst();
         while (!rows.IsEOF()) {
             rows.MoveNext();
-            m_vBookmark = rows.IsEOF() ? data::Variant() : rows.Bookmark();
+            m_vBookmark = rows.IsEOF() ? data_access::Variant() : rows.Bookmark();
             rows.MovePrevious();
             std::string stored = StoreFileInColumn();
             if (!stored.empty()) {

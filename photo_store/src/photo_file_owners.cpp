@@ -17,8 +17,8 @@ namespace vesk::photo_store {
 
 namespace {
 
-std::string TextOf(data::Recordset& rows, long column) {
-    data::Variant value = rows.Fields().Item(column).Value();
+std::string TextOf(data_access::Recordset& rows, long column) {
+    data_access::Variant value = rows.Fields().Item(column).Value();
     return value.IsNull() ? std::string() : value.ToText();
 }
 
@@ -32,7 +32,8 @@ std::string CandidateCodes(const std::string& name) {
     std::string codes;
     for (std::size_t cut = name.find('_'); cut != std::string::npos;
          cut = name.find('_', cut + 1)) {
-        codes += (codes.empty() ? "'" : ",'") + data::EscapeSqlText(name.substr(0, cut)) + "'";
+        codes +=
+            (codes.empty() ? "'" : ",'") + data_access::EscapeSqlText(name.substr(0, cut)) + "'";
     }
     return codes;
 }
@@ -47,11 +48,11 @@ std::vector<CPicture::PhotoRowName> CPicture::RowsNamingFile(const std::string& 
         return owners;
     }
     std::string name = JoinedName(code, description, group);
-    data::Recordset rows;
+    data_access::Recordset rows;
     rows.Open(
         fmt::format("SELECT {}, {}, {} FROM {} WHERE {} IN ({})", OwnerIDField, OwnerDescField,
                     OwnerGroupField, TableName, OwnerIDField, CandidateCodes(name)),
-        m_cnnPhotos, data::adOpenStatic, data::adLockReadOnly);
+        m_cnnPhotos, data_access::adOpenStatic, data_access::adLockReadOnly);
     for (; !rows.IsEOF(); rows.MoveNext()) {
         PhotoRowName row{TextOf(rows, 0), TextOf(rows, 1), TextOf(rows, 2)};
         if (JoinedName(row.code, row.description, row.group) == name) {
@@ -73,7 +74,7 @@ void CPicture::RequireOwnFileName(const std::string& code, const std::string& de
             other = &owner;
         }
     }
-    throw platform::FileError(fmt::format(
+    throw files::FileError(fmt::format(
         "The photo file {} would also be the file of another photo (code \"{}\", description "
         "\"{}\", group \"{}\"); choose another description",
         PhotoFilePath(code, description, group), other->code, other->description, other->group));
@@ -82,7 +83,7 @@ void CPicture::RequireOwnFileName(const std::string& code, const std::string& de
 void CPicture::PreparePhotoFolder() {
     NormalisePhotosFolder();
     std::filesystem::create_directories(PhotosFolder);
-    platform::RemoveLeftoverTemporaries(PhotosFolder, ".vpc");
+    files::RemoveLeftoverTemporaries(PhotosFolder, ".vpc");
 }
 
 }  // namespace vesk::photo_store

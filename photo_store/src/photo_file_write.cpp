@@ -16,7 +16,7 @@ namespace vesk::photo_store {
 
 namespace {
 
-using platform::FileError;
+using files::FileError;
 
 std::error_code LastError() {
     return {errno, std::generic_category()};
@@ -27,7 +27,7 @@ constexpr int kNameAttempts = 100;
 // Puts `bytes` at `path` in one atomic rename. `mode`, when not 0, replaces the umask's
 // permissions.
 void ReplaceWith(const std::string& path, const std::vector<std::uint8_t>& bytes, mode_t mode) {
-    platform::PendingFile file(path, mode);
+    files::PendingFile file(path, mode);
     file.Write(bytes.data(), bytes.size());
     file.Replace();
 }
@@ -36,7 +36,7 @@ void ReplaceWith(const std::string& path, const std::vector<std::uint8_t>& bytes
 // (a file system without hard links, say).
 std::string SecondLink(const std::string& path) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string name = path + ".held-" + platform::RandomLetters();
+        std::string name = path + ".held-" + files::RandomLetters();
         if (::link(path.c_str(), name.c_str()) == 0) {
             return name;
         }
@@ -77,7 +77,7 @@ void PhotoFileWrite::HoldPrevious() {
     m_heldBytes.assign(std::istreambuf_iterator<char>(previous), {});
 }
 
-void PhotoFileWrite::Write(const platform::Picture& picture, const std::string& path) {
+void PhotoFileWrite::Write(const picture::Picture& picture, const std::string& path) {
     std::vector<std::uint8_t> bytes = picture.ToBytes();
     m_path = path;
     HoldPrevious();

@@ -22,7 +22,7 @@ public:
     // aside. A new file gets the permissions the umask allows; a replacement keeps the previous
     // file's. A name held by a link, a folder or a device is refused. Throws (PictureError or
     // FileError), leaving `path` as it was, when it cannot.
-    void Write(const platform::Picture& picture, const std::string& path);
+    void Write(const picture::Picture& picture, const std::string& path);
     // The write stands: drops what was held aside. Never throws.
     void Keep();
     // Puts back what stood at the path before Write. Never throws; returns whether it could.

@@ -29,14 +29,14 @@ std::string TrimBlanks(const std::string& text) {
 // The folder the photo library was loaded from.
 std::string ComponentFolder() {
     static const int anchor = 0;
-    return platform::LibraryFolder(&anchor);
+    return files::LibraryFolder(&anchor);
 }
 
 // Reads a binary field the way every chunked transfer does: the remainder first, then the
 // full pieces. A failure to read or write is thrown.
-void CopyFieldToFile(data::Field field, platform::PendingFile& file) {
-    data::ForEachChunk(field.ActualSize(), [&](std::int64_t, std::int64_t length) {
-        data::Bytes piece = field.GetChunk(length).ToBytes();
+void CopyFieldToFile(data_access::Field field, files::PendingFile& file) {
+    data_access::ForEachChunk(field.ActualSize(), [&](std::int64_t, std::int64_t length) {
+        data_access::Bytes piece = field.GetChunk(length).ToBytes();
         file.Write(piece.data(), piece.size());
     });
 }
@@ -100,11 +100,11 @@ bool CPicture::SavePhotoToFile(const Picture& picture, const std::string& code,
     }
     try {
         if (m_cnnPhotos && clearCopy) {
-            m_cnnPhotos->Execute("UPDATE " + TableName + " SET " + OwnerPhotoField +
-                                 "=NULL WHERE " + OwnerIDField + "='" + data::EscapeSqlText(code) +
-                                 "' AND " + OwnerGroupField + "='" + data::EscapeSqlText(group) +
-                                 "' AND " + OwnerDescField + "='" +
-                                 data::EscapeSqlText(description) + "'");
+            m_cnnPhotos->Execute(
+                "UPDATE " + TableName + " SET " + OwnerPhotoField + "=NULL WHERE " + OwnerIDField +
+                "='" + data_access::EscapeSqlText(code) + "' AND " + OwnerGroupField + "='" +
+                data_access::EscapeSqlText(group) + "' AND " + OwnerDescField + "='" +
+                data_access::EscapeSqlText(description) + "'");
         }
     } catch (const std::exception&) {
     }
@@ -174,19 +174,19 @@ void CPicture::DeletePhotoFiles(const std::string& code, const std::string& desc
         }
     }
     if (!failures.empty()) {
-        throw platform::FileError(failures);
+        throw files::FileError(failures);
     }
 }
 
 void CPicture::ExtractToFiles(std::string sTableName, std::string sQualifier,
                               const std::string& sFolderPath) {
-    auto rows = std::make_shared<data::Recordset>();
+    auto rows = std::make_shared<data_access::Recordset>();
     try {
         rows->SetActiveConnection(m_cnnPhotos);
-        rows->SetLockType(data::adLockOptimistic);
-        rows->SetCursorType(data::adOpenKeyset);
+        rows->SetLockType(data_access::adLockOptimistic);
+        rows->SetCursorType(data_access::adOpenKeyset);
         rows->SetSource("SELECT * FROM " + sTableName + " WHERE " + OwnerGroupField + "='" +
-                        data::EscapeSqlText(sQualifier) + "'");
+                        data_access::EscapeSqlText(sQualifier) + "'");
         rows->Open();
         if (m_cnnPhotos) {
             m_cnnPhotos->SetAttributes(128);
@@ -202,7 +202,7 @@ void CPicture::ExtractToFiles(std::string sTableName, std::string sQualifier,
     while (!rows->IsEOF()) {
         bool extracted = ExtractRowToFile(*rows, sFolderPath);
         try {
-            platform::Ui().DoEvents();
+            ui::Ui().DoEvents();
         } catch (const std::exception&) {
         }
         try {
@@ -220,15 +220,15 @@ void CPicture::ExtractToFiles(std::string sTableName, std::string sQualifier,
 // that it stays a file name). A blank code gets no file, and neither does a name some file
 // already holds (one the folder had, or another row's of this run): no file is replaced.
 // Returns whether the row's picture got a file of its own, written whole.
-bool CPicture::ExtractRowToFile(data::Recordset& rows, const std::string& sFolderPath) {
+bool CPicture::ExtractRowToFile(data_access::Recordset& rows, const std::string& sFolderPath) {
     try {
-        data::Variant code = rows.Fields()["PhotoCode"].Value();
+        data_access::Variant code = rows.Fields()["PhotoCode"].Value();
         std::string name =
             code.IsNull() ? std::string() : EncodeFileName(TrimBlanks(code.ToText()));
         if (name.empty()) {
             return false;
         }
-        platform::PendingFile file(sFolderPath + name);
+        files::PendingFile file(sFolderPath + name);
         CopyFieldToFile(rows.Fields()["QualifierPhoto"], file);
         return file.CreateIfAbsent();
     } catch (const std::exception&) {

@@ -12,7 +12,7 @@ namespace vesk::photo_store {
 
 namespace {
 
-std::string TextOrEmpty(const data::Variant& value) {
+std::string TextOrEmpty(const data_access::Variant& value) {
     return value.IsNull() ? std::string() : value.ToText();
 }
 
@@ -22,9 +22,10 @@ void CPicture::FireErrorDescrption(std::string description) {
     Fire([&](CPictureEvents& listener) { listener.ErrorDescrption(description); });
 }
 
-data::Recordset& CPicture::PhotoRows() const {
+data_access::Recordset& CPicture::PhotoRows() const {
     if (!m_rsPhotoDetails) {
-        throw data::DataAccessError("The photo rows are not open: Init has not selected them.");
+        throw data_access::DataAccessError(
+            "The photo rows are not open: Init has not selected them.");
     }
     return *m_rsPhotoDetails;
 }
@@ -50,7 +51,7 @@ void CPicture::LoadData(bool bDefaultPhoto, bool bConverting) {
 // Stands on the first row whose default mark is set, or on the first row when none is. Each
 // failing step (a row whose mark cannot be read, say) is reported and the scan goes on.
 void CPicture::SeekDefaultPhoto() {
-    data::Recordset* rows = nullptr;
+    data_access::Recordset* rows = nullptr;
     if (!ReportedStep([&] {
             rows = &PhotoRows();
             rows->MoveFirst();
@@ -61,7 +62,7 @@ void CPicture::SeekDefaultPhoto() {
     while (ReportedStep([&] { atEnd = rows->IsEOF(); }) && !atEnd) {
         bool isDefault = false;
         ReportedStep([&] {
-            data::Variant mark = rows->Fields()[OwnerDefaultPhotoField].Value();
+            data_access::Variant mark = rows->Fields()[OwnerDefaultPhotoField].Value();
             isDefault = !mark.IsNull() && mark.ToBool();
         });
         if (isDefault || !ReportedStep([&] { rows->MoveNext(); })) {
@@ -87,7 +88,7 @@ void CPicture::CopyRowToMembers() {
     copy(OwnerCommentsField, m_photoComments);
     if (!OwnerDefaultPhotoField.empty()) {
         ReportedStep([&] {
-            data::Variant mark = PhotoRows().Fields()[OwnerDefaultPhotoField].Value();
+            data_access::Variant mark = PhotoRows().Fields()[OwnerDefaultPhotoField].Value();
             m_defaultPhoto = !mark.IsNull() && mark.ToBool();
         });
     }
@@ -95,17 +96,17 @@ void CPicture::CopyRowToMembers() {
 
 // The bytes of the current row's picture column, read in pieces: the remainder first, then
 // the full pieces. Stops quietly at the first failure (a missing column, say) with what it has.
-data::Bytes CPicture::ReadPictureColumn() {
-    data::Bytes bytes;
+data_access::Bytes CPicture::ReadPictureColumn() {
+    data_access::Bytes bytes;
     try {
         if (m_cnnPhotos) {
             m_cnnPhotos->SetAttributes(128);
         }
-        data::Field picture = PhotoRows().Fields()[OwnerPhotoField];
+        data_access::Field picture = PhotoRows().Fields()[OwnerPhotoField];
         std::int64_t size = picture.ActualSize();
         bytes.reserve(static_cast<std::size_t>(size));
-        data::ForEachChunk(size, [&](std::int64_t, std::int64_t length) {
-            data::Bytes piece = picture.GetChunk(length).ToBytes();
+        data_access::ForEachChunk(size, [&](std::int64_t, std::int64_t length) {
+            data_access::Bytes piece = picture.GetChunk(length).ToBytes();
             bytes.insert(bytes.end(), piece.begin(), piece.end());
             return !piece.empty();  // a value shorter than its size said ends here
         });
@@ -122,7 +123,7 @@ void CPicture::LoadPicture(bool converting) {
     if (!SaveAsFile && TakeJustStored(OwnerPhoto, {})) {
         return;
     }
-    data::Bytes bytes = ReadPictureColumn();
+    data_access::Bytes bytes = ReadPictureColumn();
     if (bytes.empty()) {
         OwnerPhoto = Picture();  // never the picture of the row loaded before
         return;
@@ -136,7 +137,7 @@ void CPicture::LoadPicture(bool converting) {
             if (OwnerPhoto.Handle() != 0 &&
                 !SavePhotoToFile(OwnerPhoto, m_photoCode, m_photoDescription, m_photosGroup,
                                  &failure, !converting)) {
-                throw platform::FileError(
+                throw files::FileError(
                     "The photo could not be written to its file, and stays in the table: " +
                     failure);
             }
@@ -153,7 +154,7 @@ bool CPicture::TakeJustStored(Picture& picture, const std::string& file) {
     }
     if (file.empty()) {
         try {
-            data::Recordset& rows = PhotoRows();
+            data_access::Recordset& rows = PhotoRows();
             if (rows.Bookmark() != m_justStored->bookmark ||
                 rows.Fields()[OwnerPhotoField].ActualSize() != m_justStored->size) {
                 return false;
@@ -183,7 +184,7 @@ bool CPicture::FireIsLastRecord() {
 }
 
 void CPicture::FirstRecord() {
-    data::Recordset& rows = PhotoRows();
+    data_access::Recordset& rows = PhotoRows();
     if (rows.RecordCount() <= 0) {
         return;
     }
@@ -196,7 +197,7 @@ void CPicture::FirstRecord() {
 }
 
 void CPicture::LastRecord() {
-    data::Recordset& rows = PhotoRows();
+    data_access::Recordset& rows = PhotoRows();
     if (rows.RecordCount() <= 0) {
         return;
     }
@@ -211,7 +212,7 @@ void CPicture::LastRecord() {
 
 void CPicture::NextRecord() {
     try {
-        data::Recordset& rows = PhotoRows();
+        data_access::Recordset& rows = PhotoRows();
         if (rows.RecordCount() <= 0) {
             return;
         }
@@ -234,7 +235,7 @@ void CPicture::NextRecord() {
 
 void CPicture::PreviousRecord() {
     try {
-        data::Recordset& rows = PhotoRows();
+        data_access::Recordset& rows = PhotoRows();
         if (rows.RecordCount() <= 0) {
             return;
         }
@@ -262,9 +263,9 @@ void CPicture::SearchForRecord(std::string sCode, const std::string& sDescriptio
         }
         // The values go into the criteria as they are: Find compares them under the one
         // letter-case rule, which upper-casing first could only break ("ß" would become "SS").
-        std::string codeTerm = OwnerIDField + "='" + data::EscapeSqlText(sCode) + "'";
+        std::string codeTerm = OwnerIDField + "='" + data_access::EscapeSqlText(sCode) + "'";
         std::string descriptionTerm =
-            OwnerDescField + "='" + data::EscapeSqlText(sDescription) + "'";
+            OwnerDescField + "='" + data_access::EscapeSqlText(sDescription) + "'";
         std::string criteria;
         if (!sCode.empty() && sDescription.empty() && !OwnerIDField.empty()) {
             criteria = codeTerm;
@@ -275,10 +276,10 @@ void CPicture::SearchForRecord(std::string sCode, const std::string& sDescriptio
             criteria = codeTerm + " AND " + descriptionTerm;
         }
         bool found = false;
-        data::Recordset& rows = *m_rsPhotoDetails;
+        data_access::Recordset& rows = *m_rsPhotoDetails;
         if (!criteria.empty() && rows.RecordCount() >= 1) {
             rows.MoveFirst();
-            rows.Find(criteria, 0, data::adSearchForward);
+            rows.Find(criteria, 0, data_access::adSearchForward);
             if (!rows.IsBOF() && !rows.IsEOF()) {
                 LoadData(false, false);
                 found = true;
@@ -298,7 +299,7 @@ void CPicture::FireExists(void (CPictureEvents::*event)(bool&), bool exists) {
 }
 
 Picture CPicture::GetPhoto(const std::string& PhotosGroup, const std::string& OwnerID,
-                           data::ConnectionPtr cnn) {
+                           data_access::ConnectionPtr cnn) {
     Init(OwnerID, PhotosGroup, {}, nullptr, std::move(cnn));
     LoadData(true, false);
     return OwnerPhoto;

@@ -20,15 +20,15 @@ std::string TextOrDash(const std::string& text) {
 }  // namespace
 
 void CPicture::SavePhotoDetails(bool bNewRecord, bool bConverting) {
-    data::Recordset* rows = nullptr;
+    data_access::Recordset* rows = nullptr;
     if (!ReportedStep([&] { rows = &PhotoRows(); })) {
         return;
     }
     m_justStored.reset();
-    data::Variant before = CurrentBookmark();
+    data_access::Variant before = CurrentBookmark();
     // The old row (when replacing), the new row and its photo file are one change: when any
     // part of it cannot be stored, the table and the photo folder stay as they were.
-    std::optional<data::Transaction> change;
+    std::optional<data_access::Transaction> change;
     if (!ReportedStep([&] { change.emplace(rows->ActiveConnection()); })) {
         return;
     }
@@ -41,7 +41,7 @@ void CPicture::SavePhotoDetails(bool bNewRecord, bool bConverting) {
     ReportedStep([&] { rows->AddNew(); });
     SetNewRowColumns();
     auto fileWrite = std::make_shared<PhotoFileWrite>();
-    std::optional<data::Variant> stored;
+    std::optional<data_access::Variant> stored;
     if (SaveAsFile || StorePictureInColumn()) {
         stored = StoreRow();
     } else {
@@ -60,9 +60,9 @@ void CPicture::SavePhotoDetails(bool bNewRecord, bool bConverting) {
     m_justStored.reset();
 }
 
-data::Variant CPicture::CurrentBookmark() const {
+data_access::Variant CPicture::CurrentBookmark() const {
     try {
-        data::Recordset& rows = PhotoRows();
+        data_access::Recordset& rows = PhotoRows();
         if (!rows.IsBOF() && !rows.IsEOF()) {
             return rows.Bookmark();
         }
@@ -74,10 +74,10 @@ data::Variant CPicture::CurrentBookmark() const {
 // Commits the change when everything was stored, else rolls it back. The photo file follows
 // the rows: it stays only when the outermost transaction (the caller's, when it holds one)
 // commits them. Returns whether the change was committed.
-bool CPicture::FinishChange(data::Transaction& change, bool complete,
+bool CPicture::FinishChange(data_access::Transaction& change, bool complete,
                             const std::shared_ptr<PhotoFileWrite>& fileWrite) {
     if (complete && ReportedStep([&] { change.Commit(); })) {
-        data::ConnectionPtr connection = m_rsPhotoDetails->ActiveConnection();
+        data_access::ConnectionPtr connection = m_rsPhotoDetails->ActiveConnection();
         connection->WhenTransactionEnds([fileWrite](bool committed) {
             committed ? fileWrite->Keep() : static_cast<void>(fileWrite->Undo());
         });
@@ -98,8 +98,8 @@ bool CPicture::FinishChange(data::Transaction& change, bool complete,
 // After the requery that ends a save, the cursor stands on the row the members describe: the
 // stored row, or (when nothing was stored) the row current before. A new row is also loaded
 // and its position told, as LastRecord does when it is the last row.
-void CPicture::StandOnSavedRow(const data::Variant& bookmark, bool loadNewRow) {
-    data::Recordset& rows = PhotoRows();
+void CPicture::StandOnSavedRow(const data_access::Variant& bookmark, bool loadNewRow) {
+    data_access::Recordset& rows = PhotoRows();
     if (bookmark.IsEmpty()) {
         return;
     }
@@ -119,8 +119,8 @@ void CPicture::StandOnSavedRow(const data::Variant& bookmark, bool loadNewRow) {
 }
 
 // The 1-based position of the row with `bookmark` in the set. The cursor ends on that row.
-std::int32_t CPicture::PositionOf(const data::Variant& bookmark) {
-    data::Recordset& rows = PhotoRows();
+std::int32_t CPicture::PositionOf(const data_access::Variant& bookmark) {
+    data_access::Recordset& rows = PhotoRows();
     std::int32_t position = 1;
     for (rows.MoveFirst(); !rows.IsEOF() && rows.Bookmark() != bookmark; rows.MoveNext()) {
         ++position;
@@ -130,8 +130,8 @@ std::int32_t CPicture::PositionOf(const data::Variant& bookmark) {
 }
 
 void CPicture::SetNewRowColumns() {
-    data::Recordset& rows = *m_rsPhotoDetails;
-    auto set = [&](const std::string& column, const data::Variant& value) {
+    data_access::Recordset& rows = *m_rsPhotoDetails;
+    auto set = [&](const std::string& column, const data_access::Variant& value) {
         if (!column.empty()) {
             ReportedStep([&] { rows.Fields()[column].SetValue(value); });
         }
@@ -148,7 +148,7 @@ void CPicture::SetNewRowColumns() {
 // whether the column holds the whole picture; a failure is reported.
 bool CPicture::StorePictureInColumn() {
     ReportedStep([&] { m_sTempFile = GetTempPixName(); });
-    data::Bytes bytes;
+    data_access::Bytes bytes;
     if (!ReportedStep([&] { bytes = OwnerPhoto.ToBytes(); })) {
         return OwnerPhoto.IsEmpty();
     }
@@ -183,26 +183,26 @@ bool CPicture::StorePictureInFile(PhotoFileWrite& fileWrite) {
 
 // Appends the picture's bytes to the new row's picture column: the remainder first, then the
 // full pieces, so that the column holds exactly these bytes.
-void CPicture::WritePictureColumn(const data::Bytes& bytes) {
+void CPicture::WritePictureColumn(const data_access::Bytes& bytes) {
     if (m_cnnPhotos) {
         m_cnnPhotos->SetAttributes(128);
     }
     if (bytes.empty()) {
         return;
     }
-    data::Field picture = m_rsPhotoDetails->Fields()[OwnerPhotoField];
-    data::ForEachChunk(static_cast<std::int64_t>(bytes.size()),
-                       [&](std::int64_t offset, std::int64_t length) {
-                           auto first = bytes.begin() + offset;
-                           picture.AppendChunk(data::Bytes(first, first + length));
-                       });
+    data_access::Field picture = m_rsPhotoDetails->Fields()[OwnerPhotoField];
+    data_access::ForEachChunk(static_cast<std::int64_t>(bytes.size()),
+                              [&](std::int64_t offset, std::int64_t length) {
+                                  auto first = bytes.begin() + offset;
+                                  picture.AppendChunk(data_access::Bytes(first, first + length));
+                              });
 }
 
 // Stores the new row and returns its bookmark; when the store fails (reported) the row is
 // dropped and nothing is returned.
-std::optional<data::Variant> CPicture::StoreRow() {
-    data::Recordset& rows = *m_rsPhotoDetails;
-    data::Variant bookmark;
+std::optional<data_access::Variant> CPicture::StoreRow() {
+    data_access::Recordset& rows = *m_rsPhotoDetails;
+    data_access::Variant bookmark;
     if (ReportedStep([&] {
             rows.Update();
             bookmark = rows.Bookmark();
@@ -219,7 +219,7 @@ std::optional<data::Variant> CPicture::StoreRow() {
 // Cancels the row being added, so that no later move or requery stores it.
 void CPicture::DropNewRow() {
     ReportedStep([&] {
-        if (m_rsPhotoDetails->State() == data::adStateOpen) {
+        if (m_rsPhotoDetails->State() == data_access::adStateOpen) {
             m_rsPhotoDetails->CancelUpdate();
         }
     });
@@ -232,7 +232,7 @@ void CPicture::DeleteRecord() {
         if (!m_rsPhotoDetails || m_rsPhotoDetails->RecordCount() == 0) {
             return;
         }
-        data::Recordset& rows = *m_rsPhotoDetails;
+        data_access::Recordset& rows = *m_rsPhotoDetails;
         std::string filesLeft;
         if (!rows.IsBOF() && !rows.IsEOF()) {
             rows.Delete();
@@ -261,11 +261,12 @@ void CPicture::DeleteRecord() {
 
 void CPicture::DeletePhotos() {
     try {
-        data::ConnectionPtr connection = DBConnection();
+        data_access::ConnectionPtr connection = DBConnection();
         if (connection) {
             connection->Execute("DELETE FROM " + TableName + " WHERE " + OwnerGroupField + "='" +
-                                data::EscapeSqlText(PhotosOwnerName()) + "' And PhotoCode='" +
-                                data::EscapeSqlText(m_photoCode) + "'");
+                                data_access::EscapeSqlText(PhotosOwnerName()) +
+                                "' And PhotoCode='" + data_access::EscapeSqlText(m_photoCode) +
+                                "'");
         }
     } catch (const std::exception&) {
     }
@@ -274,22 +275,22 @@ void CPicture::DeletePhotos() {
 void CPicture::UnSetDefaultPhoto(const std::string& strCode,
                                  const std::string& /*strDescription*/) {
     if (!m_cnnPhotos) {
-        throw data::DataAccessError("There is no connection: Init has not been given one.");
+        throw data_access::DataAccessError("There is no connection: Init has not been given one.");
     }
     m_cnnPhotos->Execute("UPDATE " + TableName + " SET " + OwnerDefaultPhotoField + " = " +
                          m_cnnPhotos->BooleanLiteral(false) + " WHERE " + OwnerIDField + "='" +
-                         data::EscapeSqlText(strCode) + "' and " + OwnerGroupField + "='" +
-                         data::EscapeSqlText(m_photosGroup) + "'");
+                         data_access::EscapeSqlText(strCode) + "' and " + OwnerGroupField + "='" +
+                         data_access::EscapeSqlText(m_photosGroup) + "'");
 }
 
 // Whether any of the owner's rows has `value` in `column` (ignoring letter case), by a filter
 // on the rows that is always cleared again. The rows are read afresh first, so that rows
 // another writer stored since they were opened count too; the cursor returns to its row.
 bool CPicture::ExistsUnderFilter(const std::string& column, const std::string& value) {
-    data::Recordset& rows = *m_rsPhotoDetails;
-    data::Variant current = CurrentBookmark();
+    data_access::Recordset& rows = *m_rsPhotoDetails;
+    data_access::Variant current = CurrentBookmark();
     rows.Requery();
-    rows.SetFilter(column + "='" + data::EscapeSqlText(value) + "'");
+    rows.SetFilter(column + "='" + data_access::EscapeSqlText(value) + "'");
     bool exists = false;
     try {
         exists = rows.RecordCount() != 0;
@@ -303,13 +304,13 @@ bool CPicture::ExistsUnderFilter(const std::string& column, const std::string& v
 }
 
 // Makes the row with `bookmark` current again when it is still in the set.
-void CPicture::ReturnToRow(const data::Variant& bookmark) {
+void CPicture::ReturnToRow(const data_access::Variant& bookmark) {
     if (bookmark.IsEmpty()) {
         return;
     }
     try {
         m_rsPhotoDetails->SetBookmark(bookmark);
-    } catch (const data::DataAccessError&) {
+    } catch (const data_access::DataAccessError&) {
         // The row is gone (another writer deleted it); the cursor stays where the filter left it.
     }
 }

@@ -12,27 +12,28 @@ namespace vesk::photo_store {
 // statements write there; a boolean column would refuse them. The store itself writes marks
 // of either type.
 std::vector<std::string> PhotoTableDefinition(const PhotoTableNames& names,
-                                              const data::Connection& connection) {
+                                              const data_access::Connection& connection) {
     constexpr const char* kEmbeddedTable =
         "CREATE TABLE {} ({} Text (50), {} Text (100), {} Text (50), {} Memo, {} YESNO, {} "
         "LONGBINARY)";
     constexpr const char* kServerTable =
         "CREATE TABLE {} ({} varchar(50), {} varchar(100), {} varchar(50), {} text, {} smallint, "
         "{} bytea)";
-    data::ConnectionSettings settings = data::ParseConnectionText(connection.ConnectionString());
-    bool onServer = settings.provider == data::Provider::PostgreSql;
+    data_access::ConnectionSettings settings =
+        data_access::ParseConnectionText(connection.ConnectionString());
+    bool onServer = settings.provider == data_access::Provider::PostgreSql;
     std::string table =
         fmt::format(fmt::runtime(onServer ? kServerTable : kEmbeddedTable), names.table,
                     names.codeColumn, names.descriptionColumn, names.groupColumn,
                     names.commentsColumn, names.defaultColumn, names.photoColumn);
-    std::string index =
-        fmt::format("CREATE INDEX {} ON {} ({}, {})", data::QuoteIdentifier(names.table + "_Owner"),
-                    names.table, names.groupColumn, names.codeColumn);
+    std::string index = fmt::format("CREATE INDEX {} ON {} ({}, {})",
+                                    data_access::QuoteIdentifier(names.table + "_Owner"),
+                                    names.table, names.groupColumn, names.codeColumn);
     return {table, index};
 }
 
-void CreatePhotoTable(const data::ConnectionPtr& connection, const PhotoTableNames& names) {
-    data::Transaction creating(connection);
+void CreatePhotoTable(const data_access::ConnectionPtr& connection, const PhotoTableNames& names) {
+    data_access::Transaction creating(connection);
     for (const std::string& statement : PhotoTableDefinition(names, *connection)) {
         connection->Execute(statement);
     }

@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct RowSeen {
-    data::Variant bookmark;
+    data_access::Variant bookmark;
     std::string code;
     std::string description;
     std::string group;
@@ -27,11 +27,11 @@ struct RowSeen {
     std::string baseName;  // of its photo file
 };
 
-std::string TextOf(data::Recordset& rows, const std::string& column) {
+std::string TextOf(data_access::Recordset& rows, const std::string& column) {
     if (column.empty()) {
         return {};
     }
-    data::Variant value = rows.Fields()[column].Value();
+    data_access::Variant value = rows.Fields()[column].Value();
     return value.IsNull() ? std::string() : value.ToText();
 }
 
@@ -44,8 +44,8 @@ std::string Owner(const RowSeen& row) {
     return fmt::format("code \"{}\", group \"{}\"", row.code, row.group);
 }
 
-std::vector<data::Variant> BookmarksOf(const std::vector<const RowSeen*>& rows) {
-    std::vector<data::Variant> bookmarks;
+std::vector<data_access::Variant> BookmarksOf(const std::vector<const RowSeen*>& rows) {
+    std::vector<data_access::Variant> bookmarks;
     for (const RowSeen* row : rows) {
         bookmarks.push_back(row->bookmark);
     }
@@ -81,7 +81,7 @@ void FindOwnerProblems(const std::vector<RowSeen>& rows, std::vector<PhotoFindin
         std::map<std::string, std::vector<const RowSeen*>> byDescription;
         std::vector<const RowSeen*> marked;
         for (const RowSeen* row : photos) {
-            byDescription[data::FoldCase(row->description)].push_back(row);
+            byDescription[data_access::FoldCase(row->description)].push_back(row);
             if (row->isDefault) {
                 marked.push_back(row);
             }
@@ -109,7 +109,7 @@ void FindOwnerProblems(const std::vector<RowSeen>& rows, std::vector<PhotoFindin
 
 }  // namespace
 
-PhotoTableCheck::PhotoTableCheck(const CPicture& store, data::ConnectionPtr connection)
+PhotoTableCheck::PhotoTableCheck(const CPicture& store, data_access::ConnectionPtr connection)
     : m_store(store), m_connection(std::move(connection)) {
     if (store.SaveAsFile) {
         std::string folder = store.PhotosFolder;
@@ -120,9 +120,9 @@ PhotoTableCheck::PhotoTableCheck(const CPicture& store, data::ConnectionPtr conn
 }
 
 std::vector<PhotoFinding> PhotoTableCheck::Run() {
-    m_rows = std::make_shared<data::Recordset>();
-    m_rows->Open("SELECT * FROM " + m_store.TableName, m_connection, data::adOpenKeyset,
-                 data::adLockOptimistic);
+    m_rows = std::make_shared<data_access::Recordset>();
+    m_rows->Open("SELECT * FROM " + m_store.TableName, m_connection, data_access::adOpenKeyset,
+                 data_access::adLockOptimistic);
     std::vector<PhotoFinding> findings;
     std::vector<RowSeen> rows;
     for (; !m_rows->IsEOF(); m_rows->MoveNext()) {
@@ -133,7 +133,7 @@ std::vector<PhotoFinding> PhotoTableCheck::Run() {
                     false,
                     {}};
         if (!m_store.OwnerDefaultPhotoField.empty()) {
-            data::Variant mark = m_rows->Fields()[m_store.OwnerDefaultPhotoField].Value();
+            data_access::Variant mark = m_rows->Fields()[m_store.OwnerDefaultPhotoField].Value();
             row.isDefault = !mark.IsNull() && mark.ToBool();
         }
         row.baseName = PhotoFileBaseName(row.code, row.description, row.group);
@@ -163,10 +163,10 @@ std::vector<PhotoFinding> PhotoTableCheck::Run() {
 // file storage a photo file that is missing (with nothing in the column) or is no picture.
 // The empty text when it can be read or the row holds no picture by design.
 std::string PhotoTableCheck::PictureProblem(const std::string& baseName) {
-    data::Bytes bytes;
+    data_access::Bytes bytes;
     if (!m_store.OwnerPhotoField.empty()) {
-        data::Variant value = m_rows->Fields()[m_store.OwnerPhotoField].Value();
-        bytes = value.IsNull() ? data::Bytes() : value.ToBytes();
+        data_access::Variant value = m_rows->Fields()[m_store.OwnerPhotoField].Value();
+        bytes = value.IsNull() ? data_access::Bytes() : value.ToBytes();
     }
     try {
         if (!bytes.empty()) {
@@ -203,7 +203,7 @@ void PhotoTableCheck::CheckFolder(const std::set<std::string>& owned,
         ++m_filesChecked;
         std::string name = entry.path().filename().string();
         std::string path = m_folder + name;
-        if (platform::IsPendingFileName(name, ".vpc")) {
+        if (files::IsPendingFileName(name, ".vpc")) {
             findings.push_back(
                 {PhotoProblem::LeftoverTemporary, "Leftover temporary file " + path, {}, path});
         } else if (!owned.contains(name.substr(0, name.rfind('.')))) {
@@ -225,7 +225,7 @@ std::string PhotoTableCheck::DescribeCurrentRow() {
 std::vector<std::string> PhotoTableCheck::Fix(const std::vector<PhotoFinding>& findings,
                                               bool removeUnreadable) {
     std::vector<std::string> done;
-    std::vector<data::Variant> removed;
+    std::vector<data_access::Variant> removed;
     for (const PhotoFinding& finding : findings) {
         if (finding.problem == PhotoProblem::UnreadablePicture && removeUnreadable) {
             m_rows->SetBookmark(finding.rows.front());
@@ -244,7 +244,7 @@ std::vector<std::string> PhotoTableCheck::Fix(const std::vector<PhotoFinding>& f
         return found.problem == PhotoProblem::LeftoverTemporary;
     });
     if (leftovers) {
-        for (const std::string& path : platform::RemoveLeftoverTemporaries(m_folder, ".vpc")) {
+        for (const std::string& path : files::RemoveLeftoverTemporaries(m_folder, ".vpc")) {
             done.push_back("Removed the leftover temporary file " + path);
         }
     }
@@ -252,11 +252,11 @@ std::vector<std::string> PhotoTableCheck::Fix(const std::vector<PhotoFinding>& f
 }
 
 // Keeps the mark of the first of `marked` still in the table and clears the others'.
-void PhotoTableCheck::ClearExtraMarks(const std::vector<data::Variant>& marked,
-                                      const std::vector<data::Variant>& removed,
+void PhotoTableCheck::ClearExtraMarks(const std::vector<data_access::Variant>& marked,
+                                      const std::vector<data_access::Variant>& removed,
                                       std::vector<std::string>& done) {
     bool kept = false;
-    for (const data::Variant& bookmark : marked) {
+    for (const data_access::Variant& bookmark : marked) {
         if (std::find(removed.begin(), removed.end(), bookmark) != removed.end()) {
             continue;
         }

@@ -7,7 +7,7 @@
 
 #include <fmt/format.h>
 
-#include "vesk/events/ignoring_failures.h"
+#include "vesk/errors/ignoring_failures.h"
 
 #include "vesk/files/file_system.h"
 #include "vesk/files/temp_names.h"
@@ -19,8 +19,6 @@ namespace vesk::photo_store {
 namespace {
 
 constexpr double kMargin = 50;
-
-using platform::IgnoringFailure;
 
 // Kilobytes with two decimals, halves rounded away from zero ("0.00" pattern).
 std::string FormatKilobytes(std::int64_t bytes) {
@@ -53,7 +51,7 @@ double Ratio(double numerator, double denominator) {
 
 std::string CPicture::GetTempPixName() {
     try {
-        return platform::FreshTempName("Pix");
+        return files::FreshTempName("Pix");
     } catch (const std::exception&) {
         return {};
     }
@@ -62,7 +60,7 @@ std::string CPicture::GetTempPixName() {
 // The size is that of the picture's file form, counted in memory rather than through a
 // temporary file, so that a full or unusable temporary folder cannot make a photo measure 0.
 std::string CPicture::CheckPicDiskSize(const Picture& Picx, double* dSize) {
-    IgnoringFailure([] { platform::Ui().DoEvents(); });
+    IgnoringFailure([] { ui::Ui().DoEvents(); });
     std::int64_t bytes = 0;
     IgnoringFailure([&] { bytes = FileFormSize(Picx); });
     if (dSize) {
@@ -81,7 +79,7 @@ std::string CPicture::VerifyPhotoSize(const Picture& Picx, bool* bSizeOver) {
         throw std::invalid_argument(fmt::format(
             "The size limit must be a number of kilobytes, 0 or more, not {}", PhotosMaxSize));
     }
-    IgnoringFailure([] { platform::Ui().DoEvents(); });
+    IgnoringFailure([] { ui::Ui().DoEvents(); });
     // Measured here rather than through CheckPicDiskSize, so that a picture that cannot be
     // measured is a failure instead of a size of 0 that passes every limit.
     double kilobytes = LeadingNumber(FormatKilobytes(FileFormSize(Picx)));

@@ -24,9 +24,9 @@ void HostingTest::TearDown() {
 
 std::string HostingTest::MakeDatabase(const std::string& name, const std::string& password,
                                       const std::vector<std::string>& statements) {
-    const std::string text = data::EmbeddedConnectionText(m_folder.Path(name), password);
-    data::Catalog catalog;
-    data::ConnectionPtr connection = catalog.Create(text);
+    const std::string text = data_access::EmbeddedConnectionText(m_folder.Path(name), password);
+    data_access::Catalog catalog;
+    data_access::ConnectionPtr connection = catalog.Create(text);
     for (const std::string& statement : statements) {
         connection->Execute(statement);
     }
@@ -34,10 +34,10 @@ std::string HostingTest::MakeDatabase(const std::string& name, const std::string
 }
 
 long HostingTest::Count(const std::string& connectionText, const std::string& sql) {
-    auto connection = std::make_shared<data::Connection>();
+    auto connection = std::make_shared<data_access::Connection>();
     connection->Open(connectionText);
-    data::Recordset rows;
-    rows.Open(sql, connection, data::adOpenStatic, data::adLockReadOnly);
+    data_access::Recordset rows;
+    rows.Open(sql, connection, data_access::adOpenStatic, data_access::adLockReadOnly);
     return static_cast<long>(rows.Fields().Item(0L).Value().ToInt64());
 }
 

@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(Builds, CatalogConnectionsTest, kBothBuilds, BuildName)
 TEST_P(CatalogConnectionsTest, MissingTemplateIsReportedWithoutEventsOrClipboardChange) {
     MakeMain({});
     m_utilities.SetTemplateFilePath(m_folder.Path("none.mdb"));
-    m_ui.SetClipboardPicture(platform::Picture(QImage(2, 2, QImage::Format_RGB32)));
+    m_ui.SetClipboardPicture(picture::Picture(QImage(2, 2, QImage::Format_RGB32)));
     m_utilities.FixFields();
     EXPECT_EQ(m_ui.MessageBoxes(),
               (std::vector<RecordedMessageBox>{
@@ -79,8 +79,8 @@ TEST_P(CatalogConnectionsTest, MissingMainConnectionIsAConnectionError) {
 TEST_P(CatalogConnectionsTest, PasswordGivenApartFromTheTextReachesTheFixConnection) {
     MakeTemplate(kTemplate);
     MakeDatabase("main.mdb", "m;p\"w'", {});
-    auto main = std::make_shared<data::Connection>();
-    main->Open(data::EmbeddedConnectionText(m_folder.Path("main.mdb")), {}, "m;p\"w'");
+    auto main = std::make_shared<data_access::Connection>();
+    main->Open(data_access::EmbeddedConnectionText(m_folder.Path("main.mdb")), {}, "m;p\"w'");
     m_utilities.MainFileConnection = main;
     m_utilities.FixFields();
     EXPECT_EQ(m_statements, std::vector<std::string>{"CREATE TABLE Grades (Grade Integer)"});

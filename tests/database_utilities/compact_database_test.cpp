@@ -60,18 +60,19 @@ INSTANTIATE_TEST_SUITE_P(Builds, CompactDatabaseTest, kBothBuilds, BuildName);
 
 TEST_P(CompactDatabaseTest, ShrinksTheFileAndKeepsRowsIndexesKeyAndVersion) {
     std::string path = MakeShrinkable();
-    auto before = data::ReadContents(path, Password());
+    auto before = data_access::ReadContents(path, Password());
     auto rowsBefore = ReadRows(path, Password());
     auto sizeBefore = fs::file_size(path);
     std::string temp = m_folder.Path();
     ASSERT_TRUE(Compact(path, temp)) << m_ui.MessageBoxes().at(0).text;
     EXPECT_LT(fs::file_size(path) * 2, sizeBefore);
-    EXPECT_EQ(data::ReadContents(path, Password()), before);  // schema incl. index, counts, version
+    EXPECT_EQ(data_access::ReadContents(path, Password()),
+              before);  // schema incl. index, counts, version
     EXPECT_EQ(before.userVersion, 7);
     EXPECT_EQ(ReadRows(path, Password()), rowsBefore);
-    EXPECT_TRUE(data::CheckIntegrity(path, Password()).empty());
+    EXPECT_TRUE(data_access::CheckIntegrity(path, Password()).empty());
     if (m_build == Build::Current) {
-        EXPECT_THROW(data::ReadContents(path, ""), std::exception);  // still keyed
+        EXPECT_THROW(data_access::ReadContents(path, ""), std::exception);  // still keyed
     }
     EXPECT_TRUE(m_ui.MessageBoxes().empty());
     EXPECT_EQ(TempFilesIn(temp), 0);
@@ -165,8 +166,8 @@ TEST_P(CompactDatabaseTest, EveryWriteThatSucceededDuringCompactionsIsKept) {
     std::latch opened(kWriters);  // the writers' connections are open before the compactions
     for (int writer = 0; writer < kWriters; ++writer) {
         writers.emplace_back([&, writer] {
-            data::Connection connection;
-            connection.Open(data::EmbeddedConnectionText(path, Password()));
+            data_access::Connection connection;
+            connection.Open(data_access::EmbeddedConnectionText(path, Password()));
             opened.count_down();
             for (int write = 0; write < kWrites; ++write) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));  // as a user types
@@ -354,7 +355,7 @@ TEST_P(CompactDatabaseTest, ATempFolderOnAnotherFileSystemIsBroughtBesideFirst) 
 TEST_P(CompactDatabaseTest, ByRenameTheCheckedCopyTakesTheFilesPlaceAndMode) {
     std::string path = MakeShrinkable();
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    auto before = data::ReadContents(path, Password());
+    auto before = data_access::ReadContents(path, Password());
     auto sizeBefore = fs::file_size(path);
     struct stat original {};
     ::stat(path.c_str(), &original);
@@ -366,8 +367,8 @@ TEST_P(CompactDatabaseTest, ByRenameTheCheckedCopyTakesTheFilesPlaceAndMode) {
     EXPECT_NE(compacted.st_ino, original.st_ino);
     EXPECT_EQ(compacted.st_mode & 07777, 0640u);
     EXPECT_LT(fs::file_size(path) * 2, sizeBefore);
-    EXPECT_EQ(data::ReadContents(path, Password()), before);
-    EXPECT_TRUE(data::CheckIntegrity(path, Password()).empty());
+    EXPECT_EQ(data_access::ReadContents(path, Password()), before);
+    EXPECT_TRUE(data_access::CheckIntegrity(path, Password()).empty());
     EXPECT_EQ(TempFilesIn(temp), 0);
     EXPECT_TRUE(m_ui.MessageBoxes().empty());
 }
@@ -376,14 +377,14 @@ TEST_P(CompactDatabaseTest, ByRenameTheCheckedCopyTakesTheFilesPlaceAndMode) {
 // with an error instead of letting them go to a file nobody opens again.
 TEST_P(CompactDatabaseTest, ByRenameAnOpenConnectionsWritesAreRefusedNotLost) {
     std::string path = MakeShrinkable();
-    data::Connection writer;
-    writer.Open(data::EmbeddedConnectionText(path, Password()));
+    data_access::Connection writer;
+    writer.Open(data_access::EmbeddedConnectionText(path, Password()));
     m_utilities.CompactByRename = true;
     std::string temp = m_folder.Path();
     ASSERT_TRUE(Compact(path, temp));
     EXPECT_THROW(writer.Execute("UPDATE t SET payload = 'late' WHERE id = 3"), std::exception);
     writer.Close();
-    writer.Open(data::EmbeddedConnectionText(path, Password()));
+    writer.Open(data_access::EmbeddedConnectionText(path, Password()));
     writer.Execute("UPDATE t SET payload = 'after' WHERE id = 3");
     writer.Close();
     EXPECT_EQ(ReadRows(path, Password())[3], "after");

@@ -35,9 +35,9 @@ inline std::vector<std::string> RowStatements(long rows) {
 
 // Every row of t by id, read through the data-access layer with `password`.
 inline std::map<long, std::string> ReadRows(const std::string& path, const std::string& password) {
-    auto connection = std::make_shared<data::Connection>();
-    connection->Open(data::EmbeddedConnectionText(path, password));
-    data::Recordset rows;
+    auto connection = std::make_shared<data_access::Connection>();
+    connection->Open(data_access::EmbeddedConnectionText(path, password));
+    data_access::Recordset rows;
     rows.Open("SELECT id, payload FROM t", connection);
     std::map<long, std::string> byId;
     while (!rows.IsEOF()) {

@@ -16,7 +16,7 @@ namespace {
 class CopyPromisesTest : public CopyTest {
 protected:
     // A source whose table T (Code, Name) holds K1 .. K`rows`, named N1 ...
-    data::ConnectionPtr SmallSource(int rows) {
+    data_access::ConnectionPtr SmallSource(int rows) {
         std::vector<std::string> statements = {kTable};
         for (int number = 1; number <= rows; ++number) {
             statements.push_back(fmt::format("INSERT INTO T VALUES ('K{0}', 'N{0}')", number));
@@ -31,10 +31,10 @@ protected:
     }
     // Copies twice from a source to a destination both made by `schema`, the source also
     // holding `rows`; the first copy's counts go to m_firstCounts. Returns the destination.
-    data::ConnectionPtr CopyTwice(const std::string& schema, std::vector<std::string> rows) {
+    data_access::ConnectionPtr CopyTwice(const std::string& schema, std::vector<std::string> rows) {
         rows.insert(rows.begin(), schema);
-        data::ConnectionPtr from = MakeSource("source.mdb", rows);
-        data::ConnectionPtr to = MakeDestination("dest.mdb", {schema});
+        data_access::ConnectionPtr from = MakeSource("source.mdb", rows);
+        data_access::ConnectionPtr to = MakeDestination("dest.mdb", {schema});
         m_utilities.CopyDataFromDBtoDB(from, to);
         m_firstCounts = Counts();
         m_utilities.CopyDataFromDBtoDB(from, to);
@@ -45,9 +45,10 @@ protected:
         return values;
     }
     // The first column of `sql` on `connection`, as text.
-    static std::string Scalar(const data::ConnectionPtr& connection, const std::string& sql) {
-        data::Recordset rows;
-        rows.Open(sql, connection, data::adOpenStatic, data::adLockReadOnly);
+    static std::string Scalar(const data_access::ConnectionPtr& connection,
+                              const std::string& sql) {
+        data_access::Recordset rows;
+        rows.Open(sql, connection, data_access::adOpenStatic, data_access::adLockReadOnly);
         return rows.Fields().Item(0L).Value().ToText();
     }
 
@@ -67,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Server, CopyPromisesTest,
 // The server gives char(n) values padded and compares them without the padding; a host-made
 // table with boolean marks and texts in any script.
 TEST_P(CopyPromisesTest, CharKeysCopiedTwiceAddNothingTheSecondTime) {
-    data::ConnectionPtr to =
+    data_access::ConnectionPtr to =
         CopyTwice("CREATE TABLE T (Code CHAR (10), Name Text (20), Active YESNO)",
                   {"INSERT INTO T VALUES ('A1', 'Zoë', '1')",
                    "INSERT INTO T VALUES ('B2', 'Ōsaka 大阪', '0')",
@@ -84,11 +85,11 @@ TEST_P(CopyPromisesTest, CharKeysCopiedTwiceAddNothingTheSecondTime) {
 // key: the row already there stays alone, and of two equal source keys only the first goes,
 // whether rows are committed one by one or kept back in groups.
 TEST_P(CopyPromisesTest, KeysEqualByTheDestinationsRulesAreAddedOnce) {
-    data::ConnectionPtr from =
+    data_access::ConnectionPtr from =
         MakeSource("source.mdb",
                    {kTable, "INSERT INTO T VALUES ('007', 'a')", "INSERT INTO T VALUES ('8', 'b')",
                     "INSERT INTO T VALUES ('08', 'c')", "INSERT INTO T VALUES ('9', 'd')"});
-    data::ConnectionPtr to = MakeDestination(
+    data_access::ConnectionPtr to = MakeDestination(
         "dest.mdb",
         {"CREATE TABLE T (Code Integer, Name Text (20))", "INSERT INTO T VALUES (7, 'x')"});
     for (long rowsPerCommit : {3L, 1L}) {
@@ -104,9 +105,9 @@ TEST_P(CopyPromisesTest, KeysEqualByTheDestinationsRulesAreAddedOnce) {
 // A key the host inserts from its ProgressUpsize handler (through the destination connection)
 // and one it inserts through a connection of its own during an event pump are not added again.
 TEST_P(CopyPromisesTest, KeysTheHostAddsDuringTheCopyAreNotAddedAgain) {
-    data::ConnectionPtr from = SmallSource(8);
-    data::ConnectionPtr to = MakeDestination("dest.mdb", {kTable});
-    data::ConnectionPtr hostOwn = OpenDestinationAgain("dest.mdb");
+    data_access::ConnectionPtr from = SmallSource(8);
+    data_access::ConnectionPtr to = MakeDestination("dest.mdb", {kTable});
+    data_access::ConnectionPtr hostOwn = OpenDestinationAgain("dest.mdb");
     m_upsize.onUpsize = [&](std::int16_t& TableNo) {
         if (TableNo == 0) {
             to->Execute("INSERT INTO T VALUES ('K2', 'host')");
@@ -131,10 +132,10 @@ TEST_P(CopyPromisesTest, KeysTheHostAddsDuringTheCopyAreNotAddedAgain) {
 // own makes the copy store what it keeps back before it asks about keys again. No transaction
 // is held across a pump either way.
 TEST_P(CopyPromisesTest, DuringThePumpsAnotherConnectionSeesTheCommittedRowsAndWrites) {
-    data::ConnectionPtr from = SmallSource(6);
-    data::ConnectionPtr to =
+    data_access::ConnectionPtr from = SmallSource(6);
+    data_access::ConnectionPtr to =
         MakeDestination("dest.mdb", {kTable, "CREATE TABLE Log (Pump Integer)"});
-    data::ConnectionPtr other = OpenDestinationAgain("dest.mdb");
+    data_access::ConnectionPtr other = OpenDestinationAgain("dest.mdb");
     std::vector<std::string> seen;
     std::function<bool()> writes = [] { return true; };
     m_ui.SetEventPumpHook([&] {
@@ -161,7 +162,7 @@ TEST_P(CopyPromisesTest, DuringThePumpsAnotherConnectionSeesTheCommittedRowsAndW
 // Whole numbers between whole-number columns keep every digit, as keys too: 2^53 + 1 is not
 // 2^53. Other numeric columns still take a double.
 TEST_P(CopyPromisesTest, WholeNumbersAtTheEdgesOfSixtyFourBitsKeepEveryDigit) {
-    data::ConnectionPtr to =
+    data_access::ConnectionPtr to =
         CopyTwice("CREATE TABLE N (Id BIGINT, Amount BIGINT, Ratio DOUBLE)",
                   {"INSERT INTO N VALUES (9007199254740992, 1, 0.5)",
                    "INSERT INTO N VALUES (9007199254740993, 9223372036854775807, 2)",

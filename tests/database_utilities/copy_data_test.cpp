@@ -9,7 +9,7 @@
 namespace vesk::database_utilities::testing {
 namespace {
 
-using data::Variant;
+using data_access::Variant;
 
 // Both builds copy between files; the current one also into a database on the server, where
 // the same bodies must give the same rows.
@@ -42,8 +42,8 @@ TEST_P(CopyDataTest, UpsizingAddsOnlyMissingRowsConvertedByColumnType) {
             "CREATE TABLE Departments (DeptCode Text (10), DeptName Text (60))",
             "CREATE VIEW ActiveStaff AS SELECT Code FROM Employees",
         });
-    data::ConnectionPtr from = MakeDatabase("source.mdb", "spw", source);
-    data::ConnectionPtr to = MakeDestination(
+    data_access::ConnectionPtr from = MakeDatabase("source.mdb", "spw", source);
+    data_access::ConnectionPtr to = MakeDestination(
         "dest.mdb", {"CREATE TABLE Employees (Code Text (10), Name Text (50), Salary DOUBLE, "
                      "Active YESNO, HireDate Date, Picture IMAGE, Id GUID)",
                      "INSERT INTO Employees (Code, Name) VALUES ('E1', 'Kept')",
@@ -81,20 +81,20 @@ TEST_P(CopyDataTest, UpsizingAddsOnlyMissingRowsConvertedByColumnType) {
 TEST_P(CopyDataTest, DateIsStoredAsDayMonthYearTextInATextColumn) {
     std::vector<std::string> source = {"CREATE TABLE T (Code Text (10), Hired Date)",
                                        "INSERT INTO T VALUES ('A', '2009-03-05 14:30')"};
-    data::ConnectionPtr from = MakeDatabase("source.mdb", "", source);
-    data::ConnectionPtr to =
+    data_access::ConnectionPtr from = MakeDatabase("source.mdb", "", source);
+    data_access::ConnectionPtr to =
         MakeDestination("dest.mdb", {"CREATE TABLE T (Code Text (10), Hired Text (20))"});
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_EQ(Column(to, "T", "Hired"), std::vector<std::string>{"Text:05 Mar 2009"});
 }
 
 TEST_P(CopyDataTest, NumbersKeepTheirLeadingNumberAndDuplicateSourceKeysAreAddedOnce) {
-    data::ConnectionPtr from = MakeDatabase(
+    data_access::ConnectionPtr from = MakeDatabase(
         "source.mdb", "",
         {"CREATE TABLE T (Code Text (10), Amount DOUBLE)", "INSERT INTO T VALUES ('A', '12.5kg')",
          "INSERT INTO T VALUES ('a', '-1.5E2x')", "INSERT INTO T VALUES ('A', 'none')",
          "INSERT INTO T VALUES ('7', 3)", "INSERT INTO T VALUES ('7', 4)"});
-    data::ConnectionPtr to =
+    data_access::ConnectionPtr to =
         MakeDestination("dest.mdb", {"CREATE TABLE T (Code Text (10), Amount DOUBLE)"});
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_EQ(Column(to, "T", "Amount"),
@@ -102,13 +102,13 @@ TEST_P(CopyDataTest, NumbersKeepTheirLeadingNumberAndDuplicateSourceKeysAreAdded
 }
 
 TEST_P(CopyDataTest, TableMissingInDestinationIsSkippedWithoutAMessageAndReported) {
-    data::ConnectionPtr from =
+    data_access::ConnectionPtr from =
         MakeDatabase("source.mdb", "",
                      {"CREATE TABLE Archive (Code Text (10))", "INSERT INTO Archive VALUES ('A')",
                       "INSERT INTO Archive VALUES ('B')", "CREATE TABLE T (Code Text (10))",
                       "INSERT INTO T VALUES ('B')", "CREATE TABLE Wide (Id Text (10))",
                       "INSERT INTO Wide VALUES ('C')"});
-    data::ConnectionPtr to = MakeDestination(
+    data_access::ConnectionPtr to = MakeDestination(
         "dest.mdb", {"CREATE TABLE T (Code Text (10))", "CREATE TABLE Wide (Code Text (10))"});
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_EQ(Column(to, "T", "Code"), std::vector<std::string>{"Text:B"});
@@ -128,12 +128,12 @@ TEST_P(CopyDataTest, TableMissingInDestinationIsSkippedWithoutAMessageAndReporte
 }
 
 TEST_P(CopyDataTest, ListenerThatWritesTableNoMovesTheLoop) {
-    data::ConnectionPtr from =
+    data_access::ConnectionPtr from =
         MakeDatabase("source.mdb", "",
                      {"CREATE TABLE A (Code Text (10))", "INSERT INTO A VALUES ('1')",
                       "CREATE TABLE B (Code Text (10))", "INSERT INTO B VALUES ('2')",
                       "CREATE TABLE C (Code Text (10))", "INSERT INTO C VALUES ('3')"});
-    data::ConnectionPtr to = MakeDestination(
+    data_access::ConnectionPtr to = MakeDestination(
         "dest.mdb", {"CREATE TABLE A (Code Text (10))", "CREATE TABLE B (Code Text (10))",
                      "CREATE TABLE C (Code Text (10))"});
     m_upsize.onUpsize = [](std::int16_t& TableNo) {
@@ -150,9 +150,10 @@ TEST_P(CopyDataTest, ListenerThatWritesTableNoMovesTheLoop) {
 }
 
 TEST_P(CopyDataTest, ClosedSourceCopiesNothingAndRaisesNoEvent) {
-    data::ConnectionPtr from = MakeDatabase(
+    data_access::ConnectionPtr from = MakeDatabase(
         "source.mdb", "", {"CREATE TABLE T (Code Text (10))", "INSERT INTO T VALUES ('A')"});
-    data::ConnectionPtr to = MakeDestination("dest.mdb", {"CREATE TABLE T (Code Text (10))"});
+    data_access::ConnectionPtr to =
+        MakeDestination("dest.mdb", {"CREATE TABLE T (Code Text (10))"});
     from->Close();
     m_utilities.CopyDataFromDBtoDB(from, to);
     m_utilities.CopyDataFromDBtoDB(nullptr, to);
@@ -162,11 +163,11 @@ TEST_P(CopyDataTest, ClosedSourceCopiesNothingAndRaisesNoEvent) {
 }
 
 TEST_P(CopyDataTest, RowTheDestinationRefusesIsDroppedAndTheOthersStay) {
-    data::ConnectionPtr from = MakeDatabase(
+    data_access::ConnectionPtr from = MakeDatabase(
         "source.mdb", "",
         {"CREATE TABLE T (Code Text (10), Name Text (50))", "INSERT INTO T VALUES ('A', 'x')",
          "INSERT INTO T VALUES ('B', NULL)", "INSERT INTO T VALUES ('C', 'z')"});
-    data::ConnectionPtr to =
+    data_access::ConnectionPtr to =
         MakeDestination("dest.mdb", {"CREATE TABLE T (Code Text (10), Name Text (50) NOT NULL)"});
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_EQ(Column(to, "T", "Code"), (std::vector<std::string>{"Text:A", "Text:C"}));
@@ -177,8 +178,8 @@ TEST_P(CopyDataTest, RowTheDestinationRefusesIsDroppedAndTheOthersStay) {
 }
 
 TEST_P(CopyDataTest, EmptyCatalogRaisesNoEvent) {
-    data::ConnectionPtr from = MakeDatabase("source.mdb", "", {});
-    data::ConnectionPtr to = MakeDestination("dest.mdb", {});
+    data_access::ConnectionPtr from = MakeDatabase("source.mdb", "", {});
+    data_access::ConnectionPtr to = MakeDestination("dest.mdb", {});
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_TRUE(m_upsize.events.empty());
 }
@@ -190,9 +191,9 @@ const std::vector<std::string> kNamedT = {
 // source's order; a key seen before and a row the destination refuses are left out, and
 // nothing else is.
 TEST_P(CopyDataTest, RowsOfManyGroupsAreAddedOnceInTheSourcesOrder) {
-    data::ConnectionPtr from = NumberedSource(1200, 700);
+    data_access::ConnectionPtr from = NumberedSource(1200, 700);
     from->Execute("INSERT INTO T VALUES ('K3', 'again')");
-    data::ConnectionPtr to = MakeDestination("dest.mdb", kNamedT);
+    data_access::ConnectionPtr to = MakeDestination("dest.mdb", kNamedT);
     m_utilities.RowsPerCommit = 100;
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_FALSE(m_utilities.CopyFailure());
@@ -229,10 +230,10 @@ TEST_P(ServerCopyDataTest, RowsCopiedToTheServerComeBackIntoAFileUnchanged) {
     std::vector<std::string> source = schema;
     source.insert(source.end(), {"INSERT INTO T VALUES ('A', 'x', 2.5, 1, '2009-03-05', X'00FF')",
                                  "INSERT INTO T VALUES ('O''B', 'it''s', 0, 0, NULL, NULL)"});
-    data::ConnectionPtr file = MakeDatabase("source.mdb", "", source);
-    data::ConnectionPtr server = MakeDestination("server", schema);
+    data_access::ConnectionPtr file = MakeDatabase("source.mdb", "", source);
+    data_access::ConnectionPtr server = MakeDestination("server", schema);
     m_utilities.CopyDataFromDBtoDB(file, server);
-    data::ConnectionPtr back = MakeDatabase("back.mdb", "", schema);
+    data_access::ConnectionPtr back = MakeDatabase("back.mdb", "", schema);
     m_utilities.CopyDataFromDBtoDB(server, back);
 
     EXPECT_FALSE(m_utilities.CopyFailure());
@@ -246,11 +247,11 @@ TEST_P(ServerCopyDataTest, RowsCopiedToTheServerComeBackIntoAFileUnchanged) {
 // The server refuses a fraction as an integer's text; the copy stores it rounded, as the
 // server's own cast from a fraction does, rather than losing the row.
 TEST_P(ServerCopyDataTest, FractionIntoAnIntegerColumnIsRoundedHalfAwayFromZero) {
-    data::ConnectionPtr from = MakeDatabase(
+    data_access::ConnectionPtr from = MakeDatabase(
         "source.mdb", "",
         {"CREATE TABLE T (Code Text (10), Grade DOUBLE)", "INSERT INTO T VALUES ('A', 2.5)",
          "INSERT INTO T VALUES ('B', -2.5)", "INSERT INTO T VALUES ('C', 1e10)"});
-    data::ConnectionPtr to =
+    data_access::ConnectionPtr to =
         MakeDestination("dest", {"CREATE TABLE T (Code varchar(10), Grade integer)"});
     m_utilities.CopyDataFromDBtoDB(from, to);
     EXPECT_EQ(Column(to, "T", "Grade"), (std::vector<std::string>{"Long:3", "Long:-3"}))
@@ -258,12 +259,12 @@ TEST_P(ServerCopyDataTest, FractionIntoAnIntegerColumnIsRoundedHalfAwayFromZero)
 }
 
 TEST_P(ServerCopyDataTest, LostDestinationStopsTheCopyKeepingTheRowsCommitted) {
-    data::ConnectionPtr from =
+    data_access::ConnectionPtr from =
         MakeDatabase("source.mdb", "",
                      {"CREATE TABLE A (Code Text (10))", "INSERT INTO A VALUES ('1')",
                       "INSERT INTO A VALUES ('2')", "CREATE TABLE B (Code Text (10))",
                       "INSERT INTO B VALUES ('3')"});
-    data::ConnectionPtr to = MakeDestination(
+    data_access::ConnectionPtr to = MakeDestination(
         "dest", {"CREATE TABLE A (Code Text (10))", "CREATE TABLE B (Code Text (10))"});
     m_upsize.onUpsize = [this](std::int16_t& TableNo) {
         if (TableNo == 1) {
@@ -277,7 +278,7 @@ TEST_P(ServerCopyDataTest, LostDestinationStopsTheCopyKeepingTheRowsCommitted) {
         << m_utilities.CopyFailure()->Description();
     EXPECT_EQ(m_upsize.events, (std::vector<std::string>{"A,2,1,0", "B,2,1,1"}));
     m_upsize.onUpsize = nullptr;
-    data::ConnectionPtr again = MakeDestination("dest", {});
+    data_access::ConnectionPtr again = MakeDestination("dest", {});
     EXPECT_EQ(Column(again, "A", "Code"), (std::vector<std::string>{"Text:1", "Text:2"}));
     EXPECT_TRUE(Column(again, "B", "Code").empty());
 
@@ -289,15 +290,16 @@ TEST_P(ServerCopyDataTest, LostDestinationStopsTheCopyKeepingTheRowsCommitted) {
 // A user who may read the destination but not write it: every row is refused, counted, and
 // the first reason kept; the keys are still compared.
 TEST_P(ServerCopyDataTest, RowsAUserMayNotWriteAreRefusedAndCounted) {
-    data::ConnectionPtr from = NumberedSource(3, 0);
+    data_access::ConnectionPtr from = NumberedSource(3, 0);
     MakeDestination("dest", kNamedT);
     ServerConnection()->Execute(
         "DO $$ BEGIN CREATE ROLE vesk_reader LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; "
         "END $$");
     ServerConnection()->Execute("ALTER ROLE vesk_reader PASSWORD 'reader;pw'");
     ServerConnection()->Execute("GRANT SELECT ON T TO vesk_reader");
-    auto reader = std::make_shared<data::Connection>();
-    data::ConnectionSettings settings = data::ParseConnectionText(m_server->ConnectionText());
+    auto reader = std::make_shared<data_access::Connection>();
+    data_access::ConnectionSettings settings =
+        data_access::ParseConnectionText(m_server->ConnectionText());
     reader->Open("Provider=PostgreSQL;Host=" + settings.host + ";Port=" + settings.port +
                  ";Database=" + settings.database + ";User ID=vesk_reader;Password=\"reader;pw\"");
     m_utilities.CopyDataFromDBtoDB(from, reader);
@@ -313,8 +315,8 @@ TEST_P(ServerCopyDataTest, RowsAUserMayNotWriteAreRefusedAndCounted) {
 // The connection lost in the middle of a table: the copy stops with the reason, every row
 // committed before that pump stays, and a copy run again completes the table without doubles.
 TEST_P(ServerCopyDataTest, LostDestinationInTheMiddleOfATableKeepsEveryRowCopiedBeforeIt) {
-    data::ConnectionPtr from = NumberedSource(1200, 0);
-    data::ConnectionPtr to = MakeDestination("dest", kNamedT);
+    data_access::ConnectionPtr from = NumberedSource(1200, 0);
+    data_access::ConnectionPtr to = MakeDestination("dest", kNamedT);
     int pumps = 0;
     m_ui.SetEventPumpHook([&] {
         if (++pumps == 700) {
@@ -327,7 +329,7 @@ TEST_P(ServerCopyDataTest, LostDestinationInTheMiddleOfATableKeepsEveryRowCopied
     EXPECT_TRUE(m_utilities.CopyFailure()->Description().starts_with(
         "The copy stopped in the table T: the destination database no longer answers: "))
         << m_utilities.CopyFailure()->Description();
-    data::ConnectionPtr again = MakeDestination("dest", {});
+    data_access::ConnectionPtr again = MakeDestination("dest", {});
     EXPECT_EQ(Column(again, "T", "Code"), NumberedCodes(700, 0));
     m_utilities.CopyDataFromDBtoDB(from, again);
     EXPECT_FALSE(m_utilities.CopyFailure());

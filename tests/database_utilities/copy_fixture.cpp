@@ -54,45 +54,45 @@ CopyTest::~CopyTest() {
 
 void CopyTest::SetUp() {
     if (GetParam().route != Route::FileToFile) {
-        if (auto cluster = data::testing::RequireServerCluster()) {
-            m_server = std::make_unique<data::testing::ScratchServerDatabase>(*cluster);
+        if (auto cluster = data_access::testing::RequireServerCluster()) {
+            m_server = std::make_unique<data_access::testing::ScratchServerDatabase>(*cluster);
         }
     }
 }
 
-data::ConnectionPtr CopyTest::MakeSource(const std::string& name,
-                                         const std::vector<std::string>& statements) {
+data_access::ConnectionPtr CopyTest::MakeSource(const std::string& name,
+                                                const std::vector<std::string>& statements) {
     return MakeOn(GetParam().route == Route::ServerToFile, name, statements);
 }
 
-data::ConnectionPtr CopyTest::MakeDestination(const std::string& name,
-                                              const std::vector<std::string>& statements) {
+data_access::ConnectionPtr CopyTest::MakeDestination(const std::string& name,
+                                                     const std::vector<std::string>& statements) {
     return MakeOn(GetParam().route == Route::FileToServer, name, statements);
 }
 
-data::ConnectionPtr CopyTest::MakeOn(bool onServer, const std::string& name,
-                                     const std::vector<std::string>& statements) {
+data_access::ConnectionPtr CopyTest::MakeOn(bool onServer, const std::string& name,
+                                            const std::vector<std::string>& statements) {
     if (!onServer || !m_server) {
         return MakeDatabase(name, "", statements);
     }
-    data::ConnectionPtr connection = ServerConnection();
+    data_access::ConnectionPtr connection = ServerConnection();
     for (const std::string& statement : statements) {
         connection->Execute(InServerDialect(statement));
     }
     return connection;
 }
 
-data::ConnectionPtr CopyTest::OpenDestinationAgain(const std::string& name) const {
+data_access::ConnectionPtr CopyTest::OpenDestinationAgain(const std::string& name) const {
     if (GetParam().route == Route::FileToServer) {
         return ServerConnection();
     }
-    auto connection = std::make_shared<data::Connection>();
-    connection->Open(data::EmbeddedConnectionText(m_folder.Path(name)));
+    auto connection = std::make_shared<data_access::Connection>();
+    connection->Open(data_access::EmbeddedConnectionText(m_folder.Path(name)));
     return connection;
 }
 
-data::ConnectionPtr CopyTest::ServerConnection() const {
-    auto connection = std::make_shared<data::Connection>();
+data_access::ConnectionPtr CopyTest::ServerConnection() const {
+    auto connection = std::make_shared<data_access::Connection>();
     connection->Open(m_server->ConnectionText());
     return connection;
 }
@@ -103,20 +103,22 @@ void CopyTest::TerminateOtherSessions() const {
         "WHERE datname = current_database() AND pid <> pg_backend_pid()");
 }
 
-std::vector<std::string> CopyTest::Column(const data::ConnectionPtr& connection,
+std::vector<std::string> CopyTest::Column(const data_access::ConnectionPtr& connection,
                                           const std::string& table, const std::string& column) {
-    data::Recordset rows;
-    rows.Open("SELECT * FROM " + table, connection, data::adOpenKeyset, data::adLockReadOnly);
+    data_access::Recordset rows;
+    rows.Open("SELECT * FROM " + table, connection, data_access::adOpenKeyset,
+              data_access::adLockReadOnly);
     std::vector<std::string> values;
     for (; !rows.IsEOF(); rows.MoveNext()) {
-        data::Variant value = rows.Fields()[column].Value();
-        values.push_back(fmt::format("{}:{}", data::VariantTypeName(value.Type()), value.ToText()));
+        data_access::Variant value = rows.Fields()[column].Value();
+        values.push_back(
+            fmt::format("{}:{}", data_access::VariantTypeName(value.Type()), value.ToText()));
     }
     return values;
 }
 
-data::ConnectionPtr CopyTest::NumberedSource(int rows, int unnamed) {
-    data::ConnectionPtr from =
+data_access::ConnectionPtr CopyTest::NumberedSource(int rows, int unnamed) {
+    data_access::ConnectionPtr from =
         MakeDatabase("source.mdb", "", {"CREATE TABLE T (Code Text (10), Name Text (20))"});
     from->Execute(fmt::format(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < {}) "

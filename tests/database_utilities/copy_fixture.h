@@ -48,31 +48,31 @@ protected:
 
     // The source, or the destination, database holding `statements` (in the file dialect;
     // translated for the server): the file `name`, or the server database.
-    data::ConnectionPtr MakeSource(const std::string& name,
-                                   const std::vector<std::string>& statements);
-    data::ConnectionPtr MakeDestination(const std::string& name,
-                                        const std::vector<std::string>& statements);
+    data_access::ConnectionPtr MakeSource(const std::string& name,
+                                          const std::vector<std::string>& statements);
+    data_access::ConnectionPtr MakeDestination(const std::string& name,
+                                               const std::vector<std::string>& statements);
     // A second connection to the destination made by MakeDestination(name, ...), as another
     // part of the host would hold.
-    data::ConnectionPtr OpenDestinationAgain(const std::string& name) const;
+    data_access::ConnectionPtr OpenDestinationAgain(const std::string& name) const;
     // A new connection to the server database.
-    data::ConnectionPtr ServerConnection() const;
+    data_access::ConnectionPtr ServerConnection() const;
     // Drops every other session on the server database, waiting until they are gone.
     void TerminateOtherSessions() const;
 
     // The values of `column` in `table`, in row order, as their type and text.
-    static std::vector<std::string> Column(const data::ConnectionPtr& connection,
+    static std::vector<std::string> Column(const data_access::ConnectionPtr& connection,
                                            const std::string& table, const std::string& column);
     // A file source of `rows` numbered rows "K1", "K2", ... in table T (Code, Name); the row
     // numbered `unnamed` has no name, which the destinations of these tests refuse.
-    data::ConnectionPtr NumberedSource(int rows, int unnamed);
+    data_access::ConnectionPtr NumberedSource(int rows, int unnamed);
 
     UpsizeListener m_upsize;
-    std::unique_ptr<data::testing::ScratchServerDatabase> m_server;
+    std::unique_ptr<data_access::testing::ScratchServerDatabase> m_server;
 
 private:
-    data::ConnectionPtr MakeOn(bool onServer, const std::string& name,
-                               const std::vector<std::string>& statements);
+    data_access::ConnectionPtr MakeOn(bool onServer, const std::string& name,
+                                      const std::vector<std::string>& statements);
 };
 
 // "Text:K1", "Text:K2", ... up to `rows`, leaving out the number `leftOut`.

@@ -6,8 +6,8 @@
 namespace vesk::database_utilities::testing {
 namespace {
 
-using data::Bytes;
-using data::Variant;
+using data_access::Bytes;
+using data_access::Variant;
 
 Bytes Pattern(std::size_t size) {
     Bytes bytes(size);
@@ -27,12 +27,13 @@ protected:
 
     // Copies the Data field of `source`'s current row through CopyLargeField into a new
     // destination row; returns what arrived.
-    Variant CopyInto(data::Recordset& source) {
-        data::Recordset dest;
-        dest.Open("SELECT * FROM Dest", m_connection, data::adOpenKeyset, data::adLockOptimistic);
+    Variant CopyInto(data_access::Recordset& source) {
+        data_access::Recordset dest;
+        dest.Open("SELECT * FROM Dest", m_connection, data_access::adOpenKeyset,
+                  data_access::adLockOptimistic);
         dest.AddNew();
-        data::Field from = source.Fields()["Data"];
-        data::Field to = dest.Fields()["Other"];
+        data_access::Field from = source.Fields()["Data"];
+        data_access::Field to = dest.Fields()["Other"];
         EXPECT_TRUE(m_utilities.CopyLargeField(from, to, dest).IsEmpty());
         dest.Update();
         return to.Value();
@@ -42,9 +43,9 @@ protected:
     Variant CopyThrough(const Variant& value) {
         m_connection->Execute("DELETE FROM Source");
         m_connection->Execute("DELETE FROM Dest");
-        data::Recordset source;
-        source.Open("SELECT * FROM Source", m_connection, data::adOpenKeyset,
-                    data::adLockOptimistic);
+        data_access::Recordset source;
+        source.Open("SELECT * FROM Source", m_connection, data_access::adOpenKeyset,
+                    data_access::adLockOptimistic);
         source.AddNew();
         source.Fields()["Data"].SetValue(value);
         source.Update();
@@ -52,7 +53,7 @@ protected:
         return CopyInto(source);
     }
 
-    data::ConnectionPtr m_connection;
+    data_access::ConnectionPtr m_connection;
 };
 
 INSTANTIATE_TEST_SUITE_P(Builds, CopyLargeFieldTest, kBothBuilds, BuildName);
@@ -70,8 +71,9 @@ TEST_P(CopyLargeFieldTest, EmptyValueGivesAnEmptyValue) {
 }
 
 TEST_P(CopyLargeFieldTest, UnreadableSizeAppendsNothingAndReportsNothing) {
-    data::Recordset source;
-    source.Open("SELECT * FROM Source", m_connection, data::adOpenKeyset, data::adLockOptimistic);
+    data_access::Recordset source;
+    source.Open("SELECT * FROM Source", m_connection, data_access::adOpenKeyset,
+                data_access::adLockOptimistic);
     ASSERT_TRUE(source.IsEOF());  // no current row: the size cannot be read
     EXPECT_TRUE(CopyInto(source).IsNull());
     EXPECT_TRUE(m_ui.MessageBoxes().empty());

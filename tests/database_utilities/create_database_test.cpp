@@ -31,18 +31,18 @@ TEST_P(CreateDatabaseTest, MakesAnEmptyKeyedFileAndTellsEachListenerOnce) {
     EXPECT_EQ(second.events, std::vector<std::string>{"DatabaseCreated()"});
     EXPECT_TRUE(m_ui.MessageBoxes().empty());
 
-    data::Catalog catalog;
-    EXPECT_THROW(catalog.SetActiveConnection(data::EmbeddedConnectionText(path)),
-                 data::DataAccessError);
-    catalog.SetActiveConnection(data::EmbeddedConnectionText(path, "pw"));
+    data_access::Catalog catalog;
+    EXPECT_THROW(catalog.SetActiveConnection(data_access::EmbeddedConnectionText(path)),
+                 data_access::DataAccessError);
+    catalog.SetActiveConnection(data_access::EmbeddedConnectionText(path, "pw"));
     EXPECT_EQ(catalog.Tables().Count(), 0);
 
     m_utilities.Unadvise(&second);
     m_utilities.TemplatePWD = "";
     EXPECT_TRUE(m_utilities.CreateDatabase(m_folder.Path("plain.mdb")));
     EXPECT_EQ(second.events.size(), 1u);
-    EXPECT_NO_THROW(
-        catalog.SetActiveConnection(data::EmbeddedConnectionText(m_folder.Path("plain.mdb"))));
+    EXPECT_NO_THROW(catalog.SetActiveConnection(
+        data_access::EmbeddedConnectionText(m_folder.Path("plain.mdb"))));
 }
 
 TEST_P(CreateDatabaseTest, ExistingFileIsReportedAndLeftUntouched) {

@@ -37,12 +37,14 @@ TEST_P(DatabaseUtilitiesObjectTest, FixQuotesDoublesEverySingleQuote) {
 }
 
 TEST_F(UtilitiesTest, QuotedValuesComeBackAsTheyWere) {
-    data::ConnectionPtr connection = MakeDatabase("quotes.mdb", "", {"CREATE TABLE T (V Memo)"});
+    data_access::ConnectionPtr connection =
+        MakeDatabase("quotes.mdb", "", {"CREATE TABLE T (V Memo)"});
     for (std::string value : {"O'Brien", "it''s", "'", "x'''"}) {
         connection->Execute("DELETE FROM T");
         connection->Execute("INSERT INTO T VALUES ('" + m_utilities.FixQuotes(value) + "')");
-        data::Recordset rows;
-        rows.Open("SELECT * FROM T", connection, data::adOpenKeyset, data::adLockReadOnly);
+        data_access::Recordset rows;
+        rows.Open("SELECT * FROM T", connection, data_access::adOpenKeyset,
+                  data_access::adLockReadOnly);
         EXPECT_EQ(rows.Fields()["V"].Value().ToText(), value);
     }
 }

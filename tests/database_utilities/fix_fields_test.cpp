@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(Builds, FixFieldsTest, kBothBuilds, BuildName);
 TEST_P(FixFieldsTest, MainLikeTheTemplateGetsNoStatementAndAllProgress) {
     MakeTemplate(kTemplate);
     MakeMain(kTemplate);
-    m_ui.SetClipboardPicture(platform::Picture(QImage(2, 2, QImage::Format_RGB32)));
+    m_ui.SetClipboardPicture(picture::Picture(QImage(2, 2, QImage::Format_RGB32)));
     m_utilities.FixFields();
     EXPECT_TRUE(m_statements.empty());
     EXPECT_EQ(m_listener.events,

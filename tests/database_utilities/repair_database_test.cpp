@@ -39,16 +39,16 @@ protected:
     // The rows of t that a lookup by id (1 to `rows`) still reads in the file `path`; none
     // when the file does not open.
     std::map<long, std::string> RowsReadByLookups(const std::string& path, long rows) {
-        auto connection = std::make_shared<data::Connection>();
+        auto connection = std::make_shared<data_access::Connection>();
         std::map<long, std::string> found;
         try {
-            connection->Open(data::EmbeddedConnectionText(path));
+            connection->Open(data_access::EmbeddedConnectionText(path));
         } catch (const std::exception&) {
             return found;
         }
         for (long id = 1; id <= rows; ++id) {
             try {
-                data::Recordset row;
+                data_access::Recordset row;
                 row.Open(fmt::format("SELECT payload FROM t WHERE id = {}", id), connection);
                 if (!row.IsEOF()) {
                     found[id] = row.Fields()["payload"].Value().ToText();
@@ -66,14 +66,14 @@ protected:
         ASSERT_TRUE(m_utilities.RepairDatabase(path)) << m_ui.MessageBoxes().back().text;
         auto kept = ReadRows(path, "");
         ASSERT_EQ(m_utilities.RepairReport().size(), 1u);
-        const data::TableSalvageReport& report = m_utilities.RepairReport()[0];
+        const data_access::TableSalvageReport& report = m_utilities.RepairReport()[0];
         EXPECT_EQ(report.table, "t");
         EXPECT_EQ(report.rowsKept, static_cast<std::int64_t>(kept.size()));
         EXPECT_LE(report.rowsKept + report.RowsLost(), rows);
         for (const auto& [id, payload] : readable) {
             EXPECT_EQ(kept[id], payload) << id;
         }
-        EXPECT_TRUE(data::CheckIntegrity(path, "").empty());
+        EXPECT_TRUE(data_access::CheckIntegrity(path, "").empty());
     }
 
     // Overwrites, with bytes no page can start with, each 4096-byte block holding the row
@@ -105,14 +105,14 @@ TEST_P(RepairDatabaseTest, ASoundFileIsLeftAsItIs) {
 TEST_P(RepairDatabaseTest, ADamagedPageLosesOnlyItsOwnRowsAndTheOriginalIsKept) {
     std::string path = MakePlain();
     DamageRow(path, kRows / 2);
-    ASSERT_FALSE(data::CheckIntegrity(path, "").empty());
+    ASSERT_FALSE(data_access::CheckIntegrity(path, "").empty());
     std::string damaged = FileBytes(path);
 
     EXPECT_TRUE(m_utilities.RepairDatabase(path));
     EXPECT_TRUE(m_ui.MessageBoxes().empty());
     EXPECT_EQ(FileBytes(path + ".damaged"), damaged);
-    EXPECT_TRUE(data::CheckIntegrity(path, "").empty());
-    auto contents = data::ReadContents(path, "");
+    EXPECT_TRUE(data_access::CheckIntegrity(path, "").empty());
+    auto contents = data_access::ReadContents(path, "");
     EXPECT_EQ(contents.schema.count("index t_payload"), 1u);
     EXPECT_EQ(contents.userVersion, 7);
 

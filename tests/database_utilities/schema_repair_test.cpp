@@ -32,9 +32,9 @@ protected:
 
     // Every row of the main Employees table as "Code,FirstName,LastName,Legacy".
     Texts EmployeeRows() {
-        data::Recordset rows;
+        data_access::Recordset rows;
         rows.Open("SELECT * FROM Employees ORDER BY Code", m_utilities.MainFileConnection,
-                  data::adOpenKeyset, data::adLockReadOnly);
+                  data_access::adOpenKeyset, data_access::adLockReadOnly);
         Texts found;
         for (; !rows.IsEOF(); rows.MoveNext()) {
             std::string row;
@@ -53,27 +53,28 @@ TEST_F(SchemaRepairTest, MainEndsUpWithTheTemplateSchemaAndKeepsItsRows) {
     EXPECT_TRUE(m_utilities.FailedStatements().empty());
     EXPECT_EQ(Events("ProcessDone"), Texts{"ProcessDone(1,9)"});
 
-    data::Catalog templateCatalog;
+    data_access::Catalog templateCatalog;
     templateCatalog.SetActiveConnection(
-        data::EmbeddedConnectionText(m_folder.Path("template.mdb"), "tpw"));
-    data::Catalog mainCatalog;
-    mainCatalog.SetActiveConnection(data::EmbeddedConnectionText(m_folder.Path("main.mdb"), "mpw"));
+        data_access::EmbeddedConnectionText(m_folder.Path("template.mdb"), "tpw"));
+    data_access::Catalog mainCatalog;
+    mainCatalog.SetActiveConnection(
+        data_access::EmbeddedConnectionText(m_folder.Path("main.mdb"), "mpw"));
     for (const char* table : {"Employees", "Departments"}) {
-        const data::Columns& expected = templateCatalog.Tables().Item(table).Columns();
-        const data::Columns& found = mainCatalog.Tables().Item(table).Columns();
+        const data_access::Columns& expected = templateCatalog.Tables().Item(table).Columns();
+        const data_access::Columns& found = mainCatalog.Tables().Item(table).Columns();
         for (long column_idx = 0; column_idx < expected.Count(); ++column_idx) {
-            const data::Column& column = expected.Item(column_idx);
+            const data_access::Column& column = expected.Item(column_idx);
             ASSERT_NO_THROW(found.Item(column.Name())) << table << "." << column.Name();
             EXPECT_EQ(found.Item(column.Name()).Type(), column.Type()) << column.Name();
             EXPECT_EQ(found.Item(column.Name()).DefinedSize(), column.DefinedSize())
                 << column.Name();
         }
     }
-    EXPECT_THROW(mainCatalog.Tables().Item("Active"), data::DataAccessError);
+    EXPECT_THROW(mainCatalog.Tables().Item("Active"), data_access::DataAccessError);
     EXPECT_EQ(EmployeeRows(), rowsBefore);
     EXPECT_THROW(
         m_utilities.MainFileConnection->Execute("INSERT INTO Employees (Code) VALUES ('E1')"),
-        data::DataAccessError)
+        data_access::DataAccessError)
         << "the unique index survived the rebuilds";
 }
 

@@ -15,12 +15,12 @@ using Texts = std::vector<std::string>;
 class ServerFixFieldsTest : public UtilitiesTest {
 protected:
     void SetUp() override {
-        auto cluster = data::testing::RequireServerCluster();
+        auto cluster = data_access::testing::RequireServerCluster();
         if (!cluster) {
             return;
         }
-        m_server = std::make_unique<data::testing::ScratchServerDatabase>(*cluster);
-        m_utilities.MainFileConnection = std::make_shared<data::Connection>();
+        m_server = std::make_unique<data_access::testing::ScratchServerDatabase>(*cluster);
+        m_utilities.MainFileConnection = std::make_shared<data_access::Connection>();
         m_utilities.MainFileConnection->Open(m_server->ConnectionText());
         m_utilities.DBType = DBPostgreSQL;
     }
@@ -40,7 +40,7 @@ protected:
         m_utilities.FixFields();
     }
 
-    std::unique_ptr<data::testing::ScratchServerDatabase> m_server;
+    std::unique_ptr<data_access::testing::ScratchServerDatabase> m_server;
 };
 
 TEST_F(ServerFixFieldsTest, MissingTableIsCreatedInThePostgresDialectAndASecondRepairDoesNothing) {
@@ -84,9 +84,9 @@ TEST_F(ServerFixFieldsTest, SmallerColumnIsAlteredToTheTemplatesTypeAndSize) {
                                    "ALTER TABLE Staff ALTER COLUMN Name TYPE varchar(50)"}));
     EXPECT_TRUE(m_utilities.FailedStatements().empty());
     EXPECT_EQ(m_ui.EventPumpCount(), 2);
-    data::Recordset rows;
-    rows.Open("SELECT * FROM staff", m_utilities.MainFileConnection, data::adOpenKeyset,
-              data::adLockReadOnly);
+    data_access::Recordset rows;
+    rows.Open("SELECT * FROM staff", m_utilities.MainFileConnection, data_access::adOpenKeyset,
+              data_access::adLockReadOnly);
     EXPECT_EQ(rows.Fields()["name"].Value().ToText(), "7") << "kept through the alteration";
     EXPECT_EQ(rows.Fields()["code"].DefinedSize(), 50);
 }

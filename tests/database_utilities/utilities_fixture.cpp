@@ -34,19 +34,19 @@ std::string BuildName(const ::testing::TestParamInfo<Build>& info) {
 UtilitiesTest::UtilitiesTest(Build build)
     : m_build(build), m_object(MakeUtilities(build)), m_utilities(*m_object) {
     m_utilities.Advise(&m_listener);
-    m_utilities.SetStatementTrace([this](data::StatementKind kind, std::string_view sql) {
-        if (kind == data::StatementKind::Command) {
+    m_utilities.SetStatementTrace([this](data_access::StatementKind kind, std::string_view sql) {
+        if (kind == data_access::StatementKind::Command) {
             m_statements.emplace_back(sql);
         }
     });
 }
 
-data::ConnectionPtr UtilitiesTest::MakeDatabase(const std::string& name,
-                                                const std::string& password,
-                                                const std::vector<std::string>& statements) {
-    data::Catalog catalog;
-    data::ConnectionPtr connection =
-        catalog.Create(data::EmbeddedConnectionText(m_folder.Path(name), password));
+data_access::ConnectionPtr UtilitiesTest::MakeDatabase(const std::string& name,
+                                                       const std::string& password,
+                                                       const std::vector<std::string>& statements) {
+    data_access::Catalog catalog;
+    data_access::ConnectionPtr connection =
+        catalog.Create(data_access::EmbeddedConnectionText(m_folder.Path(name), password));
     for (const std::string& statement : statements) {
         connection->Execute(statement);
     }
@@ -59,7 +59,7 @@ void UtilitiesTest::MakeTemplate(const std::vector<std::string>& statements) {
     m_utilities.TemplatePWD = "tpw";
 }
 
-data::ConnectionPtr UtilitiesTest::MakeMain(const std::vector<std::string>& statements) {
+data_access::ConnectionPtr UtilitiesTest::MakeMain(const std::vector<std::string>& statements) {
     m_utilities.MainFileConnection = MakeDatabase("main.mdb", "mpw", statements);
     return m_utilities.MainFileConnection;
 }

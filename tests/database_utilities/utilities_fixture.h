@@ -15,7 +15,7 @@
 
 namespace vesk::database_utilities::testing {
 
-using platform::RecordedMessageBox;
+using ui::RecordedMessageBox;
 
 // The two builds of the utilities: DatabaseUtilities and legacy::DatabaseUtilities.
 enum class Build { Current, Legacy };
@@ -48,12 +48,12 @@ protected:
 
     // Creates the database `name` with `password`, runs `statements` on it and returns a
     // connection open on it whose connection text carries the password.
-    data::ConnectionPtr MakeDatabase(const std::string& name, const std::string& password,
-                                     const std::vector<std::string>& statements);
+    data_access::ConnectionPtr MakeDatabase(const std::string& name, const std::string& password,
+                                            const std::vector<std::string>& statements);
     // A template `template.mdb` (password "tpw") holding `statements`, set on the object.
     void MakeTemplate(const std::vector<std::string>& statements);
     // A main database `main.mdb` holding `statements`, set as MainFileConnection.
-    data::ConnectionPtr MakeMain(const std::vector<std::string>& statements);
+    data_access::ConnectionPtr MakeMain(const std::vector<std::string>& statements);
     // The events recorded whose name is `name`.
     std::vector<std::string> Events(const std::string& name) const;
     // Compacts through the build's own CompactDatabase. The legacy one takes no password: a
@@ -68,8 +68,8 @@ protected:
 
     const Build m_build;
     test::ScratchFolder m_folder;
-    platform::ScriptedUiServices m_ui;
-    platform::ScopedUi m_scopedUi{m_ui};
+    ui::ScriptedUiServices m_ui;
+    ui::ScopedUi m_scopedUi{m_ui};
     std::unique_ptr<DatabaseUtilities> m_object;
     DatabaseUtilities& m_utilities;  // *m_object
     RecordingListener m_listener;

@@ -45,8 +45,8 @@ TEST_F(DbCommandsTest, CreateMakesAKeyedFileAndRefusesAnExistingOne) {
     std::string path = m_folder.Path("new.mdb");
     ASSERT_EQ(Run({"db", "create", path, "--password", "pw"}), kSuccess) << m_err.str();
     EXPECT_EQ(m_out.str(), "Created " + path + " (encrypted)\n");
-    data::Catalog catalog;
-    EXPECT_NO_THROW(catalog.SetActiveConnection(data::EmbeddedConnectionText(path, "pw")));
+    data_access::Catalog catalog;
+    EXPECT_NO_THROW(catalog.SetActiveConnection(data_access::EmbeddedConnectionText(path, "pw")));
 
     EXPECT_EQ(Run({"db", "create", path}), kFailure);
     EXPECT_EQ(m_err.str(), "Error Creating Database: Database already exists: '" + path +
@@ -56,7 +56,7 @@ TEST_F(DbCommandsTest, CreateMakesAKeyedFileAndRefusesAnExistingOne) {
 TEST_F(DbCommandsTest, FixPrintsEachStatementAndTheTotals) {
     MakeDatabase("template.mdb", "tpw", {"CREATE TABLE T (Code Text (20), Name Text (20))"});
     std::string main = MakeDatabase("main.mdb", "mpw", {"CREATE TABLE T (Code Text (10))"});
-    std::string mainText = data::EmbeddedConnectionText(main, "other");
+    std::string mainText = data_access::EmbeddedConnectionText(main, "other");
     ASSERT_EQ(Run(Fix(mainText)), kSuccess) << m_err.str();
     EXPECT_EQ(m_out.str(),
               "ALTER Table T ALTER COLUMN Code Text (20)\n"

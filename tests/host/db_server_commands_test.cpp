@@ -18,9 +18,9 @@ namespace {
 class ServerDbCommandsTest : public HostTest {
 protected:
     void SetUp() override {
-        if (auto cluster = data::testing::RequireServerCluster()) {
+        if (auto cluster = data_access::testing::RequireServerCluster()) {
             m_cluster = *cluster;
-            m_server = std::make_unique<data::testing::ScratchServerDatabase>(*cluster);
+            m_server = std::make_unique<data_access::testing::ScratchServerDatabase>(*cluster);
         }
     }
 
@@ -45,7 +45,7 @@ protected:
 
     // The tables of the server database.
     std::vector<std::string> ServerTables() {
-        data::Catalog catalog;
+        data_access::Catalog catalog;
         catalog.SetActiveConnection(m_server->ConnectionText());
         std::vector<std::string> names;
         for (long table_idx = 0; table_idx < catalog.Tables().Count(); ++table_idx) {
@@ -55,7 +55,7 @@ protected:
     }
 
     std::string m_cluster;
-    std::unique_ptr<data::testing::ScratchServerDatabase> m_server;
+    std::unique_ptr<data_access::testing::ScratchServerDatabase> m_server;
 };
 
 constexpr const char* kPassword = "p;w\"o'rd-ü1";
@@ -104,14 +104,15 @@ TEST_F(ServerDbCommandsTest, CopyUpsizesAFileIntoTheServerAndBack) {
 // row K700): the command names the reason and fails, and a second run completes the table
 // without doubles.
 TEST_F(ServerDbCommandsTest, SourceThatStopsAnsweringFailsTheCopyAndASecondRunCompletesIt) {
-    data::testing::ScratchServerDatabase source(*data::testing::RequireServerCluster());
-    data::Connection sourceConnection;
+    data_access::testing::ScratchServerDatabase source(
+        *data_access::testing::RequireServerCluster());
+    data_access::Connection sourceConnection;
     sourceConnection.Open(source.ConnectionText());
     sourceConnection.Execute("CREATE TABLE t (code varchar(10), name varchar(20))");
     sourceConnection.Execute(
         "INSERT INTO t SELECT 'K' || i, 'N' || i FROM generate_series(1, 1200) AS i");
     sourceConnection.Close();
-    auto destination = std::make_shared<data::Connection>();
+    auto destination = std::make_shared<data_access::Connection>();
     destination->Open(m_server->ConnectionText());
     destination->Execute("CREATE TABLE t (code varchar(10), name varchar(20))");
     destination->Execute(fmt::format(
@@ -138,14 +139,14 @@ TEST_F(ServerDbCommandsTest, SourceThatStopsAnsweringFailsTheCopyAndASecondRunCo
     EXPECT_EQ(m_out.str(), "t: 1000 rows read, 1000 added, 0 already there, 0 refused\n");
     ASSERT_EQ(Run(copy), kSuccess) << m_err.str();
     EXPECT_EQ(m_out.str(), "t: 1200 rows read, 200 added, 1000 already there, 0 refused\n");
-    data::Recordset codes;
-    codes.Open("SELECT count(DISTINCT code) FROM t", destination, data::adOpenStatic);
+    data_access::Recordset codes;
+    codes.Open("SELECT count(DISTINCT code) FROM t", destination, data_access::adOpenStatic);
     EXPECT_EQ(codes.RecordCount(), 1);
     EXPECT_EQ(codes.Fields().Item(0L).Value().ToText(), "1200");
 }
 
 TEST_F(ServerDbCommandsTest, FixTakesThePasswordForEveryFormOfTheMainDatabase) {
-    data::testing::ServerLogin login(m_cluster, *m_server, kPassword);
+    data_access::testing::ServerLogin login(m_cluster, *m_server, kPassword);
     MakeDatabase("template.mdb", "", {"CREATE TABLE T (Code Text (20), Salary DOUBLE)"});
     const std::vector<std::vector<std::string>> runs = {
         With(Fix(login.ConnectionText()), {"--password", kPassword, "--dry-run"}),
@@ -163,16 +164,17 @@ TEST_F(ServerDbCommandsTest, FixTakesThePasswordForEveryFormOfTheMainDatabase) {
 // A role that may read but not write: every statement is refused, and the refused CREATE
 // TABLE is followed by no ADD of its first column.
 TEST_F(ServerDbCommandsTest, RefusedStatementsAreCountedBesideTheTotals) {
-    data::testing::ScratchServerDatabase other(m_cluster);
-    data::testing::ServerLogin reader(m_cluster, other, kPassword);
-    data::Connection owner;
+    data_access::testing::ScratchServerDatabase other(m_cluster);
+    data_access::testing::ServerLogin reader(m_cluster, other, kPassword);
+    data_access::Connection owner;
     owner.Open(m_server->ConnectionText());
     owner.Execute("GRANT CONNECT ON DATABASE " + m_server->Name() + " TO " + reader.User());
     MakeDatabase("template.mdb", "", {"CREATE TABLE T (Code Text (20), Salary DOUBLE)"});
-    data::ConnectionSettings cluster = data::ParseConnectionText(m_server->ConnectionText());
+    data_access::ConnectionSettings cluster =
+        data_access::ParseConnectionText(m_server->ConnectionText());
     std::string main = "Provider=PostgreSQL;Server=" + cluster.host + ";Port=" + cluster.port +
                        ";Database=" + m_server->Name() + ";Uid=" + reader.User() +
-                       ";Pwd=" + data::ConnectionTextValue(kPassword);
+                       ";Pwd=" + data_access::ConnectionTextValue(kPassword);
     EXPECT_EQ(Run(Fix(main)), kFailure);
     EXPECT_EQ(m_out.str(),
               "CREATE TABLE T (Code varchar(20))\n"
@@ -182,16 +184,19 @@ TEST_F(ServerDbCommandsTest, RefusedStatementsAreCountedBesideTheTotals) {
 }
 
 TEST_F(ServerDbCommandsTest, FailingCommandsShowNoPassword) {
-    data::testing::ServerLogin login(m_cluster, *m_server, kPassword);
+    data_access::testing::ServerLogin login(m_cluster, *m_server, kPassword);
     std::string file = MakeDatabase("to.mdb", "", {"CREATE TABLE T (Code Text (20))"});
     const std::string wrong = "Wr0ng;\"pass'word";
-    const std::string uri = "postgresql://" + login.User() + ":TopSecret1@/" + m_server->Name() +
-                            "?host=" + data::ParseConnectionText(m_server->ConnectionText()).host;
+    const std::string uri =
+        "postgresql://" + login.User() + ":TopSecret1@/" + m_server->Name() +
+        "?host=" + data_access::ParseConnectionText(m_server->ConnectionText()).host;
     const std::vector<std::vector<std::string>> runs = {
         {"sql", "--db", login.ConnectionText(), "--password", wrong, "SELECT 1"},
-        {"sql", "--db", login.ConnectionText() + ";Password=" + data::ConnectionTextValue(wrong),
+        {"sql", "--db",
+         login.ConnectionText() + ";Password=" + data_access::ConnectionTextValue(wrong),
          "SELECT 1"},
-        {"sql", "--db", "Provider=PostgreSQL;Host=h;Password=" + data::ConnectionTextValue(wrong),
+        {"sql", "--db",
+         "Provider=PostgreSQL;Host=h;Password=" + data_access::ConnectionTextValue(wrong),
          "SELECT 1"},
         {"db", "copy", "--from", uri, "--to", file},
         {"sql", "--db", "postgresql://u:Wr0ng%zz@/db", "SELECT 1"},
@@ -209,24 +214,24 @@ TEST_F(ServerDbCommandsTest, CreateMakesTheServerDatabaseAConnectionTextNames) {
     std::string name = m_server->Name() + "_made";
     std::string text = m_cluster + ";Database=" + name;
     ASSERT_EQ(Run({"db", "create", text}), kSuccess) << m_err.str();
-    data::Connection made;
+    data_access::Connection made;
     EXPECT_NO_THROW(made.Open(text));
     made.Close();
     EXPECT_EQ(Run({"db", "create", text}), kFailure);
     EXPECT_NE(m_err.str().find("already exists"), std::string::npos) << m_err.str();
-    data::Connection maintenance;
+    data_access::Connection maintenance;
     maintenance.Open(m_cluster + ";Database=postgres");
     maintenance.Execute("DROP DATABASE " + name + " WITH (FORCE)");
 
     std::string path = m_folder.Path("a;b \"c'.mdb");
-    ASSERT_EQ(Run({"db", "create", data::EmbeddedConnectionText(path, kPassword)}), kSuccess)
+    ASSERT_EQ(Run({"db", "create", data_access::EmbeddedConnectionText(path, kPassword)}), kSuccess)
         << m_err.str();
-    EXPECT_NO_THROW(
-        data::Catalog().SetActiveConnection(data::EmbeddedConnectionText(path, kPassword)));
+    EXPECT_NO_THROW(data_access::Catalog().SetActiveConnection(
+        data_access::EmbeddedConnectionText(path, kPassword)));
 }
 
 TEST_F(ServerDbCommandsTest, SqlPrintsRowsInTheOrderTheStatementAsks) {
-    data::Connection server;
+    data_access::Connection server;
     server.Open(m_server->ConnectionText());
     server.Execute("CREATE TABLE Ob (K varchar(5), N integer)");
     server.Execute("INSERT INTO Ob VALUES ('c', 2), ('a', 3), ('b', 1)");

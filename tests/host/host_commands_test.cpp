@@ -20,8 +20,8 @@ protected:
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         m_folder = pattern;
         m_database = (m_folder / "pay.mdb").string();
-        data::Catalog catalog;
-        auto connection = catalog.Create(data::EmbeddedConnectionText(m_database, "pw"));
+        data_access::Catalog catalog;
+        auto connection = catalog.Create(data_access::EmbeddedConnectionText(m_database, "pw"));
         connection->Execute("CREATE TABLE People (Code Text (10), Note Memo, Photo IMAGE)");
         connection->Execute("INSERT INTO People VALUES ('A1', 'first', x'000102')");
         connection->Execute("INSERT INTO People VALUES ('B2', NULL, NULL)");

@@ -20,9 +20,9 @@ protected:
     // on it and returns its path.
     std::string MakeDatabase(const std::string& name, const std::string& password,
                              const std::vector<std::string>& statements = {}) {
-        data::Catalog catalog;
+        data_access::Catalog catalog;
         auto connection =
-            catalog.Create(data::EmbeddedConnectionText(m_folder.Path(name), password));
+            catalog.Create(data_access::EmbeddedConnectionText(m_folder.Path(name), password));
         for (const std::string& statement : statements) {
             connection->Execute(statement);
         }

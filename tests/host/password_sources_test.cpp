@@ -31,11 +31,11 @@ protected:
     // Whether the file at `path` opens with exactly `password`.
     static bool OpensWith(const std::string& path, const std::string& password) {
         try {
-            data::Connection connection;
-            connection.Open(data::EmbeddedConnectionText(path, password));
+            data_access::Connection connection;
+            connection.Open(data_access::EmbeddedConnectionText(path, password));
             connection.Execute("SELECT count(*) FROM sqlite_master");
             return true;
-        } catch (const data::DataAccessError&) {
+        } catch (const data_access::DataAccessError&) {
             return false;
         }
     }

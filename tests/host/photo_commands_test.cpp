@@ -26,8 +26,8 @@ class PhotoCommandsTest : public HostTest {
 protected:
     void SetUp() override {
         m_database = m_folder.Path("pay.mdb");
-        data::Catalog catalog;
-        catalog.Create(data::EmbeddedConnectionText(m_database, "pw"));
+        data_access::Catalog catalog;
+        catalog.Create(data_access::EmbeddedConnectionText(m_database, "pw"));
         MakePhotoTable();
     }
 
@@ -71,23 +71,23 @@ protected:
 // The commands on each engine: on the server, m_database is the connection text of a scratch
 // database (the password the commands pass is then not needed).
 class EnginePhotoCommandsTest : public PhotoCommandsTest,
-                                public ::testing::WithParamInterface<data::testing::Engine> {
+                                public ::testing::WithParamInterface<data_access::testing::Engine> {
 protected:
     void SetUp() override {
-        if (GetParam() == data::testing::Engine::Embedded) {
+        if (GetParam() == data_access::testing::Engine::Embedded) {
             PhotoCommandsTest::SetUp();
             return;
         }
-        auto cluster = data::testing::RequireServerCluster();
+        auto cluster = data_access::testing::RequireServerCluster();
         if (!cluster) {
             return;
         }
-        m_server = std::make_unique<data::testing::ScratchServerDatabase>(*cluster);
+        m_server = std::make_unique<data_access::testing::ScratchServerDatabase>(*cluster);
         m_database = m_server->ConnectionText();
         MakePhotoTable();
     }
 
-    std::unique_ptr<data::testing::ScratchServerDatabase> m_server;
+    std::unique_ptr<data_access::testing::ScratchServerDatabase> m_server;
 };
 
 TEST_P(EnginePhotoCommandsTest, AddListGetAndDeleteInTableStorage) {
@@ -101,11 +101,11 @@ TEST_P(EnginePhotoCommandsTest, AddListGetAndDeleteInTableStorage) {
     std::string out = m_folder.Path("default.bmp");
     ASSERT_EQ(Photo({"get", "--group", "EMP", "--code", "E1", "--out", out}), kSuccess)
         << m_err.str();
-    EXPECT_EQ(platform::Picture::Load(out).WidthPixels(), 200);
+    EXPECT_EQ(picture::Picture::Load(out).WidthPixels(), 200);
     ASSERT_EQ(
         Photo({"get", "--group", "EMP", "--code", "E1", "--description", "back", "--out", out}),
         kSuccess);
-    EXPECT_EQ(platform::Picture::Load(out).WidthPixels(), 20);
+    EXPECT_EQ(picture::Picture::Load(out).WidthPixels(), 20);
 
     ASSERT_EQ(Photo({"delete", "--group", "EMP", "--code", "E1", "--description", "Side"}),
               kSuccess);
@@ -177,11 +177,11 @@ TEST_F(PhotoCommandsTest, DescriptionsAreOneWhenEqualUnderTheLetterCaseRule) {
         Photo({"get", "--group", "EMP", "--code", "E1", "--description", "straße", "--out", out}),
         kSuccess)
         << m_err.str();
-    EXPECT_EQ(platform::Picture::Load(out).WidthPixels(), 20);
+    EXPECT_EQ(picture::Picture::Load(out).WidthPixels(), 20);
     ASSERT_EQ(
         Photo({"get", "--group", "EMP", "--code", "E1", "--description", "strasse", "--out", out}),
         kSuccess);
-    EXPECT_EQ(platform::Picture::Load(out).WidthPixels(), 200);
+    EXPECT_EQ(picture::Picture::Load(out).WidthPixels(), 200);
 }
 
 TEST_F(PhotoCommandsTest, MissingPhotosAreFailures) {
@@ -310,8 +310,8 @@ TEST_F(PhotoCommandsTest, ConversionsNeedAFolderThatIsNotBlank) {
 
 TEST_F(PhotoCommandsTest, AnUnreadablePictureIsListedAsSuchAndCanBeDeleted) {
     ASSERT_EQ(Add("E1", "Front", m_small), kSuccess);
-    data::Connection connection;
-    connection.Open(data::EmbeddedConnectionText(m_database, "pw"));
+    data_access::Connection connection;
+    connection.Open(data_access::EmbeddedConnectionText(m_database, "pw"));
     connection.Execute("INSERT INTO Photos VALUES ('E1', 'Broken', 'EMP', '-', 0, x'00010203')");
     EXPECT_EQ(Photo({"list", "--group", "EMP", "--code", "E1"}), kFailure);
     EXPECT_TRUE(m_out.str().starts_with("1\tFront\t0\t-\t20x10\n2\tBroken\t0\t-\tunreadable: "))
@@ -331,8 +331,8 @@ TEST_F(PhotoCommandsTest, VerifyReportsEachProblemAndFixesOnlyWhatKeepsEveryPict
     ASSERT_EQ(Photo({"verify"}, files), kSuccess) << m_out.str();
     EXPECT_NE(m_out.str().find("no problems found"), std::string::npos);
 
-    data::Connection connection;
-    connection.Open(data::EmbeddedConnectionText(m_database, "pw"));
+    data_access::Connection connection;
+    connection.Open(data_access::EmbeddedConnectionText(m_database, "pw"));
     for (const char* row : {"'E1', 'Broken', 'EMP', '-', 0", "'E2', 'Gone', 'EMP', '-', 0",
                             "'A_B', 'C', 'EMP', '-', 0", "'A', 'B_C', 'EMP', '-', 0",
                             "'E3', 'Été', 'EMP', '-', 1", "'E3', 'ÉTÉ', 'EMP', '-', 1"}) {
@@ -374,8 +374,8 @@ TEST_F(PhotoCommandsTest, VerifyReportsEachProblemAndFixesOnlyWhatKeepsEveryPict
 
 // Host-made photo tables: the mark column as each engine's hosts make it.
 TEST_P(EnginePhotoCommandsTest, DefaultTakesTheMarkOnEveryKindOfMarkColumn) {
-    const bool onServer = GetParam() == data::testing::Engine::Server;
-    data::Connection connection;
+    const bool onServer = GetParam() == data_access::testing::Engine::Server;
+    data_access::Connection connection;
     connection.Open(ConnectionTextFor(m_database, "pw"));
     for (const char* type : {"boolean", "smallint", "integer", "YESNO"}) {
         if (onServer && std::string(type) == "YESNO") {
@@ -394,24 +394,25 @@ TEST_P(EnginePhotoCommandsTest, DefaultTakesTheMarkOnEveryKindOfMarkColumn) {
 }
 
 TEST_P(EnginePhotoCommandsTest, CreateTableMakesAMarkThatTakesZero) {
-    data::Catalog catalog;
+    data_access::Catalog catalog;
     catalog.SetActiveConnection(ConnectionTextFor(m_database, "pw"));
     EXPECT_EQ(catalog.Tables().Item("Photos").Columns().Item("DefaultPhoto").Type(),
-              GetParam() == data::testing::Engine::Server ? data::adSmallInt : data::adBoolean);
+              GetParam() == data_access::testing::Engine::Server ? data_access::adSmallInt
+                                                                 : data_access::adBoolean);
     EXPECT_EQ(catalog.ActiveConnection()->Execute("UPDATE Photos SET DefaultPhoto = 0"), 0);
 }
 
 TEST_P(EnginePhotoCommandsTest, CreateTableIndexesTheOwnerColumns) {
-    data::Catalog catalog;
+    data_access::Catalog catalog;
     catalog.SetActiveConnection(ConnectionTextFor(m_database, "pw"));
-    bool onServer = GetParam() == data::testing::Engine::Server;
-    data::Recordset index;
+    bool onServer = GetParam() == data_access::testing::Engine::Server;
+    data_access::Recordset index;
     index.Open(onServer ? "SELECT indexdef FROM pg_indexes WHERE tablename = 'photos'"
                         : "SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = "
                           "'Photos'",
-               catalog.ActiveConnection(), data::adOpenStatic, data::adLockReadOnly);
+               catalog.ActiveConnection(), data_access::adOpenStatic, data_access::adLockReadOnly);
     ASSERT_EQ(index.RecordCount(), 1);
-    std::string definition = data::FoldCase(index.Fields().Item(0L).Value().ToText());
+    std::string definition = data_access::FoldCase(index.Fields().Item(0L).Value().ToText());
     EXPECT_NE(definition.find("(photogroup, photocode)"), std::string::npos) << definition;
 }
 

@@ -32,19 +32,19 @@ struct AddOutcome {
     bool succeeded = false;
 };
 
-class PhotoWritersTest : public ::testing::TestWithParam<data::testing::Engine> {
+class PhotoWritersTest : public ::testing::TestWithParam<data_access::testing::Engine> {
 protected:
     void SetUp() override {
-        if (GetParam() == data::testing::Engine::Embedded) {
+        if (GetParam() == data_access::testing::Engine::Embedded) {
             m_database = m_folder.Path("pay.mdb");
-            data::Catalog catalog;
-            catalog.Create(data::EmbeddedConnectionText(m_database, ""));
+            data_access::Catalog catalog;
+            catalog.Create(data_access::EmbeddedConnectionText(m_database, ""));
         } else {
-            auto cluster = data::testing::RequireServerCluster();
+            auto cluster = data_access::testing::RequireServerCluster();
             if (!cluster) {
                 return;
             }
-            m_server = std::make_unique<data::testing::ScratchServerDatabase>(*cluster);
+            m_server = std::make_unique<data_access::testing::ScratchServerDatabase>(*cluster);
             m_database = m_server->ConnectionText();
         }
         ASSERT_EQ(Vesk({"photo", "create-table", "--db", m_database}), kSuccess);
@@ -114,13 +114,14 @@ protected:
 
     // Each stored row as (description, default mark, picture bytes or file).
     std::vector<std::tuple<std::string, bool, long>> StoredRows() {
-        data::Catalog catalog;
-        catalog.SetActiveConnection(GetParam() == data::testing::Engine::Embedded
-                                        ? data::EmbeddedConnectionText(m_database, "")
+        data_access::Catalog catalog;
+        catalog.SetActiveConnection(GetParam() == data_access::testing::Engine::Embedded
+                                        ? data_access::EmbeddedConnectionText(m_database, "")
                                         : m_database);
-        data::Recordset rows;
+        data_access::Recordset rows;
         rows.Open("SELECT PhotoDescription, DefaultPhoto, Photo FROM Photos",
-                  catalog.ActiveConnection(), data::adOpenStatic, data::adLockReadOnly);
+                  catalog.ActiveConnection(), data_access::adOpenStatic,
+                  data_access::adLockReadOnly);
         std::vector<std::tuple<std::string, bool, long>> stored;
         for (; !rows.IsEOF(); rows.MoveNext()) {
             stored.emplace_back(rows.Fields()["PhotoDescription"].Value().ToText(),
@@ -134,7 +135,7 @@ protected:
         std::map<std::string, int> rowsByFold;
         int defaults = 0;
         for (const auto& [description, isDefault, size] : StoredRows()) {
-            ++rowsByFold[data::FoldCase(description)];
+            ++rowsByFold[data_access::FoldCase(description)];
             defaults += isDefault ? 1 : 0;
             if (files.empty()) {
                 EXPECT_EQ(size, 654) << description << ": the picture is whole";
@@ -145,7 +146,7 @@ protected:
         }
         std::map<std::string, int> successesByFold;
         for (const AddOutcome& outcome : outcomes) {
-            std::string fold = data::FoldCase(outcome.description);
+            std::string fold = data_access::FoldCase(outcome.description);
             successesByFold[fold] += outcome.succeeded ? 1 : 0;
             if (outcome.description.starts_with("Own")) {
                 EXPECT_TRUE(outcome.succeeded) << outcome.description;
@@ -165,7 +166,7 @@ protected:
     }
 
     test::ScratchFolder m_folder;
-    std::unique_ptr<data::testing::ScratchServerDatabase> m_server;
+    std::unique_ptr<data_access::testing::ScratchServerDatabase> m_server;
     std::string m_database;
     std::string m_image;
 };

@@ -4,7 +4,7 @@
 
 namespace vesk::photo_editor::testing {
 
-data::Bytes BitmapBytes(int width, int height) {
+data_access::Bytes BitmapBytes(int width, int height) {
     return vesk::test::QtEncoded(vesk::test::PatternImage(width, height), "bmp");
 }
 

@@ -11,7 +11,7 @@
 
 namespace vesk::photo_editor::testing {
 
-using platform::Picture;
+using picture::Picture;
 
 // A photo table with the editor dialog over it; message boxes and file dialogs are scripted.
 class EditorTest : public photo_store::testing::PhotoTableTest {
@@ -26,12 +26,12 @@ protected:
     std::vector<std::string> Lines() const;
     std::vector<std::string> Keys() const;
 
-    platform::ScriptedUiServices m_ui;
-    platform::ScopedUi m_scopedUi{m_ui};
+    ui::ScriptedUiServices m_ui;
+    ui::ScopedUi m_scopedUi{m_ui};
     frmPhoto m_dialog;
 };
 
 // The file bytes of a bitmap of width x height pixels.
-data::Bytes BitmapBytes(int width, int height);
+data_access::Bytes BitmapBytes(int width, int height);
 
 }  // namespace vesk::photo_editor::testing

@@ -16,7 +16,7 @@ protected:
     // Writes a bitmap file of width x height pixels into the scratch folder.
     std::string WriteBitmap(const std::string& name, int width = 40, int height = 30) {
         const std::string path = m_folder.Path(name);
-        const data::Bytes bytes = BitmapBytes(width, height);
+        const data_access::Bytes bytes = BitmapBytes(width, height);
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
@@ -100,7 +100,7 @@ TEST_F(AddingTest, ACancelledFileDialogLeavesAnEmptyAddMode) {
 
 TEST_F(AddingTest, TheClipboardsPictureIsAddedWithoutDescription) {
     Open();
-    m_ui.SetClipboardPicture(platform::Picture::FromBytes(BitmapBytes(30, 70)));
+    m_ui.SetClipboardPicture(picture::Picture::FromBytes(BitmapBytes(30, 70)));
 
     m_dialog.mnuAddFromClipBoard->trigger();
 
@@ -111,9 +111,8 @@ TEST_F(AddingTest, TheClipboardsPictureIsAddedWithoutDescription) {
 
     m_dialog.cmdSave->click();
     ASSERT_EQ(m_ui.MessageBoxes().size(), 1u);
-    EXPECT_EQ(m_ui.MessageBoxes()[0],
-              (platform::RecordedMessageBox{"Enter a description for the photo!", 48,
-                                            "Decription Not Entered"}));
+    EXPECT_EQ(m_ui.MessageBoxes()[0], (ui::RecordedMessageBox{"Enter a description for the photo!",
+                                                              48, "Decription Not Entered"}));
 }
 
 TEST_F(AddingTest, AnEmptyClipboardAddsNothingAndSaysNothing) {
@@ -138,17 +137,17 @@ TEST_F(AddingTest, UnsavedChangesAreOfferedBeforeAdding) {
     Open();
     m_dialog.txtComments->SetText("changed");
 
-    m_ui.QueueAnswer(platform::MessageBoxAnswer::Cancel);
+    m_ui.QueueAnswer(ui::MessageBoxAnswer::Cancel);
     m_dialog.mnuAddFromFile->trigger();
     ASSERT_EQ(m_ui.MessageBoxes().size(), 1u);
     EXPECT_EQ(m_ui.MessageBoxes()[0],
-              (platform::RecordedMessageBox{"Save changes?", 35, "Changes Not Saved"}));
+              (ui::RecordedMessageBox{"Save changes?", 35, "Changes Not Saved"}));
     EXPECT_TRUE(m_dialog.m_bEditing);
     EXPECT_EQ(m_dialog.txtComments->Text(), "changed");
     EXPECT_TRUE(m_dialog.cmdSave->isEnabled());
     EXPECT_TRUE(m_ui.OpenFileRequests().empty());
 
-    m_ui.QueueAnswer(platform::MessageBoxAnswer::Yes);
+    m_ui.QueueAnswer(ui::MessageBoxAnswer::Yes);
     m_dialog.mnuAddFromClipBoard->trigger();
     EXPECT_EQ(CountRows("PhotoComments = 'changed'"), 1);
     EXPECT_TRUE(m_dialog.m_bAdding);
@@ -158,7 +157,7 @@ TEST_F(AddingTest, AnsweringYesWhenTheSaveIsRefusedKeepsTheChange) {
     AddPhoto("Portrait");
     Open();
     m_dialog.txtDescription->SetText("");
-    m_ui.QueueAnswer(platform::MessageBoxAnswer::Yes);
+    m_ui.QueueAnswer(ui::MessageBoxAnswer::Yes);
 
     m_dialog.mnuAddFromFile->trigger();
 
@@ -176,7 +175,7 @@ namespace vesk::photo_editor::testing {
 namespace {
 
 // A clipboard that cannot be read or written, as when another program holds it.
-class FailingClipboard : public platform::ScriptedUiServices {
+class FailingClipboard : public ui::ScriptedUiServices {
 public:
     Picture GetClipboardPicture() override { throw std::runtime_error("clipboard is busy"); }
     void SetClipboardPicture(const Picture&) override {
@@ -190,16 +189,16 @@ TEST_F(ClipboardFailureTest, FailuresOfTheClipboardAreShownWithTheirTitles) {
     AddPhoto("Portrait");
     Open();
     FailingClipboard clipboard;
-    platform::ScopedUi scoped(clipboard);
+    ui::ScopedUi scoped(clipboard);
 
     m_dialog.mnuCopyToClipboard->trigger();
     m_dialog.mnuAddFromClipBoard->trigger();
 
     ASSERT_EQ(clipboard.MessageBoxes().size(), 2u);
     EXPECT_EQ(clipboard.MessageBoxes()[0],
-              (platform::RecordedMessageBox{"clipboard is busy", 16, "Error Loading Photo"}));
+              (ui::RecordedMessageBox{"clipboard is busy", 16, "Error Loading Photo"}));
     EXPECT_EQ(clipboard.MessageBoxes()[1],
-              (platform::RecordedMessageBox{"clipboard is busy", 48, "VeskPhoto"}));
+              (ui::RecordedMessageBox{"clipboard is busy", 48, "VeskPhoto"}));
     EXPECT_TRUE(m_dialog.m_bAdding);
     EXPECT_EQ(m_dialog.imgMainPhoto->Picture().Handle(), 0u);
 }

@@ -15,7 +15,7 @@
 namespace vesk::photo_editor::testing {
 namespace {
 
-using platform::MessageBoxAnswer;
+using ui::MessageBoxAnswer;
 
 // What the user can use at one moment: Save, the details, whether closing would ask about
 // unsaved changes, and the action menu's items as it opens.
@@ -70,7 +70,7 @@ protected:
     }
 
     void PutPictureOnClipboard(int width = 12, int height = 12) {
-        m_ui.SetClipboardPicture(platform::Picture::FromBytes(BitmapBytes(width, height)));
+        m_ui.SetClipboardPicture(picture::Picture::FromBytes(BitmapBytes(width, height)));
     }
 
     void Run(const std::vector<Step>& steps) {
@@ -222,7 +222,7 @@ TEST_F(CommandStatesTest, APictureOverTheLimitWithdrawsSaveUntilTheNextEdit) {
 }
 
 // Message boxes that note whether Save was enabled behind each of them.
-class SaveBehindBoxes : public platform::ScriptedUiServices {
+class SaveBehindBoxes : public ui::ScriptedUiServices {
 public:
     explicit SaveBehindBoxes(const frmPhoto& dialog) : m_dialog(dialog) {}
     std::vector<bool> saveShown;
@@ -241,8 +241,8 @@ TEST_F(CommandStatesTest, TheSizeWarningAppearsWithSaveAlreadyWithdrawn) {
     m_store.PhotosMaxSize = 1;
     Open();
     SaveBehindBoxes boxes(m_dialog);
-    platform::ScopedUi scoped(boxes);
-    boxes.SetClipboardPicture(platform::Picture::FromBytes(BitmapBytes(30, 20)));
+    ui::ScopedUi scoped(boxes);
+    boxes.SetClipboardPicture(picture::Picture::FromBytes(BitmapBytes(30, 20)));
 
     Choose(m_dialog.mnuAddFromClipBoard);
 

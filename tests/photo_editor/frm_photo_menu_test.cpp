@@ -41,7 +41,7 @@ protected:
     }
 
     void PutPictureOnClipboard() {
-        m_ui.SetClipboardPicture(platform::Picture::FromBytes(BitmapBytes(5, 5)));
+        m_ui.SetClipboardPicture(picture::Picture::FromBytes(BitmapBytes(5, 5)));
     }
 };
 

@@ -14,18 +14,18 @@
 namespace vesk::photo_editor::testing {
 namespace {
 
-using platform::MessageBoxAnswer;
-using platform::RecordedMessageBox;
+using ui::MessageBoxAnswer;
+using ui::RecordedMessageBox;
 
 class RecordShownTest : public EditorTest {
 protected:
     // Every row as "description:comments:default", in description order.
     std::string Table() {
-        data::Recordset rows;
+        data_access::Recordset rows;
         rows.Open(
             "SELECT group_concat(PhotoDescription || ':' || PhotoComments || ':' || "
             "DefaultPhoto, ' ') FROM (SELECT * FROM Photos ORDER BY PhotoDescription)",
-            m_connection, data::adOpenStatic, data::adLockReadOnly);
+            m_connection, data_access::adOpenStatic, data_access::adLockReadOnly);
         return rows.Fields().Item(0L).Value().ToText();
     }
     void EditComments(const std::string& comments) {
@@ -37,7 +37,7 @@ protected:
         m_dialog.mnuDeleteCurrentPhoto->trigger();
     }
     void AddFromClipboard(const std::string& description) {
-        m_ui.SetClipboardPicture(platform::Picture::FromBytes(BitmapBytes(12, 12)));
+        m_ui.SetClipboardPicture(picture::Picture::FromBytes(BitmapBytes(12, 12)));
         m_dialog.mnuAddFromClipBoard->trigger();
         m_dialog.txtDescription->SetText(description);
         m_dialog.cmdSave->click();

@@ -9,13 +9,13 @@
 namespace vesk::photo_editor::testing {
 namespace {
 
-using platform::MessageBoxAnswer;
-using platform::RecordedMessageBox;
+using ui::MessageBoxAnswer;
+using ui::RecordedMessageBox;
 
 class SavingTest : public EditorTest {
 protected:
     void AddFromClipboard(int width = 30, int height = 20) {
-        m_ui.SetClipboardPicture(platform::Picture::FromBytes(BitmapBytes(width, height)));
+        m_ui.SetClipboardPicture(picture::Picture::FromBytes(BitmapBytes(width, height)));
         m_dialog.mnuAddFromClipBoard->trigger();
     }
     const RecordedMessageBox& LastBox() const { return m_ui.MessageBoxes().back(); }
@@ -39,7 +39,7 @@ TEST_F(SavingTest, RefusalsComeInTheirOrder) {
                                              "Decription Not Entered"}));
 
     m_dialog.txtDescription->SetText("Scan");
-    m_dialog.imgMainPhoto->SetPicture(platform::Picture());
+    m_dialog.imgMainPhoto->SetPicture(picture::Picture());
     EXPECT_FALSE(m_dialog.cmdSave_Click());
     EXPECT_EQ(LastBox(), (RecordedMessageBox{"No photo to save!", 48, "No photo"}));
     EXPECT_EQ(CountRows(), 0);
@@ -239,7 +239,7 @@ TEST_F(SavingTest, FileStorageKeepsTheSavedPhotoInItsFile) {
 namespace vesk::photo_editor::testing {
 namespace {
 
-using platform::MessageBoxAnswer;
+using ui::MessageBoxAnswer;
 
 // Saves and deletes the store refuses: the dialog shows what is stored, nothing else.
 class RefusedChangeTest : public EditorTest {
@@ -254,7 +254,7 @@ protected:
 TEST_F(RefusedChangeTest, AFailedSaveKeepsTheOtherPhotosDefaultMark) {
     AddPhoto("Portrait", true);
     Open();
-    m_ui.SetClipboardPicture(platform::Picture::FromBytes(BitmapBytes(10, 10)));
+    m_ui.SetClipboardPicture(picture::Picture::FromBytes(BitmapBytes(10, 10)));
     m_dialog.mnuAddFromClipBoard->trigger();
     m_dialog.txtDescription->SetText("Scan");
     RefuseInserts();

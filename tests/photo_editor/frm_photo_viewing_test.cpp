@@ -141,7 +141,7 @@ TEST_F(ViewingTest, APictureOverTheLimitIsReportedAndRefusedWhenTheStoreSaysSo) 
 
     ASSERT_EQ(m_ui.MessageBoxes().size(), 1u);
     EXPECT_EQ(m_ui.MessageBoxes()[0],
-              (platform::RecordedMessageBox{
+              (ui::RecordedMessageBox{
                   "This Photo is bigger than the maximum photo size: 250KB, Photo size: 300KB "
                   "(Bitmap Format)",
                   48, "VeskPhoto"}));

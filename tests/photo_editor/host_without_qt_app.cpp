@@ -42,14 +42,14 @@ void CloseTheEditorWhenShown() {
         Qt::QueuedConnection);
 }
 
-vesk::data::ConnectionPtr PhotoDatabase(const vesk::test::ScratchFolder& folder) {
-    vesk::data::Catalog catalog;
+vesk::data_access::ConnectionPtr PhotoDatabase(const vesk::test::ScratchFolder& folder) {
+    vesk::data_access::Catalog catalog;
     auto connection =
-        catalog.Create(vesk::data::EmbeddedConnectionText(folder.Path("pay.mdb"), ""));
+        catalog.Create(vesk::data_access::EmbeddedConnectionText(folder.Path("pay.mdb"), ""));
     vesk::photo_store::CreatePhotoTable(connection);
-    vesk::data::Recordset rows;
-    rows.Open("SELECT * FROM Photos", connection, vesk::data::adOpenKeyset,
-              vesk::data::adLockOptimistic);
+    vesk::data_access::Recordset rows;
+    rows.Open("SELECT * FROM Photos", connection, vesk::data_access::adOpenKeyset,
+              vesk::data_access::adLockOptimistic);
     rows.AddNew();
     rows.Fields()["PhotoCode"].SetValue("E1");
     rows.Fields()["PhotoDescription"].SetValue("Portrait");
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
         return Fail("the host already runs a Qt application");
     }
     std::thread closer(CloseTheEditorWhenShown);
-    vesk::platform::Picture shown = picture.EditPhoto("EMP", "E1", "Jane Smith", connection);
+    vesk::picture::Picture shown = picture.EditPhoto("EMP", "E1", "Jane Smith", connection);
     closer.join();
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         return Fail("no widget application was made");

@@ -72,7 +72,7 @@ TEST(ImageBoxTest, SizesFollowTheContainersScaleAndStretch) {
     PictureBox box;
     box.Place(0, 0, 3955, 3975);
     ImageBox image(box);
-    image.SetPicture(platform::Picture::FromBytes(BitmapBytes(40, 30)));
+    image.SetPicture(picture::Picture::FromBytes(BitmapBytes(40, 30)));
     EXPECT_DOUBLE_EQ(image.Width(), 600);  // stretch off: the natural size, in twips
 
     box.SetScale(PictureBox::ScaleMode::Pixels);
@@ -83,7 +83,7 @@ TEST(ImageBoxTest, SizesFollowTheContainersScaleAndStretch) {
     image.SetStretch(true);
     image.SetWidth(1000.3);  // kept in single precision, not rounded to pixels
     EXPECT_DOUBLE_EQ(image.Width(), static_cast<double>(1000.3f));
-    image.SetPicture(platform::Picture());
+    image.SetPicture(picture::Picture());
     EXPECT_DOUBLE_EQ(image.Width(), static_cast<double>(1000.3f));
     image.SetStretch(false);
     EXPECT_DOUBLE_EQ(image.Width(), 0);

@@ -61,8 +61,9 @@ TEST(CPictureValidation, EverySetOfCodeOrDescriptionTellsWhetherAllThreeAreFille
 class CPictureInitTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        data::Catalog catalog;
-        m_connection = catalog.Create(data::EmbeddedConnectionText(m_folder.Path("pay.mdb"), "pw"));
+        data_access::Catalog catalog;
+        m_connection =
+            catalog.Create(data_access::EmbeddedConnectionText(m_folder.Path("pay.mdb"), "pw"));
         CreatePhotoTable(m_connection);
         Insert("E1", "Front", "EMP");
         Insert("E1", "Side", "EMP");
@@ -78,8 +79,9 @@ protected:
     }
 
     void Insert(const std::string& code, const std::string& description, const std::string& group) {
-        data::Recordset rows;
-        rows.Open("SELECT * FROM Photos", m_connection, data::adOpenKeyset, data::adLockOptimistic);
+        data_access::Recordset rows;
+        rows.Open("SELECT * FROM Photos", m_connection, data_access::adOpenKeyset,
+                  data_access::adLockOptimistic);
         rows.AddNew();
         rows.Fields()["PhotoCode"].SetValue(code);
         rows.Fields()["PhotoDescription"].SetValue(description);
@@ -89,7 +91,7 @@ protected:
 
     std::vector<std::string> SelectedDescriptions() {
         std::vector<std::string> descriptions;
-        data::Recordset& rows = *m_picture.m_rsPhotoDetails;
+        data_access::Recordset& rows = *m_picture.m_rsPhotoDetails;
         for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
             descriptions.push_back(rows.Fields()["PhotoDescription"].Value().ToText());
         }
@@ -97,7 +99,7 @@ protected:
     }
 
     vesk::test::ScratchFolder m_folder;
-    data::ConnectionPtr m_connection;
+    data_access::ConnectionPtr m_connection;
     CPicture m_picture;
     RecordingListener m_listener;
 };
@@ -139,9 +141,9 @@ TEST_F(CPictureInitTest, OwnerWithoutRowsKeepsThePreviousTotal) {
 
 TEST_F(CPictureInitTest, CallersRecordsetIsTakenAsItIsAndTheConnectionKept) {
     m_picture.Init("E2", "EMP", {}, nullptr, m_connection);
-    auto callers = std::make_shared<data::Recordset>();
-    callers->Open("SELECT * FROM Photos WHERE PhotoGroup = 'DEP'", m_connection, data::adOpenKeyset,
-                  data::adLockOptimistic);
+    auto callers = std::make_shared<data_access::Recordset>();
+    callers->Open("SELECT * FROM Photos WHERE PhotoGroup = 'DEP'", m_connection,
+                  data_access::adOpenKeyset, data_access::adLockOptimistic);
     m_picture.Init("X9", "GRP", {}, callers, nullptr);
     EXPECT_EQ(m_picture.m_rsPhotoDetails, callers);
     EXPECT_EQ(m_picture.DBConnection(), m_connection);
@@ -156,7 +158,7 @@ TEST_F(CPictureInitTest, FailingQueryGivesOneTableErrorAndLeavesTheInstanceUsabl
     ASSERT_EQ(m_listener.events.size(), 1u);
     EXPECT_NE(m_listener.events[0].find("TableError("), std::string::npos);
     EXPECT_NE(m_listener.events[0].find("no such table: Missing"), std::string::npos);
-    EXPECT_EQ(m_picture.m_rsPhotoDetails->State(), data::adStateClosed)
+    EXPECT_EQ(m_picture.m_rsPhotoDetails->State(), data_access::adStateClosed)
         << "the previous owner's rows must not stay in place";
 
     m_picture.TableName = "Photos";

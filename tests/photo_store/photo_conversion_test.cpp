@@ -22,9 +22,9 @@ protected:
     std::string FileOf(const std::string& name) { return PhotosFolderPath() + "/" + name; }
 
     std::string Lengths() {
-        data::Recordset rows;
+        data_access::Recordset rows;
         rows.Open("SELECT group_concat(coalesce(length(Photo), 'null')) FROM Photos", m_connection,
-                  data::adOpenStatic, data::adLockReadOnly);
+                  data_access::adOpenStatic, data_access::adLockReadOnly);
         return rows.Fields().Item(0L).Value().ToText();
     }
 };
@@ -60,7 +60,7 @@ TEST_F(PhotoConversionTest, ToFilesAndBackRestoresTheSameBytes) {
 
 TEST_F(PhotoConversionTest, WrongStorageFormChangesNothing) {
     m_store.Init("E1", "EMP", {}, nullptr, m_connection);
-    data::RecordsetPtr before = m_store.m_rsPhotoDetails;
+    data_access::RecordsetPtr before = m_store.m_rsPhotoDetails;
     EXPECT_FALSE(m_store.ConvertAllToFiles(m_connection));
     m_store.SaveAsFile = true;
     EXPECT_FALSE(m_store.ConvertAllToBlobs(m_connection));
@@ -130,11 +130,11 @@ TEST_F(PhotoConversionTest, ARefusedRowAmongManyKeepsOnlyItsOwnCopy) {
     EXPECT_NE(m_listener.Named("ErrorDescrption")[0].find("E1_Side_EMP.vpc, but its copy in the "
                                                           "table could not be cleared"),
               std::string::npos);
-    data::Recordset kept;
+    data_access::Recordset kept;
     kept.Open(
         "SELECT group_concat(PhotoCode || ' ' || PhotoDescription) FROM Photos WHERE Photo "
         "IS NOT NULL",
-        m_connection, data::adOpenStatic, data::adLockReadOnly);
+        m_connection, data_access::adOpenStatic, data_access::adLockReadOnly);
     EXPECT_EQ(kept.Fields().Item(0L).Value().ToText(), "E1 Side");
     EXPECT_TRUE(std::filesystem::exists(FileOf("M69_Many_EMP.vpc")));
 }

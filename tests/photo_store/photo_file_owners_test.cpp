@@ -20,7 +20,7 @@ protected:
         m_store.SavePhotoDetails(true);
     }
 
-    data::Bytes FileBytes(const std::string& name) {
+    data_access::Bytes FileBytes(const std::string& name) {
         return Picture::Load(PhotosFolderPath() + "/" + name).ToBytes();
     }
 };

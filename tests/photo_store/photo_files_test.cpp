@@ -44,9 +44,9 @@ TEST_F(ExtractToFilesTest, WritesEachCodesPictureAndRemovesOnlyExtractedRows) {
     EXPECT_EQ(SizeOf("out/E2"), 40000u);
     EXPECT_EQ(SizeOf("out/..%2FE4"), 1u);
     EXPECT_FALSE(std::filesystem::exists(m_folder.Path("E4")));
-    data::Recordset left;
+    data_access::Recordset left;
     left.Open("SELECT group_concat(coalesce(PhotoCode, 'null')) FROM OldPhotos", m_connection,
-              data::adOpenStatic, data::adLockReadOnly);
+              data_access::adOpenStatic, data_access::adLockReadOnly);
     EXPECT_EQ(left.Fields().Item(0L).Value().ToText(), "null,E3")
         << "a row without a code could not be extracted and stays";
 }
@@ -61,9 +61,9 @@ TEST_F(ExtractToFilesTest, RowsWithoutAFileOfTheirOwnStayAndNoFileOrFolderIsRemo
     m_store.ExtractToFiles("OldPhotos", "DUP", m_folder.Path("out") + "/");
     EXPECT_EQ(SizeOf("out/EMP001"), 1u);
     EXPECT_EQ(SizeOf("out/E9"), 6u) << "a file the extraction did not make is never replaced";
-    data::Recordset left;
+    data_access::Recordset left;
     left.Open("SELECT count(*) FROM OldPhotos WHERE PhotoGroup = 'DUP'", m_connection,
-              data::adOpenStatic, data::adLockReadOnly);
+              data_access::adOpenStatic, data_access::adLockReadOnly);
     EXPECT_EQ(left.Fields().Item(0L).Value().ToInt64(), 4);
 
     m_connection->Execute("INSERT INTO OldPhotos VALUES ('  ', 'BLANK', x'01')");

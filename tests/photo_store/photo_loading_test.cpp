@@ -223,7 +223,7 @@ TEST_F(PhotoLoadingTest, EmptyFolderMeansVskPhotosBesideTheComponent) {
     m_store.SaveAsFile = true;
     m_store.Init("E1", "EMP", {}, nullptr, m_connection);
     static const int anchor = 0;
-    std::string expected = platform::LibraryFolder(&anchor) + "/VskPhotos/";
+    std::string expected = files::LibraryFolder(&anchor) + "/VskPhotos/";
     bool existed = std::filesystem::exists(expected);
     m_store.LastRecord();
     EXPECT_EQ(m_store.PhotosFolder, expected);

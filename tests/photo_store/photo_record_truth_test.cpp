@@ -18,11 +18,11 @@ namespace fs = std::filesystem;
 class RecordTruthTest : public PhotoTableTest {
 protected:
     std::string Descriptions() {
-        data::Recordset rows;
+        data_access::Recordset rows;
         rows.Open(
             "SELECT group_concat(PhotoDescription || ':' || PhotoComments, ' ') FROM "
             "(SELECT * FROM Photos ORDER BY PhotoDescription)",
-            m_connection, data::adOpenStatic, data::adLockReadOnly);
+            m_connection, data_access::adOpenStatic, data_access::adLockReadOnly);
         return rows.Fields().Item(0L).Value().ToText();
     }
     std::string CurrentDescription() {

@@ -23,9 +23,9 @@ protected:
     }
 
     std::string Column(const std::string& column, const std::string& where) {
-        data::Recordset rows;
+        data_access::Recordset rows;
         rows.Open("SELECT " + column + " FROM Photos WHERE " + where, m_connection,
-                  data::adOpenStatic, data::adLockReadOnly);
+                  data_access::adOpenStatic, data_access::adLockReadOnly);
         return rows.Fields().Item(0L).Value().ToText();
     }
 

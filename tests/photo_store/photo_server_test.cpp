@@ -19,13 +19,13 @@ constexpr std::size_t kLargePhoto = 200000;
 class ServerPhotoStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto cluster = data::testing::RequireServerCluster();
+        auto cluster = data_access::testing::RequireServerCluster();
         if (!cluster) {
             return;
         }
         m_cluster = *cluster;
-        m_database = std::make_unique<data::testing::ScratchServerDatabase>(*cluster);
-        m_connection = std::make_shared<data::Connection>();
+        m_database = std::make_unique<data_access::testing::ScratchServerDatabase>(*cluster);
+        m_connection = std::make_shared<data_access::Connection>();
         m_connection->Open(m_database->ConnectionText());
         CreatePhotoTable(m_connection);
         photo_store::UsePhotoTable(m_store);
@@ -49,8 +49,8 @@ protected:
     }
 
     std::string Joined(const std::string& sql) {
-        data::Recordset rows;
-        rows.Open(sql, m_connection, data::adOpenStatic, data::adLockReadOnly);
+        data_access::Recordset rows;
+        rows.Open(sql, m_connection, data_access::adOpenStatic, data_access::adLockReadOnly);
         std::string joined;
         for (; !rows.IsEOF(); rows.MoveNext()) {
             joined += (joined.empty() ? "" : "|") + rows.Fields().Item(0L).Value().ToText();
@@ -60,8 +60,8 @@ protected:
 
     vesk::test::ScratchFolder m_folder;
     std::string m_cluster;
-    std::unique_ptr<data::testing::ScratchServerDatabase> m_database;
-    data::ConnectionPtr m_connection;
+    std::unique_ptr<data_access::testing::ScratchServerDatabase> m_database;
+    data_access::ConnectionPtr m_connection;
     CPicture m_store;
     RecordingListener m_listener;
 };
@@ -156,9 +156,9 @@ TEST_F(ServerPhotoStoreTest, AReaderWhoMayNotWriteIsToldWhichRowsWereLeft) {
     m_store.Init("E1", "EMP", {}, nullptr, m_connection);
     Save("Front", true, PictureOfSize(2000));
     Save("Side", false, PictureOfSize(3000));
-    data::testing::ServerLogin reader(m_cluster, *m_database, "may;read'only");
+    data_access::testing::ServerLogin reader(m_cluster, *m_database, "may;read'only");
     m_connection->Execute("GRANT SELECT ON Photos TO " + reader.User());
-    auto readOnly = std::make_shared<data::Connection>();
+    auto readOnly = std::make_shared<data_access::Connection>();
     readOnly->Open(reader.ConnectionText(), {}, reader.Password());
 
     CPicture store;

@@ -13,8 +13,9 @@
 namespace vesk::photo_store::testing {
 
 void PhotoTableTest::SetUp() {
-    data::Catalog catalog;
-    m_connection = catalog.Create(data::EmbeddedConnectionText(m_folder.Path("pay.mdb"), "pw"));
+    data_access::Catalog catalog;
+    m_connection =
+        catalog.Create(data_access::EmbeddedConnectionText(m_folder.Path("pay.mdb"), "pw"));
     CreatePhotoTable(m_connection);
     UsePhotoTable(m_store);
     m_store.Advise(&m_listener);
@@ -22,9 +23,10 @@ void PhotoTableTest::SetUp() {
 
 void PhotoTableTest::AddRow(const std::string& code, const std::string& description,
                             const std::string& group, bool isDefault,
-                            const data::Bytes& pictureBytes) {
-    data::Recordset rows;
-    rows.Open("SELECT * FROM Photos", m_connection, data::adOpenKeyset, data::adLockOptimistic);
+                            const data_access::Bytes& pictureBytes) {
+    data_access::Recordset rows;
+    rows.Open("SELECT * FROM Photos", m_connection, data_access::adOpenKeyset,
+              data_access::adLockOptimistic);
     rows.AddNew();
     rows.Fields()["PhotoCode"].SetValue(code);
     rows.Fields()["PhotoDescription"].SetValue(description);
@@ -44,9 +46,9 @@ void PhotoTableTest::UseFileStorage() {
 }
 
 long PhotoTableTest::CountRows(const std::string& where) {
-    data::Recordset rows;
-    rows.Open("SELECT count(*) FROM Photos WHERE " + where, m_connection, data::adOpenStatic,
-              data::adLockReadOnly);
+    data_access::Recordset rows;
+    rows.Open("SELECT count(*) FROM Photos WHERE " + where, m_connection, data_access::adOpenStatic,
+              data_access::adLockReadOnly);
     return static_cast<long>(rows.Fields().Item(0L).Value().ToInt64());
 }
 

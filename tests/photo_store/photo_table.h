@@ -19,7 +19,7 @@ protected:
 
     // Adds a row directly (not through the store); `pictureBytes` empty leaves it null.
     void AddRow(const std::string& code, const std::string& description, const std::string& group,
-                bool isDefault = false, const data::Bytes& pictureBytes = {});
+                bool isDefault = false, const data_access::Bytes& pictureBytes = {});
     // Switches the store to file storage in the scratch folder's "photos" subfolder.
     void UseFileStorage();
     // Number of rows of the photo table matching a WHERE clause.
@@ -27,7 +27,7 @@ protected:
     std::string PhotosFolderPath() const { return m_folder.Path("photos"); }
 
     vesk::test::ScratchFolder m_folder;
-    data::ConnectionPtr m_connection;
+    data_access::ConnectionPtr m_connection;
     CPicture m_store;
     RecordingListener m_listener;
 };

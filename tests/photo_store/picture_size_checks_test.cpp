@@ -19,7 +19,7 @@ Picture PictureOfSize(std::size_t bytes) {
 // Runs Init over a record set of the caller's, so that the size limit is taken without a
 // database (counting the unopened rows fails afterwards, which is reported and ignored).
 void InitWithoutDatabase(CPicture& picture) {
-    picture.Init("E1", "EMP", {}, std::make_shared<data::Recordset>());
+    picture.Init("E1", "EMP", {}, std::make_shared<data_access::Recordset>());
 }
 
 // An image control whose natural size is that of its picture, as a real one has.
@@ -82,8 +82,8 @@ TEST(GetTempPixName, UnusableTemporaryFolderGivesEmptyText) {
 }
 
 TEST(CheckPicDiskSize, MeasuresTheSavedFileAndLetsEventsRunOnce) {
-    platform::ScriptedUiServices ui;
-    platform::ScopedUi installed(ui);
+    ui::ScriptedUiServices ui;
+    ui::ScopedUi installed(ui);
     CPicture picture;
     double bytes = -1;
     EXPECT_EQ(picture.CheckPicDiskSize(PictureOfSize(2048), &bytes), "2.00 KB");

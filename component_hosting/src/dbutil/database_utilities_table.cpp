@@ -68,10 +68,10 @@ void AddCompactDatabase(Table<Object>& table) {
 
 template <typename Object>
 void CopyLargeField(Object& self, Call& call) {
-    data::Field source = FieldArgument(call, 0);
-    data::Field destination = FieldArgument(call, 1);
-    data::RecordsetPtr rows = RecordsetArgument(call, 2);
-    data::Recordset unused;  // the operation does not read it; a host may pass no object
+    data_access::Field source = FieldArgument(call, 0);
+    data_access::Field destination = FieldArgument(call, 1);
+    data_access::RecordsetPtr rows = RecordsetArgument(call, 2);
+    data_access::Recordset unused;  // the operation does not read it; a host may pass no object
     call.Return(
         ToComVariant(self.Target().CopyLargeField(source, destination, rows ? *rows : unused)));
 }

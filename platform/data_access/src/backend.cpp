@@ -8,7 +8,7 @@
 #include "sqlite/sqlite_backend.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 bool HasSpool(const std::vector<ColumnWrite>& row) {
     return std::any_of(row.begin(), row.end(),
@@ -85,4 +85,4 @@ void CreateDatabase(const ConnectionSettings& settings) {
     throw DataAccessError("Provider cannot be found: the connection text names no known engine");
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

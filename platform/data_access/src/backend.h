@@ -17,7 +17,7 @@
 // The engine interface behind Connection, Recordset and Catalog. Each engine (the embedded
 // file engine, the server) implements Backend and Cursor; the ADO-shaped classes above keep
 // every rule that does not depend on the engine.
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 using RowKey = std::int64_t;
 
@@ -148,4 +148,4 @@ std::unique_ptr<Backend> OpenBackend(const ConnectionSettings& settings);
 // Creates a new, empty database; throws DataAccessError when one exists already.
 void CreateDatabase(const ConnectionSettings& settings);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -8,7 +8,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/letter_case.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace {
 
@@ -54,7 +54,7 @@ const Column& Columns::Item(std::string_view name) const {
 Table::Table(std::string name, std::string type, ConnectionPtr connection)
     : m_name(std::move(name)), m_type(std::move(type)), m_connection(std::move(connection)) {}
 
-const data::Columns& Table::Columns() const {
+const data_access::Columns& Table::Columns() const {
     if (!m_columns) {
         std::vector<Column> columns;
         for (detail::ColumnInfo& info : m_connection->Backend().Columns(m_name)) {
@@ -101,7 +101,7 @@ ConnectionPtr Catalog::Create(std::string_view connectionText, std::string_view 
     return m_connection;
 }
 
-const data::Tables& Catalog::Tables() {
+const data_access::Tables& Catalog::Tables() {
     if (!m_connection) {
         throw DataAccessError(
             "The catalog has no active connection: set ActiveConnection before reading tables.");
@@ -120,4 +120,4 @@ void Catalog::Refresh() {
     m_tables.reset();
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

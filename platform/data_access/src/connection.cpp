@@ -6,7 +6,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace {
 
@@ -164,4 +164,4 @@ void Connection::Trace(StatementKind kind, std::string_view sql) const {
     }
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

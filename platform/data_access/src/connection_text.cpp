@@ -8,7 +8,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/password_mask.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace {
 
@@ -260,4 +260,4 @@ std::string EmbeddedConnectionText(std::string_view path, std::string_view passw
     return text;
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -10,7 +10,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/letter_case.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -181,4 +181,4 @@ bool Meets(const CriteriaTerm& term, const Variant& value) {
     return term.op == "<=" ? order <= 0 : order >= 0;
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -1,6 +1,6 @@
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 DataAccessError AsDataAccessError(const std::exception& error) {
     if (const auto* dataError = dynamic_cast<const DataAccessError*>(&error)) {
@@ -24,4 +24,4 @@ int SqlStateCode(std::string_view sqlState) {
     return code;
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -7,7 +7,7 @@
 
 #include "text_util.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace {
 
@@ -166,4 +166,4 @@ bool IsTextType(DataTypeEnum code) {
     }
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

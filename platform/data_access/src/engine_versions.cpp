@@ -5,7 +5,7 @@
 
 #include <fmt/format.h>
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace {
 
@@ -34,4 +34,4 @@ std::string EngineVersions() {
                        sqlite3_libversion(), pq / 10000, pq % 10000);
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

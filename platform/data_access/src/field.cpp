@@ -5,7 +5,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 const std::string& Field::Name() const {
     return m_recordset->ColumnName(m_index);
@@ -61,4 +61,4 @@ long Fields::IndexOf(std::string_view name) const {
     return static_cast<long>(m_recordset->ColumnIndex(name));
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

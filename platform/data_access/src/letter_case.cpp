@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace {
 
@@ -124,4 +124,4 @@ bool SameIgnoringCase(std::string_view left, std::string_view right) {
     return CompareIgnoringCase(left, right) == 0;
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -7,7 +7,7 @@
 
 #include "text_util.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace {
 
@@ -140,4 +140,4 @@ std::string WithoutSecret(std::string text, std::string_view secret) {
     return text;
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

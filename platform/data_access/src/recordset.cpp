@@ -13,7 +13,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/letter_case.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 using detail::Trim;
 
@@ -840,4 +840,4 @@ void Recordset::AppendColumnChunk(std::size_t column, const Variant& data) {
     CheckInvariants();
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

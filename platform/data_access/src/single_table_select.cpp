@@ -5,7 +5,7 @@
 #include "sql_tokens.h"
 #include "text_util.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -90,4 +90,4 @@ std::string KeysetQuery(std::string_view sql, const SingleTableSelect& select,
                        orderTail);
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // What a plain "SELECT ... FROM table [WHERE ...] [ORDER BY ...]" reads: the table as written
 // (quotes removed, and as it stands in the statement), where its FROM clause starts and where
@@ -33,4 +33,4 @@ std::string KeysetQuery(std::string_view sql, const SingleTableSelect& select,
                         const std::vector<std::string>& keyExpressions,
                         std::string_view orderTail = {});
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -4,7 +4,7 @@
 
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -64,4 +64,4 @@ void SnapshotCursor::DeleteRow(RowKey) {
     ThrowReadOnly();
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -4,7 +4,7 @@
 
 #include "backend.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // A read-only copy of a statement's rows, for statements that do not name one table's rows
 // (joins, aggregates, views). Keys are row positions; Requery runs the statement again.
@@ -33,4 +33,4 @@ private:
     bool m_fresh = true;  // m_rows came from the opening run and need no reload yet
 };
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -1,6 +1,6 @@
 #include "vesk/data_access/sql_text.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 std::string EscapeSqlText(std::string_view text) {
     std::string escaped;
@@ -25,4 +25,4 @@ std::string QuoteIdentifier(std::string_view name) {
     return result + "\"";
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -4,7 +4,7 @@
 
 #include "text_util.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -98,4 +98,4 @@ std::string UnquoteName(const Token& token) {
     return name;
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

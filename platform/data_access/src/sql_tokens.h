@@ -6,7 +6,7 @@
 
 // A small SQL tokenizer: enough to find clauses, names and column definitions in the
 // statements this layer inspects, without evaluating anything.
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 enum class TokenKind { Word, QuotedName, String, Number, Punct };
 
@@ -31,4 +31,4 @@ std::vector<Token> Tokenize(std::string_view sql);
 // The name a token stands for: quotes ("", [], ``) removed and doubled quotes undone.
 std::string UnquoteName(const Token& token);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

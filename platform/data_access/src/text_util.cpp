@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 std::string_view Trim(std::string_view text) {
     constexpr std::string_view kBlanks = " \t\r\n";
@@ -49,4 +49,4 @@ std::string JoinList(const std::vector<std::string>& items) {
     return list;
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -7,7 +7,7 @@
 #include "vesk/data_access/sql_text.h"
 
 // Small text helpers shared by the data-access sources (QuoteIdentifier comes with sql_text.h).
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 std::string_view Trim(std::string_view text);
 std::string ToUpperAscii(std::string_view text);
@@ -18,4 +18,4 @@ std::string QuoteLiteral(std::string_view value);
 // The items separated by ", ".
 std::string JoinList(const std::vector<std::string>& items);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

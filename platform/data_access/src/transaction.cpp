@@ -4,7 +4,7 @@
 
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace {
 
@@ -56,4 +56,4 @@ void Transaction::Rollback() {
     m_connection->RollbackTrans();
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -13,7 +13,7 @@
 
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -162,4 +162,4 @@ Bytes ValueSpool::ReadAll() const {
     return bytes;
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

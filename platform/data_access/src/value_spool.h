@@ -5,7 +5,7 @@
 
 #include "vesk/data_access/variant.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // Gathers the bytes of a value built by AppendChunk. Up to `memoryLimit` bytes stay in
 // memory; beyond that everything moves to an unlinked temporary file, so a value of any size
@@ -38,4 +38,4 @@ private:
     std::int64_t m_size = 0;
 };
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -10,7 +10,7 @@
 #include "text_util.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 using detail::ToUpperAscii;
 using detail::Trim;
@@ -307,4 +307,4 @@ Bytes Variant::ToBytes() const {
     return Bytes(text.begin(), text.end());
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -10,7 +10,7 @@
 
 #include "vesk/files/file_error.h"
 
-namespace vesk::platform {
+namespace vesk::files {
 
 namespace {
 
@@ -115,4 +115,4 @@ void BinaryFile::RequireOpen(Mode mode) const {
     }
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::files

@@ -10,7 +10,7 @@
 #include "vesk/files/file_error.h"
 #include "wildcard.h"
 
-namespace vesk::platform {
+namespace vesk::files {
 
 namespace fs = std::filesystem;
 
@@ -130,4 +130,4 @@ std::string LibraryFolder(const void* address) {
     return fs::path(LibraryFile(address)).parent_path().string();
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::files

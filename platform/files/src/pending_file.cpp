@@ -12,7 +12,7 @@
 
 #include "vesk/files/file_error.h"
 
-namespace vesk::platform {
+namespace vesk::files {
 
 namespace {
 
@@ -176,4 +176,4 @@ std::vector<std::string> RemoveLeftoverTemporaries(const std::string& folder,
     return removed;
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::files

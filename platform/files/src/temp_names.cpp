@@ -8,7 +8,7 @@
 
 #include "vesk/files/file_error.h"
 
-namespace vesk::platform {
+namespace vesk::files {
 
 std::string TempFolder() {
     const char* configured = std::getenv("TMPDIR");
@@ -45,4 +45,4 @@ std::string FreshTempName(const std::string& prefix) {
     return path;
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::files

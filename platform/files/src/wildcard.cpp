@@ -1,6 +1,6 @@
 #include "wildcard.h"
 
-namespace vesk::platform {
+namespace vesk::files {
 
 bool MatchesWildcard(std::string_view name, std::string_view pattern) {
     // Greedy scan with one backtrack point: the last '*' seen and the name position it covers
@@ -34,4 +34,4 @@ bool HasWildcard(std::string_view pattern) {
     return pattern.find_first_of("*?") != std::string_view::npos;
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::files

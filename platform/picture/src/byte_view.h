@@ -6,7 +6,7 @@
 
 #include "vesk/picture/picture_error.h"
 
-namespace vesk::platform {
+namespace vesk::picture {
 
 // The failure of a read past the end of a picture file.
 [[noreturn]] inline void ThrowTruncated() {
@@ -53,4 +53,4 @@ private:
     const std::vector<std::uint8_t>& m_bytes;
 };
 
-}  // namespace vesk::platform
+}  // namespace vesk::picture

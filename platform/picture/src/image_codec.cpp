@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace vesk::platform {
+namespace vesk::picture {
 
 namespace {
 
@@ -157,4 +157,4 @@ std::vector<std::uint8_t> EncodeIcon(const QImage& image) {
     return Encode(image, "ico");
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::picture

@@ -7,7 +7,7 @@
 
 #include "picture_format.h"
 
-namespace vesk::platform {
+namespace vesk::picture {
 
 // Decodes a raster picture file through Qt. Throws PictureError with Qt's reason when the data
 // cannot be decoded.
@@ -23,4 +23,4 @@ std::size_t EncodedBitmapSize(int width, int height);
 // An ICO file holding `image`.
 std::vector<std::uint8_t> EncodeIcon(const QImage& image);
 
-}  // namespace vesk::platform
+}  // namespace vesk::picture

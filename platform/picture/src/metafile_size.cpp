@@ -6,7 +6,7 @@
 
 #include "byte_view.h"
 
-namespace vesk::platform {
+namespace vesk::picture {
 
 namespace {
 
@@ -57,4 +57,4 @@ HimetricSize ReadEmfSize(const std::vector<std::uint8_t>& bytes) {
     return RequireArea({extent(24, 32), extent(28, 36)});
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::picture

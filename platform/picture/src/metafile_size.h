@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace vesk::platform {
+namespace vesk::picture {
 
 struct HimetricSize {
     int width;
@@ -18,4 +18,4 @@ HimetricSize ReadWmfSize(const std::vector<std::uint8_t>& bytes);
 // Throws PictureError when the header is damaged or the file is shorter than it says.
 HimetricSize ReadEmfSize(const std::vector<std::uint8_t>& bytes);
 
-}  // namespace vesk::platform
+}  // namespace vesk::picture

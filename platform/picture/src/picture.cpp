@@ -13,7 +13,7 @@
 #include "vesk/files/pending_file.h"
 #include "vesk/picture/picture_error.h"
 
-namespace vesk::platform {
+namespace vesk::picture {
 
 namespace {
 
@@ -144,7 +144,7 @@ Picture Picture::FromBytes(const Bytes& bytes) {
 
 void Picture::Save(const std::string& path) const {
     try {
-        ReplaceFileWith(path, ToBytes());
+        files::ReplaceFileWith(path, ToBytes());
     } catch (const std::exception& error) {
         throw PictureError("Cannot save picture to '" + path + "': " + error.what());
     }
@@ -217,4 +217,4 @@ QImage Picture::ToImage() const {
     return m_data ? m_data->image : QImage();
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::picture

@@ -1,7 +1,7 @@
 #include "vesk/picture/picture_error.h"
 
-namespace vesk::platform {
+namespace vesk::picture {
 
 PictureError::PictureError(const std::string& description) : Error(description) {}
 
-}  // namespace vesk::platform
+}  // namespace vesk::picture

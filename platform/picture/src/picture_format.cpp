@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-namespace vesk::platform {
+namespace vesk::picture {
 
 namespace {
 
@@ -45,4 +45,4 @@ PictureFormat DetectFormat(const std::vector<std::uint8_t>& bytes) {
     return PictureFormat::Unknown;
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::picture

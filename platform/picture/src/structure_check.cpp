@@ -4,7 +4,7 @@
 
 #include "byte_view.h"
 
-namespace vesk::platform {
+namespace vesk::picture {
 
 namespace {
 
@@ -127,4 +127,4 @@ void CheckComplete(PictureFormat format, const std::vector<std::uint8_t>& bytes)
     }
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::picture

@@ -2,7 +2,7 @@
 
 #include "vesk/ui/message_box.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 int ConsoleUiServices::ShowMessageBox(const std::string& text, int flags,
                                       const std::string& title) {
@@ -13,4 +13,4 @@ int ConsoleUiServices::ShowMessageBox(const std::string& text, int flags,
     return DefaultAnswer(flags);
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -4,7 +4,7 @@
 
 #include "system_ui_services.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 namespace {
 
@@ -25,4 +25,4 @@ UiServices* SetUi(UiServices* services) {
     return std::exchange(Installed(), services);
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

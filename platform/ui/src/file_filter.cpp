@@ -1,6 +1,6 @@
 #include "vesk/ui/file_filter.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 namespace {
 
@@ -32,4 +32,4 @@ std::vector<FileFilter> ParseFileFilter(const std::string& text) {
     return filters;
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -1,6 +1,6 @@
 #include "vesk/ui/message_box.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 namespace {
 
@@ -34,4 +34,4 @@ int DefaultAnswer(int flags) {
     return index < buttons.size() ? buttons[index] : buttons.front();
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -15,7 +15,10 @@
 #include "vesk/ui/file_filter.h"
 #include "vesk/ui/message_box.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
+
+using picture::Picture;
+using picture::PictureKind;
 
 namespace {
 
@@ -163,4 +166,4 @@ int QtUiServices::ShowMessageBox(const std::string& text, int flags, const std::
     return AnswerOf(box.standardButton(box.clickedButton()), defaultAnswer);
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -2,7 +2,7 @@
 
 #include "vesk/ui/message_box.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 OpenFileResult ScriptedUiServices::OpenFile(int flags, const std::string& filter) {
     m_openFileRequests.push_back({flags, filter});
@@ -33,4 +33,4 @@ int ScriptedUiServices::ShowMessageBox(const std::string& text, int flags,
     return answer;
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

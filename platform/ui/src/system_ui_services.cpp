@@ -2,11 +2,11 @@
 
 #include <QApplication>
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 UiServices& SystemUiServices::Current() {
     const bool widgets = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
     return widgets ? static_cast<UiServices&>(m_qt) : m_console;
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -3,14 +3,14 @@
 #include "vesk/ui/console_ui_services.h"
 #include "vesk/ui/qt_ui_services.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 // The default services: Qt while a QApplication runs, standard error otherwise. The choice is
 // made at every call, so a host may create its application after the first use.
 class SystemUiServices : public UiServices {
 public:
-    Picture GetClipboardPicture() override { return Current().GetClipboardPicture(); }
-    void SetClipboardPicture(const Picture& picture) override {
+    picture::Picture GetClipboardPicture() override { return Current().GetClipboardPicture(); }
+    void SetClipboardPicture(const picture::Picture& picture) override {
         Current().SetClipboardPicture(picture);
     }
     void ClearClipboard() override { Current().ClearClipboard(); }
@@ -30,4 +30,4 @@ private:
     ConsoleUiServices m_console;
 };
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

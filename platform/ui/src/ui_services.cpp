@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 int UiServices::MessageBox(const std::string& text, int flags, const std::string& title) {
     return ShowMessageBox(text, flags, title.empty() ? m_applicationTitle : title);
@@ -14,4 +14,4 @@ void UiServices::DoEvents() {
     }
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

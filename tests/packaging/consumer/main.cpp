@@ -26,9 +26,9 @@ public:
     int fieldsCreated = -1;
 };
 
-vesk::data::ConnectionPtr Open(const std::string& path, const std::string& password) {
-    auto connection = std::make_shared<vesk::data::Connection>();
-    connection->Open(vesk::data::EmbeddedConnectionText(path, password));
+vesk::data_access::ConnectionPtr Open(const std::string& path, const std::string& password) {
+    auto connection = std::make_shared<vesk::data_access::Connection>();
+    connection->Open(vesk::data_access::EmbeddedConnectionText(path, password));
     return connection;
 }
 
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     try {
         CreateDatabase(folder + "/template.mdb", "t'pw;", true);
         CreateDatabase(folder + "/pay.mdb", "pw", false);
-        vesk::data::ConnectionPtr connection = Open(folder + "/pay.mdb", "pw");
+        vesk::data_access::ConnectionPtr connection = Open(folder + "/pay.mdb", "pw");
 
         vesk::database_utilities::DatabaseUtilities utilities;
         RepairTotals totals;
@@ -80,9 +80,9 @@ int main(int argc, char** argv) {
         store.OwnerPhotoField = "Photo";
         store.Init("EMP001", "EMP", "Amara Okafor", nullptr, connection);
         store.SetPhotoDescription("Portrait");
-        store.SetPhoto(vesk::platform::Picture::Load(argv[2]));
+        store.SetPhoto(vesk::picture::Picture::Load(argv[2]));
         store.SavePhotoDetails(true);
-        const vesk::platform::Picture stored = store.GetPhoto("EMP", "EMP001", connection);
+        const vesk::picture::Picture stored = store.GetPhoto("EMP", "EMP001", connection);
         std::printf("repair: %d tables, %d fields created; photo read back: %dx%d\n",
                     totals.tablesCreated, totals.fieldsCreated, stored.WidthPixels(),
                     stored.HeightPixels());

@@ -5,7 +5,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 class AlterColumnTest : public DatabaseTest {
@@ -135,4 +135,4 @@ TEST(ReplaceColumnType, ReplacesOnlyTheTypeOfTheNamedColumn) {
 }
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

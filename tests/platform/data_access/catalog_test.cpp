@@ -3,7 +3,7 @@
 #include "test_database.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 class CatalogTest : public DatabaseTest {};
@@ -107,4 +107,4 @@ TEST_F(CatalogTest, ConnectingToAMissingOrClosedDatabaseFails) {
 VESK_ON_EACH_ENGINE(EngineCatalogTest);
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

@@ -7,7 +7,7 @@
 #include "test_database.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 class ConnectionTest : public DatabaseTest {};
@@ -187,4 +187,4 @@ TEST_P(EngineConnectionTest, WritesInProcessMoveWithWritesAloneOfAnyConnection) 
 VESK_ON_EACH_ENGINE(EngineConnectionTest);
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

@@ -3,7 +3,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 namespace {
 
 TEST(ConnectionText, JetProviderNamesFileAndPasswordWithBlanksTrimmed) {
@@ -131,4 +131,4 @@ TEST(ConnectionText, BuiltTextsHoldAnyPathAndPassword) {
 }
 
 }  // namespace
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -3,7 +3,7 @@
 #include "criteria.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 namespace {
 
 bool MeetsText(std::string_view criteria, const Variant& value) {
@@ -46,4 +46,4 @@ TEST(Criteria, MalformedCriteriaAreRefused) {
 }
 
 }  // namespace
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -3,7 +3,7 @@
 #include "test_database.h"
 #include "vesk/data_access/data_types.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 struct DeclaredCase {
@@ -94,4 +94,4 @@ TEST_F(DataTypesRoundTrip, CreatedAndAddedColumnsReportTheirCodeAndSizeAgain) {
 }
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 
 // The engine a test runs on.
 enum class Engine { Embedded, Server };
@@ -16,10 +16,10 @@ inline void PrintTo(Engine engine, std::ostream* out) {
 
 // Runs the TEST_P tests of `suite` once on each engine. The server runs are named Server/...,
 // which is how the test run knows to give them the cluster.
-#define VESK_ON_EACH_ENGINE(suite)                                                        \
-    INSTANTIATE_TEST_SUITE_P(Embedded, suite,                                             \
-                             ::testing::Values(::vesk::data::testing::Engine::Embedded)); \
-    INSTANTIATE_TEST_SUITE_P(Server, suite,                                               \
-                             ::testing::Values(::vesk::data::testing::Engine::Server))
+#define VESK_ON_EACH_ENGINE(suite)                                                               \
+    INSTANTIATE_TEST_SUITE_P(Embedded, suite,                                                    \
+                             ::testing::Values(::vesk::data_access::testing::Engine::Embedded)); \
+    INSTANTIATE_TEST_SUITE_P(Server, suite,                                                      \
+                             ::testing::Values(::vesk::data_access::testing::Engine::Server))
 
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

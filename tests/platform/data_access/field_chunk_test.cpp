@@ -7,7 +7,7 @@
 #include "test_database.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 constexpr std::int64_t kPiece = 16384;
@@ -157,4 +157,4 @@ TEST_P(FieldChunkTest, FiftyMegabytesMoveThroughLittleMemory) {
 VESK_ON_EACH_ENGINE(FieldChunkTest);
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

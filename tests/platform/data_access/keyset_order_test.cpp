@@ -8,7 +8,7 @@
 #include "test_database.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 class KeysetOrderTest : public EngineTest {
@@ -73,4 +73,4 @@ TEST_P(KeysetOrderTest, RowsThatAreNoTablesOwnAreReadOnly) {
 VESK_ON_EACH_ENGINE(KeysetOrderTest);
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

@@ -4,7 +4,7 @@
 
 #include "vesk/data_access/letter_case.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 namespace {
 
 // Pairs that are the same text under the rule, and pairs that users expect to stay apart.
@@ -64,4 +64,4 @@ TEST(LetterCase, OrderIsByFoldedCodePoints) {
 }
 
 }  // namespace
-}  // namespace vesk::data
+}  // namespace vesk::data_access

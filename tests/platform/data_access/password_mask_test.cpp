@@ -3,7 +3,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/password_mask.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 namespace {
 
 TEST(PasswordMask, MasksEveryPasswordKeyOfAConnectionTextAndNothingElse) {
@@ -43,4 +43,4 @@ TEST(PasswordMask, WithoutSecretReplacesEveryOccurrence) {
 }
 
 }  // namespace
-}  // namespace vesk::data
+}  // namespace vesk::data_access

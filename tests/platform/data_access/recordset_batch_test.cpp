@@ -8,7 +8,7 @@
 #include "test_database.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 class RecordsetBatchTest : public EngineTest {
@@ -302,4 +302,4 @@ TEST_F(ServerRecordsetBatchTest, TwoThreadsTakeTurnsOnOneConnection) {
 }
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

@@ -3,7 +3,7 @@
 #include "test_database.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 // Runs on each engine; EmbeddedRecordsetEditTest holds what the embedded engine alone does.
@@ -212,4 +212,4 @@ TEST_F(EmbeddedRecordsetEditTest, BooleanIsStoredAsOneAndReadTrueForAnyNonZeroVa
 }
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

@@ -4,7 +4,7 @@
 
 #include "test_database.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 // The set's keys under a filter, after deletions, and when another connection changes the
@@ -110,4 +110,4 @@ TEST_F(EmbeddedRecordsetKeySetTest, KeyOfARowDeletedElsewhereIsHeldOnceForTheNew
 }
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

@@ -5,7 +5,7 @@
 #include "test_database.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 class RecordsetMatchValuesTest : public EngineTest {
@@ -71,4 +71,4 @@ TEST_P(RecordsetMatchValuesTest, NumbersCompareByTheColumnsTypeAndTheSetStaysAsI
 VESK_ON_EACH_ENGINE(RecordsetMatchValuesTest);
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

@@ -3,7 +3,7 @@
 #include "test_database.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 class RecordsetNavigationTest : public EngineTest {
@@ -165,4 +165,4 @@ TEST_P(RecordsetNavigationTest, ClosedConnectionMakesRowsUnreadable) {
 VESK_ON_EACH_ENGINE(RecordsetNavigationTest);
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

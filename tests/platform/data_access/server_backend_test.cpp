@@ -7,7 +7,7 @@
 #include "test_database.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 class ServerBackendTest : public ServerTest {
@@ -300,4 +300,4 @@ TEST_F(ServerBackendTest, MissingDatabaseOrServerIsAClearError) {
 }
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

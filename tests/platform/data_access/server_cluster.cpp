@@ -13,7 +13,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/sql_text.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 
 namespace {
 
@@ -125,4 +125,4 @@ std::string ServerLogin::Uri() const {
            "&port=" + settings.port + "&user=" + m_user;
 }
 
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 
 // The base connection text (server and user, no database) of the cluster that the test run
 // started with tests/scripts/pg_cluster.sh. When there is none, the current test fails under
@@ -57,4 +57,4 @@ private:
     std::string m_password;
 };
 
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

@@ -8,7 +8,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/password_mask.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 namespace {
 
 constexpr const char* kPassword = "p;w\"o'rd-ü1";
@@ -65,4 +65,4 @@ TEST_F(ServerPasswordTest, PasswordInsideTheTextByEveryKeyOpens) {
 }
 
 }  // namespace
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

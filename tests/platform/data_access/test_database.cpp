@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 
 void DatabaseTest::SetUp() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vesk-test-XXXXXX").string();
@@ -73,4 +73,4 @@ std::string DatabaseTest::Joined(const ConnectionPtr& connection, const std::str
     return joined;
 }
 
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

@@ -14,7 +14,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/recordset.h"
 
-namespace vesk::data::testing {
+namespace vesk::data_access::testing {
 
 // A fresh place for each test's databases: a temporary folder for database files, and on the
 // server a scratch database per name on the test cluster; all removed afterwards.
@@ -61,4 +61,4 @@ protected:
     ServerTest() : DatabaseTest(Engine::Server) {}
 };
 
-}  // namespace vesk::data::testing
+}  // namespace vesk::data_access::testing

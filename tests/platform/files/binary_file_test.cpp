@@ -5,7 +5,7 @@
 #include "scratch_folder.h"
 #include "vesk/files/file_error.h"
 
-namespace vesk::platform {
+namespace vesk::files {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -63,4 +63,4 @@ TEST(BinaryFile, ClosedOrWrongModeFilesRefuseWork) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::files

@@ -9,7 +9,7 @@
 #include "scratch_folder.h"
 #include "vesk/files/file_error.h"
 
-namespace vesk::platform {
+namespace vesk::files {
 namespace {
 
 namespace fs = std::filesystem;
@@ -126,4 +126,4 @@ TEST(FileSystem, LibraryFileAndFolderOfLinkedCodeAreTheProgramsOwn) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::files

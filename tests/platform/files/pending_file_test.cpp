@@ -8,7 +8,7 @@
 #include "vesk/files/file_error.h"
 #include "vesk/files/pending_file.h"
 
-namespace vesk::platform {
+namespace vesk::files {
 namespace {
 
 namespace fs = std::filesystem;
@@ -71,4 +71,4 @@ TEST(RemoveLeftoverTemporaries, TakesOnlyAbandonedRegularFilesOfThePattern) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::files

@@ -11,7 +11,7 @@
 #include "vesk/picture/picture.h"
 #include "vesk/picture/picture_error.h"
 
-namespace vesk::platform {
+namespace vesk::picture {
 namespace {
 
 using test::Bytes;
@@ -214,4 +214,4 @@ TEST_F(PictureLoad, EveryTruncatedFileFailsWithADescription) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::picture

@@ -11,7 +11,7 @@
 #include "vesk/picture/picture.h"
 #include "vesk/picture/picture_error.h"
 
-namespace vesk::platform {
+namespace vesk::picture {
 namespace {
 
 using test::Bytes;
@@ -103,4 +103,4 @@ TEST(PictureSave, AnEmptyPictureOrAMissingFolderFailsWithADescription) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::picture

@@ -7,7 +7,7 @@
 #include "vesk/picture/picture.h"
 #include "vesk/picture/picture_error.h"
 
-namespace vesk::platform {
+namespace vesk::picture {
 namespace {
 
 TEST(PictureValue, HandlesAreZeroWhenEmptyAndUniqueToEachPicture) {
@@ -62,4 +62,4 @@ TEST(PictureValue, FileFormSizeIsTheLengthOfTheFileForm) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::picture

@@ -6,7 +6,7 @@
 
 #include "vesk/ui/message_box.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 namespace {
 
 TEST(ConsoleUiServices, BoxesArePrintedAsTitleAndTextAndGetTheirDefaultAnswer) {
@@ -29,4 +29,4 @@ TEST(ConsoleUiServices, BoxesArePrintedAsTitleAndTextAndGetTheirDefaultAnswer) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::ui

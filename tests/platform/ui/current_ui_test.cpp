@@ -9,7 +9,9 @@
 #include "vesk/ui/message_box.h"
 #include "vesk/ui/scripted_ui_services.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
+
+using picture::Picture;
 namespace {
 
 TEST(CurrentUi, WithoutAQtApplicationBoxesGoToStandardErrorWithTheirDefaultAnswer) {
@@ -49,4 +51,4 @@ TEST_F(CurrentUiWithQt, TheDefaultServicesUseTheQtClipboard) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::ui

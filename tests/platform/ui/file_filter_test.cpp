@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vesk::platform {
+namespace vesk::ui {
 namespace {
 
 TEST(FileFilter, LabelsAndPatternsAlternateAndPatternsSplitAtSemicolons) {
@@ -24,4 +24,4 @@ TEST(FileFilter, EmptyTextsAndALastLabelWithoutPatternGiveNoChoice) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::ui

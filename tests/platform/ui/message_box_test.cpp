@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vesk::platform {
+namespace vesk::ui {
 namespace {
 
 using A = MessageBoxAnswer;
@@ -20,4 +20,4 @@ TEST(MessageBox, TheDefaultAnswerIsTheFirstButtonUnlessAnotherIsNamed) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -12,7 +12,9 @@
 #include "scratch_folder.h"
 #include "vesk/ui/message_box.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
+
+using picture::Picture;
 namespace {
 
 class QtUiServicesTest : public test::QtApplicationTest {
@@ -84,4 +86,4 @@ TEST(QtUiServicesWithoutApplication, EveryCallFailsInsteadOfTouchingWidgets) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -4,7 +4,7 @@
 
 #include "vesk/ui/message_box.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 namespace {
 
 TEST(ScriptedUiServices, RecordsEveryBoxAndAnswersFromTheQueueThenWithTheDefault) {
@@ -42,4 +42,4 @@ TEST(ScriptedUiServices, OpenFileAnswersFromTheQueueThenCancels) {
 }
 
 }  // namespace
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -52,12 +52,12 @@ public:
     std::vector<std::string> Paths() const;
 
     // The registry at Path() as it is now; empty when the file does not exist. Throws
-    // platform::FileError when it exists but cannot be read.
+    // files::FileError when it exists but cannot be read.
     RegistryFile Read() const;
 
     // Reads the registry, lets `change` change it and writes it back by replacing the file in
     // one atomic rename, creating the folder when missing. Another process updating the same
-    // registry waits for this one. Throws platform::FileError (the file stays as it was).
+    // registry waits for this one. Throws files::FileError (the file stays as it was).
     void Update(const std::function<void(RegistryFile&)>& change) const;
 
     // The class registered under `programId` in the first registry that has it; nothing when

@@ -56,8 +56,9 @@ public:
 
     // The public data members: plain properties that the host reads and writes directly.
     bool OperationCancelled = false;  // FixFields stops before its next table; never reset here
-    data::ConnectionPtr MainFileConnection;  // the host's open connection to the main database
-    std::string TemplatePWD;                 // the template's password, also given to new databases
+    data_access::ConnectionPtr
+        MainFileConnection;   // the host's open connection to the main database
+    std::string TemplatePWD;  // the template's password, also given to new databases
     DBTypes DBType = DBDefault;
 
     // Stored and returned as given. Only MakeConnections reads TemplateFilePath.
@@ -86,8 +87,8 @@ public:
     // rows whose first-column value the destination already holds (by its own comparison);
     // reports each table through ProgressUpsize and runs the event pump once a row. A failing
     // step is skipped; nothing is thrown or shown (see CopyReports and CopyFailure).
-    void CopyDataFromDBtoDB(const data::ConnectionPtr& SourceConnection,
-                            const data::ConnectionPtr& DestConnection);
+    void CopyDataFromDBtoDB(const data_access::ConnectionPtr& SourceConnection,
+                            const data_access::ConnectionPtr& DestConnection);
 
     // New rows of CopyDataFromDBtoDB stored together in one commit; below 1 counts as 1. With
     // 1, the default, each row is committed before the next event pump: the host and other
@@ -101,8 +102,9 @@ public:
     // Appends the value of `fldSource` to `fldDestination`: the size mod 16384 bytes first, then
     // pieces of 16384. A failure ends the copy silently; the result is always empty. `rsSorc`
     // is not used.
-    data::Variant CopyLargeField(data::Field& fldSource, data::Field& fldDestination,
-                                 data::Recordset& rsSorc);
+    data_access::Variant CopyLargeField(data_access::Field& fldSource,
+                                        data_access::Field& fldDestination,
+                                        data_access::Recordset& rsSorc);
 
     // --- Compacting and repairing database files (compact_repair.cpp). ---
 
@@ -132,7 +134,9 @@ public:
     bool RepairDatabase(const std::string& FileName, const std::string& Password = {});
 
     // What the last RepairDatabase kept and lost, per table; empty when the file was sound.
-    const std::vector<data::TableSalvageReport>& RepairReport() const { return m_repairReport; }
+    const std::vector<data_access::TableSalvageReport>& RepairReport() const {
+        return m_repairReport;
+    }
     // Where the last RepairDatabase kept the damaged file; empty when it rebuilt nothing.
     const std::string& RepairKeptAs() const { return m_repairKeptAs; }
 
@@ -141,18 +145,20 @@ public:
     const std::vector<FailedStatement>& FailedStatements() const { return m_failedStatements; }
 
     // Hands `trace` to every connection the object opens for its statements (empty: none).
-    void SetStatementTrace(data::StatementTrace trace) { m_statementTrace = std::move(trace); }
+    void SetStatementTrace(data_access::StatementTrace trace) {
+        m_statementTrace = std::move(trace);
+    }
 
     // FixFields sends its statements through `connection` (open, kept by the caller, given
     // the statement trace) instead of a connection of its own; empty: its own again. A caller
     // that began a transaction on it can undo the whole repair.
-    void SetFixConnection(data::ConnectionPtr connection) {
+    void SetFixConnection(data_access::ConnectionPtr connection) {
         m_fixConnection = std::move(connection);
     }
 
     // Why the last CopyDataFromDBtoDB stopped before its end (a database it could no longer
     // reach); none when it ran to its end. The rows stored until then stay.
-    const std::optional<data::DataAccessError>& CopyFailure() const { return m_copyFailure; }
+    const std::optional<data_access::DataAccessError>& CopyFailure() const { return m_copyFailure; }
     // What the last CopyDataFromDBtoDB did with each source table it copied, in catalog order
     // (views and other entries are not listed).
     const std::vector<TableCopyReport>& CopyReports() const { return m_copyReports; }
@@ -186,40 +192,41 @@ private:
     void FireEntryProgress(std::string TableName, std::int16_t& TotalTables, std::int16_t& TableNo);
 
     bool StartFix(detail::FixRun& run);
-    data::ConnectionPtr OpenFixConnection() const;
+    data_access::ConnectionPtr OpenFixConnection() const;
     bool ReadCatalogs(detail::FixRun& run);
     void FixCatalogEntry(detail::FixRun& run, long index, const std::string& TableName);
-    void CreateMissingTable(detail::FixRun& run, const data::Table& table);
-    void FixColumns(detail::FixRun& run, const data::Table& table, bool isTable);
-    void FixColumn(detail::FixRun& run, const data::Table& table, const data::Column& column);
-    std::string ColumnTypeText(const data::Column& column) const;
+    void CreateMissingTable(detail::FixRun& run, const data_access::Table& table);
+    void FixColumns(detail::FixRun& run, const data_access::Table& table, bool isTable);
+    void FixColumn(detail::FixRun& run, const data_access::Table& table,
+                   const data_access::Column& column);
+    std::string ColumnTypeText(const data_access::Column& column) const;
     // Runs one statement on the fix connection; a refusal is kept in FailedStatements and
     // gives false.
     bool RunStatement(detail::FixRun& run, const std::string& statement);
 
     const BuildFlavour* m_flavour;
-    platform::Listeners<DatabaseUtilitiesEvents> m_listeners;
+    events::Listeners<DatabaseUtilitiesEvents> m_listeners;
     std::string m_templateFilePath;
     std::string m_tempFolderPath;
-    data::CatalogPtr m_templateCatalog;  // TemplateCatalog
-    data::CatalogPtr m_mainCatalog;      // MainCatalog
-    data::StatementTrace m_statementTrace;
-    data::ConnectionPtr m_fixConnection;
+    data_access::CatalogPtr m_templateCatalog;  // TemplateCatalog
+    data_access::CatalogPtr m_mainCatalog;      // MainCatalog
+    data_access::StatementTrace m_statementTrace;
+    data_access::ConnectionPtr m_fixConnection;
     std::vector<FailedStatement> m_failedStatements;
 
     // --- Copying data: private members. ---
 
     void FireProgressUpsize(std::string TableName, std::int16_t TotalTables,
                             std::int16_t TotalFields, std::int16_t& TableNo);
-    void CopyTable(data::Recordset& source, const data::Tables& tables, std::int16_t& TableNo,
-                   const data::ConnectionPtr& destination);
+    void CopyTable(data_access::Recordset& source, const data_access::Tables& tables,
+                   std::int16_t& TableNo, const data_access::ConnectionPtr& destination);
 
-    data::Bytes m_pieceBuffer;  // the piece CopyLargeField moves; reused across calls
-    std::optional<data::DataAccessError> m_copyFailure;
+    data_access::Bytes m_pieceBuffer;  // the piece CopyLargeField moves; reused across calls
+    std::optional<data_access::DataAccessError> m_copyFailure;
     std::vector<TableCopyReport> m_copyReports;
 
     // --- Compacting and repairing: private members. ---
-    std::vector<data::TableSalvageReport> m_repairReport;
+    std::vector<data_access::TableSalvageReport> m_repairReport;
     std::string m_repairKeptAs;
 };
 

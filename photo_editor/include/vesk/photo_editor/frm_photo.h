@@ -203,7 +203,7 @@ private:
     bool AskToSaveChanges();
     bool CheckBeforeSave();
     bool SaveNewRecord();
-    void BeginStoreWrite(std::optional<data::Transaction>& writing);
+    void BeginStoreWrite(std::optional<data_access::Transaction>& writing);
     bool SaveEditedRecord();
     // Runs a call of the photo store and returns the first failure it reported, if any.
     template <typename Call>
@@ -241,7 +241,7 @@ private:
     // The failures the photo store reports while FirstStoreFailure listens.
     std::optional<std::vector<std::string>> m_storeFailures;
     // The record each line shows (its bookmark in objcPhoto's rows), by line key.
-    std::map<std::string, data::Variant> m_lineRecords;
+    std::map<std::string, data_access::Variant> m_lineRecords;
 };
 
 }  // namespace vesk::photo_editor

@@ -17,8 +17,8 @@ class ImageBox : public QWidget, public photo_store::ImageControl {
 public:
     explicit ImageBox(PictureBox& container);
 
-    const platform::Picture& Picture() const { return m_picture; }
-    void SetPicture(const platform::Picture& picture);
+    const picture::Picture& Picture() const { return m_picture; }
+    void SetPicture(const picture::Picture& picture);
 
     bool Visible() const override { return m_visible; }
     void SetVisible(bool visible) override;
@@ -45,7 +45,7 @@ private:
     void UpdateGeometry();
 
     PictureBox& m_container;
-    platform::Picture m_picture;
+    picture::Picture m_picture;
     bool m_visible = true;
     bool m_stretch = false;
     int m_borderStyle = 0;

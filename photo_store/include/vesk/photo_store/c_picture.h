@@ -14,14 +14,14 @@
 #include "vesk/photo_store/image_control.h"
 #include "vesk/picture/picture.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 class Transaction;
 }
 
 namespace vesk::photo_store {
 
 class PhotoFileWrite;
-using platform::Picture;
+using picture::Picture;
 
 // The photo store: keeps the photos of one owner record (an employee, say) in a photo table of
 // the host's database, the picture either in a binary column or in a file of a photo folder.
@@ -52,7 +52,7 @@ public:
     std::string OwnerPhotoField;
     double BackColor = 0;  // background colour for the editor dialog; only kept
     Picture OwnerPhoto;    // the current record's picture; empty (handle 0) when none
-    data::RecordsetPtr m_rsPhotoDetails;  // the open rows of the owner
+    data_access::RecordsetPtr m_rsPhotoDetails;  // the open rows of the owner
 
     // OwnerPhoto under the name the editor uses.
     const Picture& Photo() const { return OwnerPhoto; }
@@ -85,7 +85,7 @@ public:
     void SetMaxCommentsLength(std::int32_t length) { m_maxCommentsLength = length; }
 
     // The connection Init was given (possibly none).
-    const data::ConnectionPtr& DBConnection() const { return m_cnnPhotos; }
+    const data_access::ConnectionPtr& DBConnection() const { return m_cnnPhotos; }
 
     // Position counters as told to listeners; set by Init and the navigation calls.
     std::int32_t RecordPositionCounter() const { return m_lRecordPosition; }
@@ -95,8 +95,8 @@ public:
     // caller's `rsSource`) and clears the current picture. A failing step fires TableError with
     // its description and skips the rest; the call itself never fails.
     void Init(const std::string& strCode, const std::string& strQualifier,
-              const std::string& strQulifierName = {}, data::RecordsetPtr rsSource = nullptr,
-              data::ConnectionPtr cnn = nullptr);
+              const std::string& strQulifierName = {}, data_access::RecordsetPtr rsSource = nullptr,
+              data_access::ConnectionPtr cnn = nullptr);
 
     // Copies the row under the cursor into the members and loads its picture (from the
     // picture column, or in file storage from its photo file). An owner without rows first
@@ -146,11 +146,11 @@ public:
     // file cannot be written keeps it and is reported. Fires ConversionProgress per row.
     // Returns false (changing nothing more) when SaveAsFile is off or a step outside the rows
     // fails. Afterwards the instance's rows are the whole table, standing at its end.
-    bool ConvertAllToFiles(data::ConnectionPtr cnn = nullptr);
+    bool ConvertAllToFiles(data_access::ConnectionPtr cnn = nullptr);
     // Moves every photo of the table from its photo file into its picture column (SaveAsFile
     // must be off), byte for byte, then deletes the files that were stored; other files stay.
     // A row without a photo file is reported and left as it was. Same result and state rules.
-    bool ConvertAllToBlobs(data::ConnectionPtr cnn = nullptr);
+    bool ConvertAllToBlobs(data_access::ConnectionPtr cnn = nullptr);
 
     // Opens the rows of owner `OwnerID` in `PhotosGroup` over `cnn`, shows the editor dialog
     // modally over them and returns the picture current when the user closed it (empty when
@@ -159,11 +159,11 @@ public:
     // call's error.
     // Defined with the dialog (libVeskPhoto.so, or the vesk_photo_editor library).
     Picture EditPhoto(const std::string& PhotosGroup, const std::string& OwnerID,
-                      const std::string& OwnerDescription, data::ConnectionPtr cnn);
+                      const std::string& OwnerDescription, data_access::ConnectionPtr cnn);
     // Opens the rows of owner `OwnerID` in `PhotosGroup` over `cnn` and returns the picture of
     // its default photo (or of its first photo; an empty picture when it has none).
     Picture GetPhoto(const std::string& PhotosGroup, const std::string& OwnerID,
-                     data::ConnectionPtr cnn);
+                     data_access::ConnectionPtr cnn);
 
     // A path in the system's temporary folder, prefix "Pix", naming no existing file; the
     // empty text when none can be made.
@@ -200,44 +200,44 @@ private:
             return false;
         }
     }
-    data::Recordset& PhotoRows() const;
+    data_access::Recordset& PhotoRows() const;
     void OpenOwnerRows(const std::string& strCode, const std::string& strQualifier);
 
     // Loading and navigating.
     void SeekDefaultPhoto();
     void CopyRowToMembers();
-    data::Bytes ReadPictureColumn();
+    data_access::Bytes ReadPictureColumn();
     void LoadPicture(bool converting);
     void FireRecordPosition(std::int32_t& position, std::int32_t& total);
     bool FireIsFirstRecord();
     bool FireIsLastRecord();
     void FireExists(void (CPictureEvents::*event)(bool&), bool exists);
     bool ExistsUnderFilter(const std::string& column, const std::string& value);
-    void ReturnToRow(const data::Variant& bookmark);
+    void ReturnToRow(const data_access::Variant& bookmark);
 
     // Saving.
-    data::Variant CurrentBookmark() const;
-    bool FinishChange(data::Transaction& change, bool complete,
+    data_access::Variant CurrentBookmark() const;
+    bool FinishChange(data_access::Transaction& change, bool complete,
                       const std::shared_ptr<PhotoFileWrite>& fileWrite);
-    void StandOnSavedRow(const data::Variant& bookmark, bool loadNewRow);
-    std::int32_t PositionOf(const data::Variant& bookmark);
+    void StandOnSavedRow(const data_access::Variant& bookmark, bool loadNewRow);
+    std::int32_t PositionOf(const data_access::Variant& bookmark);
     void SetNewRowColumns();
     bool StorePictureInColumn();
     bool StorePictureInFile(PhotoFileWrite& fileWrite);
-    void WritePictureColumn(const data::Bytes& bytes);
-    std::optional<data::Variant> StoreRow();
+    void WritePictureColumn(const data_access::Bytes& bytes);
+    std::optional<data_access::Variant> StoreRow();
     void DropNewRow();
 
     // The length of the picture's file form; 0 for the empty picture. Throws when it has none.
     static std::int64_t FileFormSize(const Picture& Picx);
 
     // Conversion.
-    std::int32_t OpenWholeTable(const data::ConnectionPtr& cnn);
+    std::int32_t OpenWholeTable(const data_access::ConnectionPtr& cnn);
     void FireConversionProgress(const std::string& message, std::int32_t position,
                                 std::int32_t total);
     std::string StoreFileInColumn();
     bool ClearCopyOfCurrentRow();
-    void CommitClearedRows(std::optional<data::Transaction>& clearing,
+    void CommitClearedRows(std::optional<data_access::Transaction>& clearing,
                            std::vector<std::string>& files);
 
     // Photo files.
@@ -251,7 +251,7 @@ private:
                            const std::string& description, const std::string& group);
     void DeletePhotoFiles(const std::string& code, const std::string& description,
                           const std::string& group);
-    bool ExtractRowToFile(data::Recordset& rows, const std::string& sFolderPath);
+    bool ExtractRowToFile(data_access::Recordset& rows, const std::string& sFolderPath);
 
     // Photo file owners.
     struct PhotoRowName {
@@ -274,15 +274,15 @@ private:
     // The picture SavePhotoDetails has just stored, so that loading the new row takes it
     // instead of reading back and decoding the bytes it has just written.
     struct StoredPicture {
-        data::Variant bookmark;  // table storage: the new row
-        std::int64_t size = 0;   // table storage: the bytes in its picture column
-        std::string file;        // file storage: the photo file
+        data_access::Variant bookmark;  // table storage: the new row
+        std::int64_t size = 0;          // table storage: the bytes in its picture column
+        std::string file;               // file storage: the photo file
         Picture picture;
     };
 
     bool TakeJustStored(Picture& picture, const std::string& file);
 
-    platform::Listeners<CPictureEvents> m_listeners;
+    events::Listeners<CPictureEvents> m_listeners;
     std::optional<StoredPicture> m_justStored;
     bool m_copyWrittenToFile = false;  // the last load wrote the column's picture to its file
 
@@ -292,7 +292,7 @@ private:
     std::string m_photosOwnerName;
     std::string m_photoComments;
     bool m_defaultPhoto = false;
-    data::ConnectionPtr m_cnnPhotos;
+    data_access::ConnectionPtr m_cnnPhotos;
     std::int32_t m_lRecordPosition = 0;
     std::int32_t m_lTotalRecords = 0;
     bool m_recordEOF = false;
@@ -303,7 +303,7 @@ private:
     std::int32_t m_maxCommentsLength = 0;
     double m_dInitMaxSize = 0;
     std::string m_sTempFile;
-    data::Variant m_vBookmark;
+    data_access::Variant m_vBookmark;
 };
 
 }  // namespace vesk::photo_store

@@ -23,11 +23,12 @@ struct PhotoTableNames {
 // `connection` is open on: the table, then an index on its owner columns (group, code), which
 // every owner's rows are selected by. The names are used as given (quote them if they need it).
 std::vector<std::string> PhotoTableDefinition(const PhotoTableNames& names,
-                                              const data::Connection& connection);
+                                              const data_access::Connection& connection);
 
 // Makes the photo table `names` describes and its index on `connection`, both or neither (one
 // transaction). Throws DataAccessError when the database refuses (a table of that name exists).
-void CreatePhotoTable(const data::ConnectionPtr& connection, const PhotoTableNames& names = {});
+void CreatePhotoTable(const data_access::ConnectionPtr& connection,
+                      const PhotoTableNames& names = {});
 
 // Points the table and column properties of `store` at the table `names` describes.
 void UsePhotoTable(CPicture& store, const PhotoTableNames& names = {});

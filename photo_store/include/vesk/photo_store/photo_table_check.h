@@ -23,9 +23,9 @@ enum class PhotoProblem {
 // One thing the check found.
 struct PhotoFinding {
     PhotoProblem problem;
-    std::string text;                 // one line for a person
-    std::vector<data::Variant> rows;  // the rows it concerns (bookmarks), in table order
-    std::string path;                 // the file it concerns, when one
+    std::string text;                        // one line for a person
+    std::vector<data_access::Variant> rows;  // the rows it concerns (bookmarks), in table order
+    std::string path;                        // the file it concerns, when one
 };
 
 // Checks a photo table, and in file storage its photo folder, for what keeps photos from
@@ -35,7 +35,7 @@ class PhotoTableCheck {
 public:
     // Uses the table, column names, storage form and photo folder `store` is configured with,
     // over `connection`.
-    PhotoTableCheck(const CPicture& store, data::ConnectionPtr connection);
+    PhotoTableCheck(const CPicture& store, data_access::ConnectionPtr connection);
 
     // Reads every row and the photo folder and returns what it found, in table order, the
     // folder's files last. Throws when the table cannot be read.
@@ -53,12 +53,13 @@ private:
     std::string PictureProblem(const std::string& baseName);
     void CheckFolder(const std::set<std::string>& owned, std::vector<PhotoFinding>& findings);
     std::string DescribeCurrentRow();
-    void ClearExtraMarks(const std::vector<data::Variant>& marked,
-                         const std::vector<data::Variant>& removed, std::vector<std::string>& done);
+    void ClearExtraMarks(const std::vector<data_access::Variant>& marked,
+                         const std::vector<data_access::Variant>& removed,
+                         std::vector<std::string>& done);
 
     const CPicture& m_store;
-    data::ConnectionPtr m_connection;
-    data::RecordsetPtr m_rows;
+    data_access::ConnectionPtr m_connection;
+    data_access::RecordsetPtr m_rows;
     std::string m_folder;  // with its final '/'; empty in table storage
     std::int64_t m_rowsChecked = 0;
     std::int64_t m_filesChecked = 0;

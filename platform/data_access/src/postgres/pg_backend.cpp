@@ -12,7 +12,7 @@
 #include "text_util.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -280,4 +280,4 @@ void CreatePgDatabase(const ConnectionSettings& settings) {
     }
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

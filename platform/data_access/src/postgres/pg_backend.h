@@ -7,7 +7,7 @@
 
 struct pg_result;
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // The server engine (PostgreSQL through libpq): one session with one database.
 class PgBackend : public Backend {
@@ -52,4 +52,4 @@ std::unique_ptr<Backend> OpenPgBackend(const ConnectionSettings& settings);
 // nothing, when it exists already or the user may not create databases.
 void CreatePgDatabase(const ConnectionSettings& settings);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

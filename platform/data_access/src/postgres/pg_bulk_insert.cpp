@@ -10,7 +10,7 @@
 #include "text_util.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -120,4 +120,4 @@ PgResult PgInsertBatch(PgSession& session, const PgRowBatch& batch) {
     return keys;
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -5,7 +5,7 @@
 
 #include "postgres/pg_session.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // Many new rows of one table, all giving values to the same columns.
 struct PgRowBatch {
@@ -33,4 +33,4 @@ void PgCopyBatch(PgSession& session, const PgRowBatch& batch);
 // bytea's hex text. Appended to `text`.
 void AppendCopyRow(std::string& text, const std::vector<PgParam>& values);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

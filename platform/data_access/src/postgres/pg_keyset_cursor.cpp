@@ -17,7 +17,7 @@
 #include "value_spool.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -394,4 +394,4 @@ void PgKeysetCursor::DeleteRow(RowKey key) {
     }
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -9,7 +9,7 @@
 #include "postgres/pg_session.h"
 #include "postgres/pg_table_identity.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // The live rows of one server table, by row identity (PgTableIdentity): the source
 // statement's WHERE and ORDER BY decide the keys, ties broken by the identity; each visit
@@ -99,4 +99,4 @@ private:
     std::optional<ValueWindow> m_window;
 };
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -4,7 +4,7 @@
 
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 std::string PgRowKeys::Joined(const Identity& identity) {
     std::string joined;
@@ -31,4 +31,4 @@ const PgRowKeys::Identity& PgRowKeys::IdentityOf(RowKey key) const {
     return m_identities[static_cast<std::size_t>(key)];
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -7,7 +7,7 @@
 
 #include "backend.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // The row keys of one cursor. The server tells rows apart by their identity (the values of a
 // key, or a row version) as texts; each identity gets one key for the life of the cursor, so
@@ -29,4 +29,4 @@ private:
     std::deque<Identity> m_identities;  // by key
 };
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

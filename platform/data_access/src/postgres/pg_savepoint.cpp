@@ -2,7 +2,7 @@
 
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 PgSavepoint::PgSavepoint(PgSession& session)
     : m_session(session), m_outermost(!session.InTransaction()) {
@@ -38,4 +38,4 @@ void PgSavepoint::Leave() {
     m_session.LeaveOwnScope();
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -2,7 +2,7 @@
 
 #include "postgres/pg_session.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // A scope of this layer's own around a multi-step write: a transaction when none is open,
 // else a savepoint inside the open one. Rolls back in its destructor unless released, so
@@ -25,4 +25,4 @@ private:
     bool m_open = true;
 };
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -11,7 +11,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/password_mask.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -254,4 +254,4 @@ void PgSession::ThrowError(const pg_result* result, std::string_view sql) const 
     throw DataAccessError(description, state ? SqlStateCode(state) : 0, std::string(sql));
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -15,7 +15,7 @@
 struct pg_conn;
 struct pg_result;
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 struct PgResultFree {
     void operator()(pg_result* result) const;
@@ -102,4 +102,4 @@ using PgSessionPtr = std::shared_ptr<PgSession>;
 // hold masked wherever it repeats them (a URI it could not read, say).
 std::string HidePasswords(std::string_view message, const ConnectionSettings& settings);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

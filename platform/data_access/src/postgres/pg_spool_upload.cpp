@@ -12,7 +12,7 @@
 #include "value_spool.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -66,7 +66,7 @@ void SendSpool(CopyWriter& writer, std::size_t slot, const ValueSpool& spool) {
     writer.Int32(4);
     writer.Int32(static_cast<std::int32_t>(slot));
     writer.Int32(static_cast<std::int32_t>(spool.Size()));
-    data::Bytes piece(kPiece);
+    data_access::Bytes piece(kPiece);
     for (std::int64_t offset = 0; offset < spool.Size();) {
         std::size_t count = spool.ReadAt(offset, piece);
         writer.Bytes(std::span(piece.data(), count));
@@ -97,4 +97,4 @@ void ClearSpools(PgSession& session) {
     session.Run("TRUNCATE pg_temp.vesk_spool");
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

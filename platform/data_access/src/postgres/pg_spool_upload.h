@@ -9,7 +9,7 @@
 // COPY streams each spool into a row of its own, in pieces, so that the client never holds a
 // value whole; the write statement then takes the value from there, and ClearSpools empties
 // the table. All three run inside one PgSavepoint.
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 class ValueSpool;
 
@@ -23,4 +23,4 @@ std::string SpooledValue(std::size_t slot);
 // Empties the spool table. Throws DataAccessError.
 void ClearSpools(PgSession& session);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -6,7 +6,7 @@
 
 #include "text_util.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -85,4 +85,4 @@ std::string PgTableIdentity::TieBreak(std::string_view qualifier) const {
     return JoinList(QualifiedKey(qualifier));
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -8,7 +8,7 @@
 
 #include "postgres/pg_session.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // How a keyset tells the rows of one table apart, and the names it writes statements with.
 struct PgTableIdentity {
@@ -35,4 +35,4 @@ struct PgTableIdentity {
 // tables without a key, and other relations: their rows open as a read-only snapshot.
 std::optional<PgTableIdentity> ReadTableIdentity(PgSession& session, unsigned tableOid);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

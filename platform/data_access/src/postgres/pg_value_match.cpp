@@ -8,7 +8,7 @@
 #include "text_util.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -111,4 +111,4 @@ std::vector<ValueMatch> PgMatchValues(PgSession& session, std::string_view table
     return matches;
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -8,7 +8,7 @@
 #include "vesk/data_access/value_match.h"
 #include "vesk/data_access/variant.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // Cursor::MatchValues on the server, for the column `column` (the table's own name, of
 // `type`) of `table` (as the server writes it). The values travel as one array of the
@@ -18,4 +18,4 @@ std::vector<ValueMatch> PgMatchValues(PgSession& session, std::string_view table
                                       std::string_view column, ColumnType type,
                                       const std::vector<Variant>& values);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -9,7 +9,7 @@
 
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -223,4 +223,4 @@ PgParam PgParamFor(const Variant& value, ColumnType type, std::string_view colum
     }
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -8,7 +8,7 @@
 #include "text_util.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -205,4 +205,4 @@ void SetAlterColumnFaultHook(std::function<void(int step)> hook) {
     FaultHook() = std::move(hook);
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

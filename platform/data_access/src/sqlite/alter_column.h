@@ -10,7 +10,7 @@
 // ALTER TABLE t ALTER [COLUMN] c type, which the embedded engine lacks, carried out as a
 // rebuild of the table inside one savepoint: the rows, indexes and triggers are kept, and a
 // failure at any step leaves the table as it was.
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 struct AlterColumnStatement {
     std::string table;
@@ -34,4 +34,4 @@ std::optional<std::string> ReplaceColumnType(std::string_view createSql, std::st
 // a hook that throws makes that step fail.
 void SetAlterColumnFaultHook(std::function<void(int step)> hook);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

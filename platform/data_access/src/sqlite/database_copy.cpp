@@ -12,7 +12,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace detail {
 
@@ -176,4 +176,4 @@ DatabaseContents ReadContents(const std::string& path, const std::string& passwo
     return detail::ReadContentsOf(*detail::OpenFile(path, password));
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

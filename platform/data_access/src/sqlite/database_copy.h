@@ -6,7 +6,7 @@
 #include "vesk/data_access/database_file.h"
 
 // Whole-database work on an open session, shared by the file-level operations.
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // Writes the database of `source` into the empty file `copyPath`, keyed with `password`:
 // schema, rows and user version, without free pages. The copy is not synced; a failure may
@@ -20,4 +20,4 @@ DatabaseContents ReadContentsOf(const SqliteDatabase& database);
 // Opens the existing file `path` with `password` (empty: none).
 SqliteDatabasePtr OpenFile(const std::string& path, const std::string& password);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

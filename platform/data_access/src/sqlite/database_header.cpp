@@ -10,7 +10,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/database_file.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace {
 
@@ -70,4 +70,4 @@ void FitPageCountToLength(const std::string& path) {
     std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(28).write(count, 4);
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

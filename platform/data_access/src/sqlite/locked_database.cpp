@@ -9,7 +9,7 @@
 #include "vesk/data_access/connection_text.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace {
 
@@ -99,4 +99,4 @@ void LockedDatabase::WriteBack(const std::string& copyPath) const {
     FinishBackup(backup, sqlite3_backup_step(backup, -1), *m_database, copyPath);
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

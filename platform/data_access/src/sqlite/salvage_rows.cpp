@@ -8,7 +8,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/database_file.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 using detail::SqliteDatabase;
 using detail::SqliteStatement;
@@ -68,4 +68,4 @@ SalvageReport SalvageReadableRows(const std::string& damagedPath, const std::str
     return report;
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

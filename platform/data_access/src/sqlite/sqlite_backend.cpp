@@ -19,7 +19,7 @@
 #include "text_util.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -355,4 +355,4 @@ void CreateSqliteDatabase(const ConnectionSettings& settings) {
     }
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

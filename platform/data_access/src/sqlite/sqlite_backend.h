@@ -5,7 +5,7 @@
 #include "backend.h"
 #include "sqlite/sqlite_handle.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // The embedded file engine (SQLCipher): a keyed or plain database file.
 class SqliteBackend : public Backend {
@@ -53,4 +53,4 @@ SqliteDatabasePtr OpenUnlockedReader(const ConnectionSettings& settings);
 // DataAccessError, touching nothing, when a file exists at the path.
 void CreateSqliteDatabase(const ConnectionSettings& settings);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

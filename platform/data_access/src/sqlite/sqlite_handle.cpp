@@ -7,7 +7,7 @@
 #include "text_util.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 SqliteDatabase::SqliteDatabase(sqlite3* handle, std::string path)
     : m_handle(handle), m_path(std::move(path)) {}
@@ -140,4 +140,4 @@ void SqliteSavepoint::Release() {
     m_released = true;
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -9,7 +9,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // One embedded database session, shared by the backend and its cursors. After Close the
 // handle refuses use; statements still held by cursors are finalised when they go.
@@ -86,4 +86,4 @@ private:
     bool m_released = false;
 };
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -10,7 +10,7 @@
 #include "value_spool.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -444,4 +444,4 @@ void SqliteKeysetCursor::DeleteRow(RowKey key) {
     }
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -8,7 +8,7 @@
 
 struct sqlite3_blob;
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // The live rows of one table, by rowid: the source statement's WHERE and ORDER BY decide the
 // keys; each visit reads the row again. Large binary values are read piecewise through the
@@ -73,4 +73,4 @@ private:
     std::unique_ptr<OpenBlob> m_blob;
 };
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

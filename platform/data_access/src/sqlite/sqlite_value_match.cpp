@@ -7,7 +7,7 @@
 #include "sqlite/sqlite_values.h"
 #include "text_util.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -113,4 +113,4 @@ std::vector<ValueMatch> SqliteMatchValues(const SqliteDatabase& database, std::s
     return matches;
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -8,7 +8,7 @@
 #include "vesk/data_access/value_match.h"
 #include "vesk/data_access/variant.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // Cursor::MatchValues on the embedded engine, for the column `column` (of `type`) of `table`,
 // both by the table's own names. The values go into a temporary table whose column is declared
@@ -18,4 +18,4 @@ std::vector<ValueMatch> SqliteMatchValues(const SqliteDatabase& database, std::s
                                           std::string_view column, ColumnType type,
                                           const std::vector<Variant>& values);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

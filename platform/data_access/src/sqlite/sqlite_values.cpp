@@ -10,7 +10,7 @@
 #include "sqlite/sqlite_handle.h"
 #include "vesk/data_access/data_access_error.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -177,4 +177,4 @@ void BindColumnValue(SqliteStatement& statement, int index, const Variant& value
     }
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -9,7 +9,7 @@ struct sqlite3_stmt;
 
 // Conversions between the engine's stored values and Variants, guided by the column's
 // declared type: the engine stores booleans as 1/0 and dates as ISO text.
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 class SqliteStatement;
 
@@ -21,4 +21,4 @@ Variant ReadColumnValue(sqlite3_stmt* statement, int index, ColumnType type);
 void BindColumnValue(SqliteStatement& statement, int index, const Variant& value, ColumnType type,
                      std::string_view column);
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -11,7 +11,7 @@
 #include "vesk/data_access/data_access_error.h"
 #include "vesk/data_access/sql_text.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 namespace {
 
@@ -238,4 +238,4 @@ void TableSalvage::Keep(sqlite3_stmt* row) {
     m_insert.Reset();
 }
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -8,7 +8,7 @@
 #include "sqlite/sqlite_handle.h"
 #include "vesk/data_access/database_file.h"
 
-namespace vesk::data::detail {
+namespace vesk::data_access::detail {
 
 // Copies the readable rows of one table of a damaged file into the same table of a new one.
 // Rows are read by scans in row id order that resume past damage, then by lookups of single
@@ -46,4 +46,4 @@ private:
     TableSalvageReport m_report;
 };
 
-}  // namespace vesk::data::detail
+}  // namespace vesk::data_access::detail

@@ -10,7 +10,7 @@
 #include "vesk/data_access/connection.h"
 #include "vesk/data_access/data_types.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 // A column as the schema catalog describes it.
 class Column {
@@ -53,13 +53,13 @@ public:
     // "TABLE", "VIEW" or "SYSTEM TABLE".
     const std::string& Type() const { return m_type; }
     // Throws DataAccessError when the catalog's connection can no longer read the table.
-    const data::Columns& Columns() const;
+    const data_access::Columns& Columns() const;
 
 private:
     std::string m_name;
     std::string m_type;
     ConnectionPtr m_connection;
-    mutable std::optional<data::Columns> m_columns;
+    mutable std::optional<data_access::Columns> m_columns;
 };
 
 // The tables of a database, in the engine's order, read when first asked for.
@@ -95,14 +95,14 @@ public:
     ConnectionPtr Create(std::string_view connectionText, std::string_view password = {});
 
     // The tables, read at the first call after connecting and kept until Refresh.
-    const data::Tables& Tables();
+    const data_access::Tables& Tables();
     void Refresh();
 
 private:
     ConnectionPtr m_connection;
-    std::optional<data::Tables> m_tables;
+    std::optional<data_access::Tables> m_tables;
 };
 
 using CatalogPtr = std::shared_ptr<Catalog>;
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <type_traits>
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 // Large values move through Field::GetChunk and Field::AppendChunk in pieces of this many bytes.
 inline constexpr std::int64_t kChunkSize = 16384;
@@ -35,4 +35,4 @@ void ForEachChunk(std::int64_t size, Piece&& piece, bool emptyFirst = false) {
     }
 }
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

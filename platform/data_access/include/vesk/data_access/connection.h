@@ -10,7 +10,7 @@
 
 #include "vesk/data_access/enums.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace detail {
 class Backend;
@@ -131,4 +131,4 @@ private:
 
 using ConnectionPtr = std::shared_ptr<Connection>;
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

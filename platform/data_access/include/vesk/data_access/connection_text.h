@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 enum class Provider { EmbeddedFile, PostgreSql };
 
@@ -40,4 +40,4 @@ std::string ConnectionTextValue(std::string_view value);
 // The Jet provider text that opens the embedded file `path` with key `password`.
 std::string EmbeddedConnectionText(std::string_view path, std::string_view password = {});
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -6,7 +6,7 @@
 
 #include "vesk/errors/error.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 // The one exception of the data-access layer. Description() says what failed and why, with the
 // engine's own text where there is one; Statement() is the SQL text involved, if any.
@@ -25,4 +25,4 @@ DataAccessError AsDataAccessError(const std::exception& error);
 // character, as the server itself packs it. 0 for a text that is not five characters.
 int SqlStateCode(std::string_view sqlState);
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

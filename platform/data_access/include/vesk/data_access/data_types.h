@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 // ADO data type codes, as hosts and the schema catalogs report them.
 enum DataTypeEnum : int {
@@ -65,4 +65,4 @@ bool IsBinaryType(DataTypeEnum code);
 // True for the codes whose values are text.
 bool IsTextType(DataTypeEnum code);
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -8,7 +8,7 @@
 // File-level operations of the embedded engine: whole-database copies, integrity checks and
 // the salvage of a damaged file. Every function throws DataAccessError with the engine's
 // description when a file cannot be opened, read or written.
-namespace vesk::data {
+namespace vesk::data_access {
 
 // What a database holds, for comparing a copy with its original.
 struct DatabaseContents {
@@ -67,4 +67,4 @@ void RequireReadableHeader(const std::string& path);
 // the last page with zeros), so that the pages of a cut-off file can be read again.
 void FitPageCountToLength(const std::string& path);
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 // ADO's enumerations, with ADO's values, for the properties that hosts set by number.
 enum CursorTypeEnum : int {
@@ -35,4 +35,4 @@ enum EditModeEnum : int {
     adEditAdd = 2,
 };
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -7,7 +7,7 @@
 #include "vesk/data_access/data_types.h"
 #include "vesk/data_access/variant.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 class Recordset;
 
@@ -61,4 +61,4 @@ private:
     Recordset* m_recordset;
 };
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -10,7 +10,7 @@
 // not "STRASSE"; ǅ, Ǆ and ǆ are equal; ς, σ and Σ are equal; i/I and ı/İ are two pairs that
 // never meet; a letter with a combining mark is not the precomposed letter. Texts are UTF-8;
 // a byte that is not part of a well-formed sequence stands for itself and equals only itself.
-namespace vesk::data {
+namespace vesk::data_access {
 
 // The simple case fold of one code point (itself when it has none).
 char32_t FoldCodePoint(char32_t code);
@@ -24,4 +24,4 @@ bool SameIgnoringCase(std::string_view left, std::string_view right);
 // Orders the folded texts by code point: negative, 0 or positive.
 int CompareIgnoringCase(std::string_view left, std::string_view right);
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

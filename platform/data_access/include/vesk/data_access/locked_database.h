@@ -8,7 +8,7 @@
 
 #include "vesk/data_access/database_file.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace detail {
 class SqliteDatabase;
@@ -52,4 +52,4 @@ private:
     mutable std::vector<std::shared_ptr<detail::SqliteDatabase>> m_readers;
 };
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

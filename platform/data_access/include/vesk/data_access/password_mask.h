@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 // `text` (a connection text, a URI, or a message that quotes one) with every password in it
 // replaced by "****": the value of each Password, Pwd or Jet OLEDB:Database Password key,
@@ -18,4 +18,4 @@ std::string UriPassword(std::string_view uri);
 // `text` with every occurrence of `secret` replaced by "****"; unchanged for an empty secret.
 std::string WithoutSecret(std::string text, std::string_view secret);
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

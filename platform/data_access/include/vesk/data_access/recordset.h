@@ -17,7 +17,7 @@
 #include "vesk/data_access/value_match.h"
 #include "vesk/data_access/variant.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 namespace detail {
 class Cursor;
@@ -143,7 +143,7 @@ public:
     void Delete();
     EditModeEnum EditMode() const;
 
-    data::Fields Fields() { return data::Fields(*this); }
+    data_access::Fields Fields() { return data_access::Fields(*this); }
 
     // For each of `values`, as it would be stored in `column` (named as in Fields): whether the
     // set's table holds an equal value in that column (in any row, not only the set's), and
@@ -155,7 +155,7 @@ public:
 
 private:
     friend class Field;
-    friend class data::Fields;
+    friend class data_access::Fields;
 
     // How far GetChunk has read a column of the current row.
     struct ChunkState {
@@ -236,4 +236,4 @@ private:
 
 using RecordsetPtr = std::shared_ptr<Recordset>;
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

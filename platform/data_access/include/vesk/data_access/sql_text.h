@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 // The text with every single quote doubled, ready to stand between single quotes in a
 // statement, a criterion or a filter: O'Brien becomes O''Brien.
@@ -13,4 +13,4 @@ std::string EscapeSqlText(std::string_view text);
 // one table or column name in a statement.
 std::string QuoteIdentifier(std::string_view name);
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -4,7 +4,7 @@
 
 #include "vesk/data_access/connection.h"
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 // One level of a connection's transactions, rolled back when it goes out of scope without
 // Commit. Levels nest (an inner one is a savepoint). Not copyable.
@@ -31,4 +31,4 @@ private:
     bool m_open = false;
 };
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 // How one of several values compares with a column of a table (Recordset::MatchValues): by
 // the engine's own comparison, as a statement comparing the column with that value would.
@@ -13,4 +13,4 @@ struct ValueMatch {
     friend bool operator==(const ValueMatch&, const ValueMatch&) = default;
 };
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-namespace vesk::data {
+namespace vesk::data_access {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -98,4 +98,4 @@ private:
 // A short name of the type, for messages ("Null", "Text", ...).
 std::string_view VariantTypeName(VariantType type);
 
-}  // namespace vesk::data
+}  // namespace vesk::data_access

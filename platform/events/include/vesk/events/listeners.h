@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace vesk::platform {
+namespace vesk::events {
 
 // The listeners of a component's notifications. Notifications are delivered synchronously, in
 // the order the listeners were added; a listener may add or remove listeners while it is being
@@ -37,4 +37,4 @@ private:
     std::vector<Listener*> m_listeners;
 };
 
-}  // namespace vesk::platform
+}  // namespace vesk::events

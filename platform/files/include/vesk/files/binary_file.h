@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace vesk::platform {
+namespace vesk::files {
 
 // A file opened for binary reading or writing, closed by its destructor. Reads and writes go
 // on from the current position. Move-only.
@@ -47,4 +47,4 @@ private:
     int m_fd = -1;
 };
 
-}  // namespace vesk::platform
+}  // namespace vesk::files

@@ -5,7 +5,7 @@
 
 #include "vesk/errors/error.h"
 
-namespace vesk::platform {
+namespace vesk::files {
 
 // The one exception of the file services. Description() gives the operation, the path involved
 // and the system's reason; EngineCode() is the system's error number, 0 when none.
@@ -17,4 +17,4 @@ public:
     FileError(const std::string& operation, const std::string& path, std::error_code error);
 };
 
-}  // namespace vesk::platform
+}  // namespace vesk::files

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace vesk::platform {
+namespace vesk::files {
 
 // Attribute for FirstMatch: folders match as well as files.
 inline constexpr int FolderAttribute = 16;
@@ -36,4 +36,4 @@ std::string LibraryFile(const void* address);
 // or data at `address`. Throws FileError when the address belongs to no loaded file.
 std::string LibraryFolder(const void* address);
 
-}  // namespace vesk::platform
+}  // namespace vesk::files

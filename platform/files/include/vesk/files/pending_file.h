@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace vesk::platform {
+namespace vesk::files {
 
 // A new file written under a temporary name beside its target (the target's name, ".tmp-" and
 // six random letters or digits), created exclusively and held locked while it is written, then
@@ -59,4 +59,4 @@ bool IsPendingFileName(const std::string& name, const std::string& suffix);
 std::vector<std::string> RemoveLeftoverTemporaries(const std::string& folder,
                                                    const std::string& suffix);
 
-}  // namespace vesk::platform
+}  // namespace vesk::files

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace vesk::platform {
+namespace vesk::files {
 
 // The system's temporary folder with a trailing '/': TMPDIR when set and not empty, else /tmp.
 std::string TempFolder();
@@ -15,4 +15,4 @@ std::string CreateTempFile(const std::string& folder, const std::string& prefix)
 // name and then removed, so that no file of that name exists. Throws FileError on failure.
 std::string FreshTempName(const std::string& prefix = "Pix");
 
-}  // namespace vesk::platform
+}  // namespace vesk::files

@@ -7,7 +7,7 @@
 
 class QImage;
 
-namespace vesk::platform {
+namespace vesk::picture {
 
 // What a picture holds. The values are the standard picture type codes that hosts know.
 enum class PictureKind : int { None = 0, Bitmap = 1, Metafile = 2, Icon = 3, EnhancedMetafile = 4 };
@@ -76,4 +76,4 @@ private:
     std::shared_ptr<const Data> m_data;
 };
 
-}  // namespace vesk::platform
+}  // namespace vesk::picture

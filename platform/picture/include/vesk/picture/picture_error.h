@@ -4,7 +4,7 @@
 
 #include "vesk/errors/error.h"
 
-namespace vesk::platform {
+namespace vesk::picture {
 
 // The failure of a picture operation; Description() says what failed and why.
 class PictureError : public Error {
@@ -12,4 +12,4 @@ public:
     explicit PictureError(const std::string& description);
 };
 
-}  // namespace vesk::platform
+}  // namespace vesk::picture

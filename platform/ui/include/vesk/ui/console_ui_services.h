@@ -4,7 +4,7 @@
 
 #include "vesk/ui/ui_services.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 // The services of a process without a Qt application: a message box is written as
 // "TITLE: TEXT" (or "TEXT" without a title) to a stream, standard error by default, and
@@ -15,8 +15,8 @@ public:
     // `out` must outlive the services.
     explicit ConsoleUiServices(std::ostream& out = std::cerr) : m_out(out) {}
 
-    Picture GetClipboardPicture() override { return {}; }
-    void SetClipboardPicture(const Picture&) override {}
+    picture::Picture GetClipboardPicture() override { return {}; }
+    void SetClipboardPicture(const picture::Picture&) override {}
     void ClearClipboard() override {}
     OpenFileResult OpenFile(int, const std::string&) override { return {}; }
 
@@ -27,4 +27,4 @@ private:
     std::ostream& m_out;
 };
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

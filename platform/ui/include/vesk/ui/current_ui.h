@@ -2,7 +2,7 @@
 
 #include "vesk/ui/ui_services.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 // The services the components use now: the installed ones, else the default (Qt while a
 // QApplication runs, standard error otherwise).
@@ -24,4 +24,4 @@ private:
     UiServices* m_previous;
 };
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 // One choice of an open-file dialog's filter list.
 struct FileFilter {
@@ -17,4 +17,4 @@ struct FileFilter {
 // hold several patterns separated by ';'. A last label without a pattern is dropped.
 std::vector<FileFilter> ParseFileFilter(const std::string& text);
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 // Flags of a message box: one button set, plus one icon, plus at most one default button.
 struct MessageBoxFlags {
@@ -38,4 +38,4 @@ std::vector<int> MessageBoxButtons(int flags);
 // (falling back to the first when the box has no such button).
 int DefaultAnswer(int flags);
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -7,7 +7,7 @@
 
 #include "vesk/ui/ui_services.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 // A message box as the scripted services saw it; the title is the one shown.
 struct RecordedMessageBox {
@@ -45,9 +45,9 @@ public:
     std::size_t PendingAnswers() const { return m_answers.size(); }
     std::size_t PendingOpenFiles() const { return m_openFiles.size(); }
 
-    Picture GetClipboardPicture() override { return m_clipboard; }
-    void SetClipboardPicture(const Picture& picture) override { m_clipboard = picture; }
-    void ClearClipboard() override { m_clipboard = Picture(); }
+    picture::Picture GetClipboardPicture() override { return m_clipboard; }
+    void SetClipboardPicture(const picture::Picture& picture) override { m_clipboard = picture; }
+    void ClearClipboard() override { m_clipboard = picture::Picture(); }
     OpenFileResult OpenFile(int flags, const std::string& filter) override;
     void DoEvents() override;
 
@@ -61,7 +61,7 @@ private:
     std::vector<RecordedMessageBox> m_messageBoxes;
     std::vector<RecordedOpenFile> m_openFileRequests;
     int m_eventPumpCount = 0;
-    Picture m_clipboard;
+    picture::Picture m_clipboard;
 };
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -4,7 +4,7 @@
 
 #include "vesk/picture/picture.h"
 
-namespace vesk::platform {
+namespace vesk::ui {
 
 // What an open-file dialog gave: the chosen path and its file name without the folder; both
 // empty when the user cancelled.
@@ -26,9 +26,9 @@ public:
 
     // The clipboard's picture; the empty picture when it holds none. A picture that cannot be
     // read throws PictureError.
-    virtual Picture GetClipboardPicture() = 0;
+    virtual picture::Picture GetClipboardPicture() = 0;
     // Puts `picture` on the clipboard in place of its content; the empty picture clears it.
-    virtual void SetClipboardPicture(const Picture& picture) = 0;
+    virtual void SetClipboardPicture(const picture::Picture& picture) = 0;
     virtual void ClearClipboard() = 0;
 
     // Lets the user choose one existing file. `filter` has the form of ParseFileFilter;
@@ -51,4 +51,4 @@ private:
     std::string m_applicationTitle;
 };
 
-}  // namespace vesk::platform
+}  // namespace vesk::ui

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-namespace vesk::platform {
+namespace vesk {
 
 // Runs one step of a routine whose failing steps are skipped (the routine goes on with its
 // next step); returns whether the step succeeded.
@@ -16,4 +16,4 @@ bool IgnoringFailure(Step&& step) {
     }
 }
 
-}  // namespace vesk::platform
+}  // namespace vesk
