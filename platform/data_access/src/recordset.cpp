@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <limits>
 #include <unordered_set>
 
 #include <fmt/format.h>
@@ -132,7 +133,7 @@ void Recordset::Open() {
     }
     std::vector<std::int64_t> keys = cursor->FetchKeys();
     m_cursor = std::move(cursor);
-    m_allKeys = std::move(keys);
+    TakeKeys(std::move(keys));
     m_keys = m_allKeys;
     m_filter.clear();
     StandOn(0);
@@ -299,7 +300,7 @@ void Recordset::Requery() {
     StoreEditBeforeMove();
     m_connection->Trace(StatementKind::Query, m_source);
     m_cache.clear();
-    m_allKeys = cursor.FetchKeys();
+    TakeKeys(cursor.FetchKeys());
     ApplyFilter();
     StandOn(0);
     CheckInvariants();
@@ -549,6 +550,10 @@ void Recordset::Delete() {
 // someone else, the key then given again by the engine) is a new row: the set holds each key
 // once, where the row was last stored.
 void Recordset::ForgetKey(std::int64_t key) {
+    if (key > m_largestKey) {
+        m_largestKey = key;  // a new key, as the engines give nearly always: nothing to look for
+        return;
+    }
     std::erase(m_allKeys, key);
     m_cache.erase(key);
     auto found = std::find(m_keys.begin(), m_keys.end(), key);
@@ -559,6 +564,12 @@ void Recordset::ForgetKey(std::int64_t key) {
         --m_position;
     }
     m_keys.erase(found);
+}
+
+void Recordset::TakeKeys(std::vector<std::int64_t> keys) {
+    m_allKeys = std::move(keys);
+    const auto largest = std::max_element(m_allKeys.begin(), m_allKeys.end());
+    m_largestKey = largest == m_allKeys.end() ? std::numeric_limits<std::int64_t>::min() : *largest;
 }
 
 void Recordset::CheckInvariants() const {
@@ -586,6 +597,8 @@ void Recordset::CheckInvariants() const {
     }
     std::unordered_set<std::int64_t> distinct(m_allKeys.begin(), m_allKeys.end());
     assert(distinct.size() == m_allKeys.size());
+    assert(std::all_of(m_allKeys.begin(), m_allKeys.end(),
+                       [this](std::int64_t key) { return key <= m_largestKey; }));
     // The filtered keys are the unfiltered ones, in the same order, less those left out.
     auto next = m_allKeys.begin();
     for (std::int64_t key : m_keys) {

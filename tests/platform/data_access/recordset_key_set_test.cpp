@@ -109,5 +109,32 @@ TEST_F(EmbeddedRecordsetKeySetTest, KeyOfARowDeletedElsewhereIsHeldOnceForTheNew
     EXPECT_TRUE(rows->IsEOF());
 }
 
+// A row whose INTEGER PRIMARY KEY changes moves to another rowid; the set follows it, and holds
+// it once when the new key is that of a row deleted elsewhere.
+TEST_F(EmbeddedRecordsetKeySetTest, RowWhoseIntegerKeyChangesStaysInTheSetOnce) {
+    auto connection = CreateDatabase("rekey.mdb");
+    connection->Execute("CREATE TABLE Staff (Id INTEGER PRIMARY KEY, Code varchar(10))");
+    for (const char* row : {"(1, 'S1')", "(2, 'S2')", "(3, 'S3')"}) {
+        connection->Execute(std::string("INSERT INTO Staff VALUES ") + row);
+    }
+    auto rows = OpenRows(connection, "SELECT * FROM Staff");
+    OpenDatabase("rekey.mdb")->Execute("DELETE FROM Staff WHERE Id = 3");
+    rows->Fields()["Id"].SetValue(3);
+    rows->Update();
+    EXPECT_EQ(rows->RecordCount(), 2);
+    std::string seen;
+    for (rows->MoveFirst(); !rows->IsEOF(); rows->MoveNext()) {
+        seen += rows->Fields()["Id"].Value().ToText() + rows->Fields()["Code"].Value().ToText();
+    }
+    EXPECT_EQ(seen, "3S12S2");
+    rows->MoveFirst();
+    rows->Fields()["Id"].SetValue("10");  // the column's type makes the text a number
+    rows->Update();
+    EXPECT_EQ(rows->Fields()["Code"].Value().ToText(), "S1");
+    EXPECT_EQ(Scalar(connection, "SELECT rowid FROM Staff WHERE Code = 'S1'"), "10");
+    rows->Requery();
+    EXPECT_EQ(rows->RecordCount(), 2);
+}
+
 }  // namespace
 }  // namespace vesk::data_access::testing

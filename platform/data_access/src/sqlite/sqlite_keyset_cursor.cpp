@@ -1,5 +1,7 @@
 #include "sqlite/sqlite_keyset_cursor.h"
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 #include <fmt/format.h>
@@ -9,6 +11,7 @@
 #include "text_util.h"
 #include "value_spool.h"
 #include "vesk/data_access/data_access_error.h"
+#include "vesk/data_access/letter_case.h"
 
 namespace vesk::data_access::detail {
 
@@ -428,9 +431,57 @@ RowKey SqliteKeysetCursor::UpdateRow(RowKey key, const std::vector<ColumnWrite>&
     if (sqlite3_changes(m_database->Handle()) == 0) {
         throw DataAccessError(kRowGoneForUpdate);
     }
-    StreamSpooledValues(key, writes);
+    const RowKey newKey = KeyAfterUpdate(key, writes);
+    StreamSpooledValues(newKey, writes);
     savepoint.Release();
-    return key;
+    return newKey;
+}
+
+// The position among the selected columns of the table's INTEGER PRIMARY KEY: writing it
+// moves the row to another rowid.
+std::optional<std::size_t> SqliteKeysetCursor::RowidColumn() {
+    if (m_rowidColumn) {
+        return *m_rowidColumn;
+    }
+    SqliteStatement info(*m_database,
+                         fmt::format("PRAGMA table_info({})", QuoteIdentifier(m_table)));
+    std::vector<std::string> keyColumns;
+    std::string keyType;
+    while (info.Step()) {
+        if (info.ColumnInt64(5) > 0) {
+            keyColumns.push_back(info.ColumnText(1));
+            keyType = info.ColumnText(2);
+        }
+    }
+    m_rowidColumn.emplace();
+    if (keyColumns.size() == 1 && ToLowerAscii(keyType) == "integer") {
+        for (std::size_t column = 0; column < m_columnNames.size(); ++column) {
+            if (SameIgnoringCase(m_columnNames[column], keyColumns.front())) {
+                m_rowidColumn->emplace(column);
+            }
+        }
+    }
+    return *m_rowidColumn;
+}
+
+// The row's rowid after `writes` were stored at `key`: another one when they gave the table's
+// INTEGER PRIMARY KEY a new value, found by that value as the engine stored it.
+RowKey SqliteKeysetCursor::KeyAfterUpdate(RowKey key, const std::vector<ColumnWrite>& writes) {
+    const std::optional<std::size_t> rowidColumn = RowidColumn();
+    if (!rowidColumn) {
+        return key;
+    }
+    auto written = std::find_if(writes.begin(), writes.end(), [&](const ColumnWrite& write) {
+        return write.column == *rowidColumn;
+    });
+    if (written == writes.end()) {
+        return key;
+    }
+    SqliteStatement statement(
+        *m_database, fmt::format("SELECT rowid FROM {} WHERE {} = ?", QuoteIdentifier(m_table),
+                                 QuotedColumn(*rowidColumn)));
+    BindWrites(statement, {*written}, 1);
+    return statement.Step() ? statement.ColumnInt64(0) : key;
 }
 
 void SqliteKeysetCursor::DeleteRow(RowKey key) {

@@ -61,6 +61,8 @@ private:
     void StreamSpooledValues(RowKey key, const std::vector<ColumnWrite>& writes) const;
     std::string QuotedColumn(std::size_t column) const;
     std::int64_t SpooledBytes(const std::vector<ColumnWrite>& writes) const;
+    std::optional<std::size_t> RowidColumn();
+    RowKey KeyAfterUpdate(RowKey key, const std::vector<ColumnWrite>& writes);
 
     SqliteDatabasePtr m_database;
     std::string m_table;
@@ -71,6 +73,9 @@ private:
     std::unique_ptr<SqliteStatement> m_rowStatement;
     std::unique_ptr<SqliteStatement> m_rangeStatement;
     std::unique_ptr<OpenBlob> m_blob;
+    // The selected column that is the table's INTEGER PRIMARY KEY (the rowid under another
+    // name), once looked up.
+    std::optional<std::optional<std::size_t>> m_rowidColumn;
 };
 
 }  // namespace vesk::data_access::detail

@@ -192,6 +192,7 @@ private:
     std::size_t ColumnCount() const;
     void ResetRowState();
     void ForgetKey(std::int64_t key);
+    void TakeKeys(std::vector<std::int64_t> keys);
     // Asserts, in builds with assertions, what every public operation leaves true of the
     // state fields below; sets of more than kFullCheckLimit keys get only the cheap checks.
     void CheckInvariants() const;
@@ -221,6 +222,8 @@ private:
     std::vector<std::int64_t> m_keys;     // the keys the filter lets through
     std::ptrdiff_t m_position = -1;       // -1: BOF; m_keys.size(): EOF
     bool m_currentDeleted = false;        // the row at the position was deleted by Delete
+    // The largest key the set has held since it fetched its keys: a larger one is not in it.
+    std::int64_t m_largestKey = 0;
 
     mutable std::unique_ptr<std::vector<detail::StoredValue>> m_row;  // current row, read once
     long m_cacheSize = 1;
