@@ -9,8 +9,8 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <ostream>
-#include <stdexcept>
 
 #include <fmt/format.h>
 
@@ -99,7 +99,7 @@ QImage WithTitleBar(QWidget& dialog) {
 }
 
 // Saves the editor dialog to `path` as soon as it shows, then closes it as its close box does.
-void ScreenshotWhenShown(const std::string& path, std::string& failure) {
+void ScreenshotWhenShown(const std::string& path, std::optional<Error>& failure) {
     auto* timer = new QTimer(QCoreApplication::instance());
     QObject::connect(timer, &QTimer::timeout, [timer, path, &failure] {
         QWidget* dialog = QApplication::activeModalWidget();
@@ -109,7 +109,7 @@ void ScreenshotWhenShown(const std::string& path, std::string& failure) {
         timer->stop();
         timer->deleteLater();
         if (!WithTitleBar(*dialog).save(QString::fromStdString(path), "PNG")) {
-            failure = "Could not write the screenshot " + path;
+            failure.emplace("Could not write the screenshot " + path);
         }
         dialog->close();
     });
@@ -120,7 +120,7 @@ void EditPhotos(const PhotoStoreOptions& options, const EditOptions& edit, Outpu
     const bool screenshot = !edit.screenshot.empty();
     DialogApplication application(screenshot);
     PhotoStoreSession session(options);
-    std::string screenshotFailure;
+    std::optional<Error> screenshotFailure;
     std::unique_ptr<CommandUi> consoleBoxes;
     if (screenshot) {
         // Nobody is there to answer a box: they go to the error stream with their default.
@@ -129,8 +129,8 @@ void EditPhotos(const PhotoStoreOptions& options, const EditOptions& edit, Outpu
     }
     Picture picture =
         session.Store().EditPhoto(edit.group, edit.code, edit.name, session.Connection());
-    if (!screenshotFailure.empty()) {
-        throw Error(screenshotFailure);
+    if (screenshotFailure) {
+        throw *screenshotFailure;
     }
     if (screenshot) {
         output.out << fmt::format("Wrote {}\n", edit.screenshot);

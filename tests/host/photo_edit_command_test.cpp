@@ -3,6 +3,7 @@
 #include <QImage>
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -65,6 +66,17 @@ TEST_F(PhotoEditCommandTest, AScreenshotShowsTheDialogAndTheShownPhotoIsWritten)
     EXPECT_GT(image.height(), 382);
     EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(30, 40));
     EXPECT_NE(m_out.str().find("Wrote " + out), std::string::npos);
+}
+
+TEST_F(PhotoEditCommandTest, AScreenshotThatCannotBeWrittenFailsAndWritesNothingElse) {
+    const std::string shot = m_folder.Path("no such folder/dialog.png");
+    const std::string out = m_folder.Path("photo.bmp");
+    EXPECT_EQ(
+        Photo({"edit", "--group", "EMP", "--code", "EMP001", "--screenshot", shot, "--out", out}),
+        1);
+    EXPECT_NE(m_err.str().find("Could not write the screenshot " + shot), std::string::npos)
+        << m_err.str();
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST_F(PhotoEditCommandTest, WithoutADisplayTheEditorIsAClearError) {
